@@ -1,0 +1,87 @@
+#include "app/settings.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/crc16.h"
+
+#ifdef _WIN32
+#include <share.h>
+#endif
+
+AppState appState;
+
+namespace {
+
+// Opens without sharing on Windows, so no other program can change the file
+// while it is read or written.
+std::FILE* openUnshared(const std::filesystem::path& path, bool write, bool create)
+{
+#ifdef _WIN32
+    const wchar_t* mode = write ? (create ? L"w+b" : L"r+b") : L"rb";
+    return _wfsopen(path.c_str(), mode, _SH_DENYRW);
+#else
+    const char* mode = write ? (create ? "w+b" : "r+b") : "rb";
+    return std::fopen(path.c_str(), mode);
+#endif
+}
+
+} // namespace
+
+std::filesystem::path settingsPath()
+{
+    std::error_code error;
+    std::filesystem::path dir = std::filesystem::current_path(error);
+    return error ? std::filesystem::path("kavix.ini") : dir / "kavix.ini";
+}
+
+bool loadSettings(AppState& state, const std::filesystem::path& path)
+{
+    std::FILE* file = openUnshared(path, false, false);
+    if (!file) {
+        saveSettings(state, path);
+        return false;
+    }
+    // Up to 256 bytes are read; only the first 186 count.
+    unsigned char buffer[256];
+    const std::size_t got = std::fread(buffer, 1, sizeof buffer, file);
+    std::fclose(file);
+
+    if (got < settingsFileSize || crc16(buffer, settingsFileSize) != 0)
+        return false;
+
+    std::memcpy(&state, buffer, sizeof(AppState));
+    state.protocolAvailable = 0;
+    state.linkOpen = 0;
+    return true;
+}
+
+bool loadSettings(AppState& state)
+{
+    return loadSettings(state, settingsPath());
+}
+
+bool saveSettings(const AppState& state, const std::filesystem::path& path)
+{
+    // An existing file is overwritten in place, without truncation.
+    std::FILE* file = openUnshared(path, true, false);
+    if (!file)
+        file = openUnshared(path, true, true);
+    if (!file)
+        return false;
+
+    unsigned char image[settingsFileSize];
+    std::memcpy(image, &state, sizeof(AppState));
+    const std::uint16_t crc = crc16(&state, sizeof(AppState));
+    image[sizeof(AppState)] = static_cast<unsigned char>(crc & 0xFF);
+    image[sizeof(AppState) + 1] = static_cast<unsigned char>(crc >> 8);
+
+    const bool written = std::fwrite(image, 1, sizeof image, file) == sizeof image;
+    const bool closed = std::fclose(file) == 0;
+    return written && closed;
+}
+
+bool saveSettings(const AppState& state)
+{
+    return saveSettings(state, settingsPath());
+}
