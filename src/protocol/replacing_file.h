@@ -1,0 +1,31 @@
+#pragma once
+#include <cstddef>
+#include <cstdio>
+#include <filesystem>
+
+// A text file written line by line into a fresh temporary file in the
+// target's folder and renamed over the target only when every line has been
+// written. A failed save therefore never destroys the previous file and
+// leaves no partial file behind.
+struct ReplacingFile {
+    std::FILE* file;
+    std::filesystem::path target;
+    std::filesystem::path temporary;
+};
+
+// Creates the temporary file (not shared while open). False when the folder
+// cannot take a new file; nothing is then created.
+bool beginReplacingFile(ReplacingFile& out, const std::filesystem::path& target);
+
+// One write per line. False when the file did not take all of it.
+bool writeLine(ReplacingFile& out, const char* line, std::size_t length);
+
+// Completes the file and moves it over the target. False (and the target
+// untouched) when the data could not be flushed or the move failed.
+bool finishReplacingFile(ReplacingFile& out);
+
+// Closes and deletes the temporary file; the target stays as it was.
+void abandonReplacingFile(ReplacingFile& out);
+
+// A path as a dialog of the ANSI code page returns it.
+std::filesystem::path pathFromAnsi(const char* path);

@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/texts.h"
+#include "entry_bytes.h"
+#include "protocol/protocol_csv.h"
+#include "temp_dir.h"
+
+#ifdef _WIN32
+#include <cstdio>
+#include <share.h>
+#else
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+namespace {
+
+const std::string titleK = "CUK1 Failure-Protocol V1.0\r\n";
+const std::string columnsKGerman =
+    "<Ereignis-Z\xE4hler>\t<Fehler-Code>\t<Fehler-Z\xE4hler>\t<Ger\xE4t eingeschaltet>\t"
+    "<Ger\xE4t im K\xFChlbetrieb>\t<Ger\xE4t im Heizbetrieb>\t<Kompr.-Startz\xE4hler>\r\n";
+const std::string columnsKEnglish =
+    "<Event-Counter>\t<Error-Code>\t<Error-Counter>\t<Device On Time>\t<Device Cool Time>\t"
+    "<Device Heat Time>\t<Comp. Start-Counter>\r\n";
+
+std::vector<unsigned char> twoEntriesK()
+{
+    std::vector<unsigned char> buffer(protocolBufferSize, 0);
+    putEntryK(buffer, 0, {0x0001, 3, 5400, 3599, 0, 42, 1});
+    putEntryK(buffer, 1, {0x0003, 65535, 0xFFFFFFFF, 36000, 35999, 0xFFFFFFFF, 2});
+    return buffer;
+}
+
+std::vector<unsigned char> twoEntriesM()
+{
+    std::vector<unsigned char> buffer(protocolBufferSize, 0);
+    putEntryM(buffer, 0,
+              {16, 7, 3600, 0, 360, {1, 2, 3, 4, 5, 6}, {0, 359, 360, 3600, 5400, 0xFFFFFFFF}, 100});
+    putEntryM(buffer, 1, {17, 0, 0, 0, 0, {0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}, 101});
+    return buffer;
+}
+
+std::size_t countLines(const std::string& text)
+{
+    std::size_t lines = 0;
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2))
+        ++lines;
+    return lines;
+}
+
+} // namespace
+
+TEST(ProtocolCsv, KSeriesFileIsByteExact)
+{
+    TempDir dir;
+    const auto buffer = twoEntriesK();
+    ASSERT_TRUE(writeProtocolCsvK(dir / "k.csv", {buffer.data(), buffer.size(), 2}, germanTexts));
+    const std::string expected = titleK + columnsKGerman
+        + "1\t_AAA\t3\t1,5 h\t0,9 h\t0,0 h\t42\r\n"
+        + "2\t0003\t65535\t1193046,4 h\t10,0 h\t9,9 h\t-1\r\n";
+    EXPECT_EQ(asString(readBytes(dir / "k.csv")), expected);
+    EXPECT_EQ(static_cast<unsigned char>(columnsKGerman[11]), 0xE4);
+}
+
+TEST(ProtocolCsv, EmptyKSeriesProtocolGivesExactlyTwoLines)
+{
+    TempDir dir;
+    const auto buffer = twoEntriesK();
+    for (std::int32_t count : {0, -3}) {
+        ASSERT_TRUE(writeProtocolCsvK(dir / "k.csv", {buffer.data(), buffer.size(), count},
+                                      englishTexts));
+        EXPECT_EQ(asString(readBytes(dir / "k.csv")), titleK + columnsKEnglish);
+    }
+}
+
+TEST(ProtocolCsv, MSeriesFileIsByteExactWithATabAfterEveryField)
+{
+    TempDir dir;
+    const auto buffer = twoEntriesM();
+    ASSERT_TRUE(writeProtocolCsvM(dir / "m.csv", {buffer.data(), buffer.size(), 2}, englishTexts));
+    const std::string expected =
+        "CUM1 'Chiller' Failure-Protocol V1.0\r\n"
+        "<Event-Counter>\t<Error-Code>\t<Error-Counter>\t<Device On Time>\t<Device Cool Time>\t"
+        "<Device Heat Time>\t<Comp.1 Start Counter>\t<Comp.2 Start Counter>\t"
+        "<Comp.3 Start Counter>\t<Comp.4 Start Counter>\t<Comp.5 Start Counter>\t"
+        "<Comp.6 Start Counter>\t<Comp.1 Runtime>\t<Comp.2 Runtime>\t<Comp.3 Runtime>\t"
+        "<Comp.4 Runtime>\t<Comp.5 Runtime>\t<Comp.6 Runtime>\t\r\n"
+        "100\t_Init\t7\t1,0 h\t0,0 h\t0,1 h\t1\t2\t3\t4\t5\t6\t"
+        "0,0 h\t0,0 h\t0,1 h\t1,0 h\t1,5 h\t1193046,4 h\t\r\n"
+        "101\t???\t0\t0,0 h\t0,0 h\t0,0 h\t0\t0\t0\t0\t0\t0\t"
+        "0,0 h\t0,0 h\t0,0 h\t0,0 h\t0,0 h\t0,0 h\t\r\n";
+    EXPECT_EQ(asString(readBytes(dir / "m.csv")), expected);
+}
+
+TEST(ProtocolCsv, GermanMSeriesColumnLineIsTheLongestLine)
+{
+    TempDir dir;
+    const auto buffer = twoEntriesM();
+    ASSERT_TRUE(writeProtocolCsvM(dir / "m.csv", {buffer.data(), buffer.size(), 0}, germanTexts));
+    const std::string file = asString(readBytes(dir / "m.csv"));
+    const std::string title = "CUM1 'Chiller' Failure-Protocol V1.0\r\n";
+    ASSERT_EQ(file.compare(0, title.size(), title), 0);
+    const std::string columns = file.substr(title.size());
+    EXPECT_EQ(columns.size(), 364u);
+    EXPECT_EQ(columns.compare(0, 20, "<Ereignis Z\xE4hler>\t<F"), 0);
+    EXPECT_EQ(columns.substr(columns.size() - 21), "<Kompr.6 Laufzeit>\t\r\n");
+}
+
+TEST(ProtocolCsv, CountBeyondTheBufferWritesOnlyWholeEntries)
+{
+    TempDir dir;
+    auto buffer = twoEntriesK();
+    buffer.resize(2 * 24 + 23);   // a third entry would be cut off
+    ASSERT_TRUE(writeProtocolCsv(familyK, dir / "k.csv", {buffer.data(), buffer.size(), 87381},
+                                 englishTexts));
+    EXPECT_EQ(countLines(asString(readBytes(dir / "k.csv"))), 4u);
+
+    auto bufferM = twoEntriesM();
+    bufferM.resize(68 + 67);
+    ASSERT_TRUE(writeProtocolCsv(familyM, dir / "m.csv", {bufferM.data(), bufferM.size(), 3},
+                                 englishTexts));
+    EXPECT_EQ(countLines(asString(readBytes(dir / "m.csv"))), 3u);
+}
+
+TEST(ProtocolCsv, SavingAgainReplacesTheFileAndLeavesNoTemporaryFile)
+{
+    TempDir dir;
+    const auto buffer = twoEntriesK();
+    ASSERT_TRUE(writeProtocolCsvK(dir / "p.csv", {buffer.data(), buffer.size(), 2}, germanTexts));
+    ASSERT_TRUE(writeProtocolCsvK(dir / "p.csv", {buffer.data(), buffer.size(), 0}, germanTexts));
+    EXPECT_EQ(asString(readBytes(dir / "p.csv")), titleK + columnsKGerman);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST(ProtocolCsv, UnwritableTargetsFailAndKeepWhatWasThere)
+{
+    TempDir dir;
+    const auto buffer = twoEntriesK();
+    const ProtocolData protocol{buffer.data(), buffer.size(), 2};
+
+    // A folder that does not exist: nothing is created.
+    EXPECT_FALSE(writeProtocolCsvK(dir / "missing" / "p.csv", protocol, germanTexts));
+    EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
+
+    // A target that is a folder cannot be replaced.
+    std::filesystem::create_directory(dir / "p.csv");
+    writeBytes(dir / "p.csv" / "inside", {1, 2, 3});
+    EXPECT_FALSE(writeProtocolCsvK(dir / "p.csv", protocol, germanTexts));
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "p.csv"));
+    EXPECT_EQ(readBytes(dir / "p.csv" / "inside"), (std::vector<unsigned char>{1, 2, 3}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1)
+        << "the temporary file is removed";
+}
+
+#ifdef _WIN32
+TEST(ProtocolCsv, ALockedTargetFailsAndKeepsThePreviousFile)
+{
+    TempDir dir;
+    const std::vector<unsigned char> previous = {'o', 'l', 'd', '\r', '\n'};
+    writeBytes(dir / "p.csv", previous);
+    const auto buffer = twoEntriesK();
+    std::FILE* lock = _wfsopen((dir / "p.csv").c_str(), L"rb", _SH_DENYRW);
+    ASSERT_NE(lock, nullptr);
+    const bool written = writeProtocolCsvK(dir / "p.csv", {buffer.data(), buffer.size(), 2},
+                                           germanTexts);
+    std::fclose(lock);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(readBytes(dir / "p.csv"), previous);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+#else
+TEST(ProtocolCsv, AWriteFailingPartWayKeepsThePreviousFile)
+{
+    TempDir dir;
+    const std::vector<unsigned char> previous = {'o', 'l', 'd', '\r', '\n'};
+    writeBytes(dir / "p.csv", previous);
+    std::vector<unsigned char> buffer(protocolBufferSize, 0);
+    for (std::size_t i = 0; i < 5000; ++i)
+        putEntryK(buffer, i, {0x0001, 1, 3600, 3600, 3600, 1, static_cast<std::uint32_t>(i)});
+
+    // The file-size limit makes the disk refuse bytes beyond 16 KiB.
+    rlimit saved;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 16 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = writeProtocolCsvK(dir / "p.csv", {buffer.data(), buffer.size(), 5000},
+                                           germanTexts);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(readBytes(dir / "p.csv"), previous);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+#endif
