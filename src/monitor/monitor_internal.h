@@ -1,0 +1,43 @@
+#pragma once
+// Shared inside the monitor library only.
+#include <cstdint>
+
+#include "monitor/monitor_model.h"
+
+// What distinguishes the two families' manual control and controls.
+struct FamilyRules {
+    int outputCount;        // output indicators 0 .. outputCount-1, same as command bits
+    int compressorCount;
+    int compressorBit0;     // output bit (and indicator id) of compressor 1
+    int valveBit;           // reversing valve
+    int blowerCount;
+    int blowerScrollId0;
+    int blowerFieldId0;
+    int payloadLength;
+    std::uint8_t unitKind;
+    const char* caption;
+    const char* commonControlsCaption;
+};
+
+const FamilyRules& rulesOf(int family);
+
+void setOutputCommand(MonitorModel& model, std::uint32_t outputs);
+void setBlowerCommand(MonitorModel& model, int blower, std::uint8_t percent);
+void setManualFlag(MonitorModel& model, bool on);
+// Copies the command record into the payload that the next request carries.
+void preparePayload(MonitorModel& model);
+
+void setOutputsEnabled(MonitorModel& model, bool enabled);
+// Toggle button caption, rewritten only when it really changes.
+void setToggleText(MonitorView& view, const char* text);
+// Manual control off with its controls: flag cleared, toggle "On", output
+// indicators disabled.
+void switchManualOff(MonitorModel& model);
+
+// Answer steps 3 (manual on), 4 and 5.
+void applyRunLimit(MonitorModel& model, const AppState& app);
+void displayStatus(MonitorModel& model);
+void runSequenceStep(MonitorModel& model, AppState& app);
+
+// The window title while connected, with the firmware text or "?.?".
+void setConnectedTitle(MonitorModel& model, const char* firmware);
