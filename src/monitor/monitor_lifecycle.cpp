@@ -125,6 +125,8 @@ void monitorStartFailed(MonitorModel& model, StartFailure failure)
 
 void stopMonitor(MonitorModel& model) { leavePolling(model); }
 
+void closeMonitor(MonitorModel& model) { leavePolling(model); }
+
 void monitorLinkEnded(MonitorModel& model, int endCode, const char* wrongUnitText)
 {
     leavePolling(model);

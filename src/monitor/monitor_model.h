@@ -65,10 +65,11 @@ enum class StartFailure {
 };
 void monitorStartFailed(MonitorModel& model, StartFailure failure);
 
-// Stop button (after stopLink) and link end (after stopLink). Both leave
-// manual control off. wrongUnitText is the link's wrong-unit message, used
-// for end code 1.
+// Stop button, Close and link end, each after stopLink. All leave manual
+// control off. wrongUnitText is the link's wrong-unit message, used for end
+// code 1.
 void stopMonitor(MonitorModel& model);
+void closeMonitor(MonitorModel& model);
 void monitorLinkEnded(MonitorModel& model, int endCode, const char* wrongUnitText);
 
 // One poll answer: status points to the answer from report byte 4 on, length

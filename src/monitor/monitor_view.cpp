@@ -82,6 +82,16 @@ void showMessage(MonitorView& view, const std::string& text, const char* caption
     view.messagePending = true;
 }
 
+bool takeMessage(MonitorView& view, std::string& text, const char*& caption)
+{
+    if (!view.messagePending)
+        return false;
+    text = view.message;
+    caption = view.caption;
+    view.messagePending = false;
+    return true;
+}
+
 void markViewChanged(MonitorView& view)
 {
     for (MonitorControl& control : view.controls)

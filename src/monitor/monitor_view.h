@@ -46,6 +46,10 @@ void setProgress(MonitorView& view, int position);
 void setTitle(MonitorView& view, const std::string& title);
 void showMessage(MonitorView& view, const std::string& text, const char* caption);
 
+// Hands the pending message over and clears it. Take it before showing the
+// box: the box runs its own message loop, so answers keep arriving meanwhile.
+bool takeMessage(MonitorView& view, std::string& text, const char*& caption);
+
 // Marks everything as changed (a freshly built window takes the whole view).
 void markViewChanged(MonitorView& view);
 void clearViewChanges(MonitorView& view);

@@ -65,6 +65,18 @@ TEST(MonitorDisplayK, IndicatorsFollowTheirBits)
     // Only the controls of the record were touched.
     EXPECT_FALSE(model.view.controls[6].changed);
     EXPECT_FALSE(model.view.controls[10].changed);
+
+    // The same answer again: marks unchanged, fields rewritten (a field may
+    // hold what the user typed).
+    clearViewChanges(model.view);
+    ASSERT_TRUE(deliver(model, app, status));
+    EXPECT_FALSE(model.view.controls[1].changed);
+    EXPECT_FALSE(model.view.controls[19].changed);
+    EXPECT_FALSE(model.view.controls[4].changed);
+    EXPECT_FALSE(model.view.unitLabelsChanged);
+    EXPECT_TRUE(model.view.controls[5].changed);
+    EXPECT_TRUE(model.view.controls[11].changed);
+    EXPECT_TRUE(model.view.controls[17].changed);
 }
 
 TEST(MonitorDisplayM, InputsPressureSwitchesErrorsAndMains)

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "monitor_test_support.h"
 
 namespace {
@@ -108,13 +110,15 @@ TEST(MonitorStart, FailuresShowTheirMessageAndSetTheButtons)
 // Stop and every link end leave manual control off and not switchable.
 TEST(MonitorStop, StopAndLinkEndEndManualControl)
 {
-    struct Case { int endCode; bool stop; const char* message; const char* caption; };
+    enum Way { stop, close, linkEnd };
+    struct Case { int endCode; Way way; const char* message; const char* caption; };
     const Case cases[] = {
-        {-1, true, nullptr, nullptr},
-        {0, false, "Communication lost !", "M-Series"},
-        {1, false, "False ControlUnit (K-Series) connected !", "M-Series"},
-        {4, false, "USB-Error !", "Polarund K"},
-        {5, false, nullptr, nullptr},
+        {-1, stop, nullptr, nullptr},
+        {-1, close, nullptr, nullptr},
+        {0, linkEnd, "Communication lost !", "M-Series"},
+        {1, linkEnd, "False ControlUnit (K-Series) connected !", "M-Series"},
+        {4, linkEnd, "USB-Error !", "Polarund K"},
+        {5, linkEnd, nullptr, nullptr},
     };
     for (const Case& c : cases) {
         AppState app = freshAppState();
@@ -126,8 +130,10 @@ TEST(MonitorStop, StopAndLinkEndEndManualControl)
         ASSERT_TRUE(manualOn(model));
         clearViewChanges(model.view);
 
-        if (c.stop)
+        if (c.way == stop)
             stopMonitor(model);
+        else if (c.way == close)
+            closeMonitor(model);
         else
             monitorLinkEnded(model, c.endCode, "False ControlUnit (K-Series) connected !");
         EXPECT_FALSE(manualOn(model)) << c.endCode;
@@ -137,10 +143,14 @@ TEST(MonitorStop, StopAndLinkEndEndManualControl)
         EXPECT_TRUE(enabled(model, idStart));
         EXPECT_FALSE(enabled(model, idStop));
         EXPECT_EQ(model.view.messagePending, c.message != nullptr) << c.endCode;
+        std::string message;
+        const char* caption = nullptr;
+        EXPECT_EQ(takeMessage(model.view, message, caption), c.message != nullptr);
         if (c.message) {
-            EXPECT_EQ(model.view.message, c.message);
-            EXPECT_STREQ(model.view.caption, c.caption);
+            EXPECT_EQ(message, c.message);
+            EXPECT_STREQ(caption, c.caption);
         }
+        EXPECT_FALSE(model.view.messagePending);
         // An answer left in the queue after stopLink changes nothing and
         // releases nothing.
         const std::uint8_t progress = model.progressCounter;
