@@ -13,8 +13,9 @@ struct ProtocolReadout {
     std::int32_t announcedCount;   // item count of the first block
     std::int32_t totalBlocks;      // total blocks of the first block
     std::uint32_t blocksAccepted;
-    // Entries announced and wholly delivered so far; what protocolCount may
-    // claim at any moment, so a broken-off read never shows unreceived data.
+    // Entries announced and wholly delivered so far. The window copies it
+    // into protocolCount after every accepted block, so a read broken off
+    // part-way never lets the display or a save read unreceived entries.
     std::int32_t count;
 };
 

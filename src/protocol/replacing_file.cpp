@@ -60,8 +60,9 @@ bool beginReplacingFile(ReplacingFile& out, const std::filesystem::path& target)
         return false;
     // A few names, in case an earlier save left its temporary file behind.
     for (int attempt = 0; attempt < 16; ++attempt) {
-        std::filesystem::path name = target;
-        name += ".kavix-" + std::to_string(attempt) + ".tmp";
+        // A short name, so a target path near the length limit still works.
+        const std::filesystem::path name =
+            target.parent_path() / ("~kvx" + std::to_string(attempt) + ".tmp");
         std::FILE* file = createExclusive(name);
         if (file) {
             // Lines are handed over one write each; the stream gathers them
