@@ -15,6 +15,17 @@
 //
 // Everything here runs on the user-interface thread; the tick counters are
 // read from and written to the AppState passed in.
+//
+// A window drives it like this, mirroring model.view after every call:
+//   create          openMonitor, then post itself Start
+//   Start           startMonitor; request from payload/payloadLength;
+//                   findDevice, readProductString -> monitorConnected;
+//                   threads -> monitorPolling; any failure -> monitorStartFailed
+//   Stop / Close    stopLink, then stopMonitor / closeMonitor
+//   link end        stopLink, then monitorLinkEnded
+//   answer          handleAnswer; when true: payload into the request, mirror,
+//                   and set answerProcessed last
+//   controls        toggleManual, clickOutput, scrollBlower
 
 inline constexpr int familyK = 0;
 inline constexpr int familyM = 1;

@@ -166,18 +166,6 @@ TEST_F(MManual, CompressorsStarted60sApartStopAtTheirOwnRunLimit)
     EXPECT_FALSE(marked(model, compressorId(4)));
 }
 
-TEST_F(MManual, RelaysAndPumpsSwitchWithoutLocks)
-{
-    app.restartTicks[0] = 0;
-    for (int i : {0, 1, 2, 3, 5, 6, 7})
-        clickOutput(model, app, i);
-    EXPECT_FALSE(model.view.messagePending);
-    answer();
-    EXPECT_EQ(sentOutputsM(model), 0xEFu);
-    clickOutput(model, app, 14);  // not an output
-    EXPECT_EQ(outputCommand(model), 0xEFu);
-}
-
 TEST_F(MManual, BlowerScrollBarsSetTheirOwnByte)
 {
     EXPECT_TRUE(scrollBlower(model, 15, ScrollAction::thumbTrack, 60));

@@ -160,25 +160,6 @@ TEST(MonitorTitle, RefreshOnEvery33rdAnswerAcrossStartsAndWindows)
     EXPECT_EQ(model.view.title, "Monitor: Connect to: CUK1 Unit Firmware 2.10");
 }
 
-TEST(MonitorTitle, FamiliesCountApartInGerman)
-{
-    AppState app = freshAppState();
-    selectLanguageTexts(0);
-    MonitorModel k, m;
-    openAndPoll(k, app, familyK);
-    openAndPoll(m, app, familyM, "CUQ1 ");
-    for (int answer = 1; answer <= 20; ++answer)
-        ASSERT_TRUE(deliver(k, app, statusK()));
-    MonitorStatusM status = statusM();
-    status.firmware = 0x0105;
-    for (int answer = 1; answer <= 32; ++answer)
-        ASSERT_TRUE(deliver(m, app, status));
-    EXPECT_FALSE(m.view.titleChanged);
-    ASSERT_TRUE(deliver(m, app, status));
-    EXPECT_EQ(m.view.title, "Monitor: verbunden mit: CUQ1 Firmware 1.05");
-    selectLanguageTexts(1);
-}
-
 TEST(MonitorProgress, OneStepEvery8AnswersRoundAfter256)
 {
     AppState app = freshAppState();

@@ -34,24 +34,6 @@ TEST(MonitorOpen, FreshWindowWaitsForItsAutomaticStart)
     EXPECT_STREQ(monitorCommonControlsCaption(familyM), "CUQ1 Configuration");
 }
 
-TEST(MonitorOpen, ReopeningClearsAnEarlierSession)
-{
-    AppState app = freshAppState();
-    MonitorModel model;
-    openAndPoll(model, app, familyM);
-    ASSERT_TRUE(deliver(model, app, statusM(0x3FFF)));
-    toggleManual(model, app);
-    ASSERT_TRUE(manualOn(model));
-
-    openMonitor(model, familyM);
-    EXPECT_FALSE(manualOn(model));
-    EXPECT_FALSE(model.polling);
-    const std::uint8_t lead[37] = {0x01, 0x02};
-    EXPECT_EQ(std::memcmp(model.payload, lead, 37), 0);
-    EXPECT_FALSE(marked(model, 0));
-    EXPECT_FALSE(deliver(model, app, statusM()));  // no Start yet
-}
-
 TEST(MonitorStart, ResetsTheSequenceAndSendsTheCommandRecord)
 {
     AppState app = freshAppState();
