@@ -1,0 +1,56 @@
+#pragma once
+#include "config/form_row.h"
+#include "config/k_parameters.h"
+
+// The K-Series configuration window as data: its working block and the
+// state of every control. The window procedure creates it, mirrors the rows
+// onto its controls after each call (setting view.filling while it does),
+// writes arrow clicks and list choices back into the rows, and calls the
+// functions below.
+
+enum KRow : int {
+    kRowCoolOffMin = commonRowCount,   // the five switching temperatures, in block order
+    kRowCoolOff,
+    kRowCoolOn,
+    kRowHeatOff,
+    kRowHeatOn,
+    kRowHysteresis,
+    kRowTimeBelowOff,
+    kRowCount
+};
+
+struct KConfigForm {
+    KParameterBlock block;     // the working block
+    FormView view;
+    FormRow row[kRowCount];
+};
+
+const RowInfo& kRowInfo(int row);
+
+// Creation state: arrows at their °C defaults, lists on their first item
+// ("Operating mode" on "F3"), the default record as working block, °C and
+// group 0 shown, the defaults column written.
+void kFormCreate(KConfigForm& form);
+
+// Block to rows. p is 0, or the "Blower power at" list index + 1 to show.
+void kFormFill(KConfigForm& form, int p);
+
+// Rows to block.
+void kFormGatherGeneral(KConfigForm& form);
+void kFormGatherLevels(KConfigForm& form, int group);
+void kFormGatherTemperatures(KConfigForm& form, int fahrenheit);
+// As "Save to File" and "Save Changes" do before the check: temperatures in
+// the unit shown, levels into the group shown, then general.
+void kFormGatherAll(KConfigForm& form);
+
+void kFormRefreshDefaults(KConfigForm& form);
+
+// Selection changes; the row already holds the new selection.
+void kFormUnitChanged(KConfigForm& form);
+void kFormBlowerTypeChanged(KConfigForm& form);
+void kFormPowerAtChanged(KConfigForm& form);
+
+// "Load Defaults".
+void kFormLoadDefaults(KConfigForm& form);
+// A completed read or a loaded file becomes the working block.
+void kFormTakeBlock(KConfigForm& form, const KParameterBlock& block);
