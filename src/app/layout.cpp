@@ -1,0 +1,55 @@
+#include "app/layout.h"
+
+CellSize windowCells(std::int32_t family)
+{
+    return family == 1 ? CellSize{131, 53} : CellSize{108, 51};
+}
+
+PixelRect centredWindow(int screenWidth, int screenHeight, CellSize cells, int charWidth, int lineHeight)
+{
+    const int width = cells.columns * charWidth;
+    const int height = cells.rows * lineHeight;
+    return {(screenWidth - width) / 2, (screenHeight - height) / 2, width, height};
+}
+
+int logoX(int clientWidth) { return clientWidth - (5 * logoWidth) / 4; }
+int logoY() { return logoHeight / 2; }
+
+void selectionControls(int cw, int lh, SelectionControl out[selectionControlCount])
+{
+    using K = SelectionControlKind;
+    const SelectionControl controls[selectionControlCount] = {
+        {-1, nullptr, K::GroupBox, {cw, lh / 2, 18 * cw, 6 * lh}},
+        {selectionIdGerman, "Deutsch", K::Radio, {5 * cw / 2, 2 * lh, 14 * cw, 6 * lh / 4}},
+        {selectionIdEnglish, "English", K::Radio, {5 * cw / 2, 4 * lh, 14 * cw, 6 * lh / 4}},
+        {-1, nullptr, K::GroupBox, {21 * cw, lh / 2, 18 * cw, 6 * lh}},
+        {selectionIdK, "K-Series", K::Radio, {45 * cw / 2, 2 * lh, 14 * cw, 6 * lh / 4}},
+        {selectionIdM, "M-Series", K::Radio, {45 * cw / 2, 4 * lh, 14 * cw, 6 * lh / 4}},
+        {selectionIdOk, "OK", K::DefaultButton, {5 * cw / 2, 10 * lh, 14 * cw, 7 * lh / 4}},
+    };
+    for (int i = 0; i < selectionControlCount; ++i)
+        out[i] = controls[i];
+}
+
+WarningFrame warningFrame(int cw, int lh) { return {20 * cw, 15 * lh, 105 * cw, 40 * lh}; }
+int warningPictogramX(int cw) { return 3 * cw; }
+int warningPictogramY(int lh) { return 15 * lh; }
+int warningLineX(int cw) { return 21 * cw; }
+int warningLineY(int index, int lh, int textLineHeight) { return 16 * lh + index * textLineHeight; }
+
+void advanceTicks(AppState& state)
+{
+    for (int i = 0; i < 6; ++i) {
+        // Wrap instead of overflowing after some 6.8 years of uptime.
+        state.runTicks[i] = static_cast<std::int32_t>(static_cast<std::uint32_t>(state.runTicks[i]) + 1u);
+        if (state.restartTicks[i] < 0xFFFF)
+            state.restartTicks[i] += 1;
+    }
+    state.stepTicks = static_cast<std::int32_t>(static_cast<std::uint32_t>(state.stepTicks) + 1u);
+}
+
+void resetRestartTicks(AppState& state)
+{
+    for (int i = 0; i < 6; ++i)
+        state.restartTicks[i] = 0xFFFF;
+}

@@ -1,0 +1,74 @@
+#pragma once
+#include <cstdint>
+
+#include "app/app_state.h"
+
+// Window geometry of the shell, in pixels computed from the layout unit
+// (charWidth x lineHeight of the system fixed font). Integer arithmetic
+// throughout, so every window lands on the same pixels on every machine.
+
+struct PixelRect {
+    int x;
+    int y;
+    int width;
+    int height;
+};
+
+struct CellSize {
+    int columns;
+    int rows;
+};
+
+// Outer size of the main window for a family: K 108 x 51, M 131 x 53 cells.
+CellSize windowCells(std::int32_t family);
+
+// An outer window of the given cells, centred on the screen.
+PixelRect centredWindow(int screenWidth, int screenHeight, CellSize cells, int charWidth, int lineHeight);
+
+// Where the maker's logo sits in the main window and on the warning screen.
+inline constexpr int logoWidth = 248;
+inline constexpr int logoHeight = 79;
+inline constexpr int pictogramWidth = 108;
+inline constexpr int pictogramHeight = 98;
+int logoX(int clientWidth);
+int logoY();
+
+// Controls of the selection window, in creation order.
+enum class SelectionControlKind { GroupBox, Radio, DefaultButton };
+
+struct SelectionControl {
+    int id;              // -1 for the group boxes
+    const char* label;   // nullptr for the group boxes
+    SelectionControlKind kind;
+    PixelRect rect;
+};
+
+inline constexpr int selectionControlCount = 7;
+inline constexpr int selectionIdGerman = 0;
+inline constexpr int selectionIdEnglish = 1;
+inline constexpr int selectionIdK = 2;
+inline constexpr int selectionIdM = 3;
+inline constexpr int selectionIdOk = 4;
+
+void selectionControls(int charWidth, int lineHeight, SelectionControl out[selectionControlCount]);
+
+// Warning screen: the framed rectangle and the position of line i.
+struct WarningFrame {
+    int left;
+    int top;
+    int right;
+    int bottom;
+};
+WarningFrame warningFrame(int charWidth, int lineHeight);
+int warningPictogramX(int charWidth);
+int warningPictogramY(int lineHeight);
+int warningLineX(int charWidth);
+int warningLineY(int index, int lineHeight, int textLineHeight);
+
+// One 100 ms tick of the main window's timer: run and step counters count
+// without bound, restart counters stop at 0xFFFF.
+void advanceTicks(AppState& state);
+
+// State right after start-up has loaded the settings: restart counters read
+// "long ago".
+void resetRestartTicks(AppState& state);

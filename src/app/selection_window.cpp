@@ -1,0 +1,179 @@
+#include <cstring>
+
+#include "app/layout.h"
+#include "app/menus.h"
+#include "app/settings.h"
+#include "app/shell.h"
+#include "app/texts.h"
+#include "app/window_table.h"
+
+namespace {
+
+// Drawing objects of the warning screen; one selection window exists at a time.
+HPEN framePen = nullptr;
+HBRUSH frameBrush = nullptr;
+HFONT textFont = nullptr;
+
+void createDrawingObjects(HWND window)
+{
+    framePen = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
+    frameBrush = CreateSolidBrush(RGB(255, 255, 255));
+    LOGFONTA font;
+    std::memset(&font, 0, sizeof font);
+    font.lfHeight = -12;
+    font.lfWeight = FW_BOLD;
+    std::strcpy(font.lfFaceName, "Arial");
+    textFont = CreateFontIndirectA(&font);
+
+    HDC dc = GetDC(window);
+    HGDIOBJ old = SelectObject(dc, textFont);
+    TEXTMETRICA metrics;
+    GetTextMetricsA(dc, &metrics);
+    appState.textCharWidth = metrics.tmAveCharWidth;
+    appState.textLineHeight = metrics.tmHeight + metrics.tmExternalLeading;
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+}
+
+void deleteDrawingObjects()
+{
+    DeleteObject(framePen);
+    DeleteObject(frameBrush);
+    DeleteObject(textFont);
+    framePen = nullptr;
+    frameBrush = nullptr;
+    textFont = nullptr;
+}
+
+void createControls(HWND window)
+{
+    SelectionControl controls[selectionControlCount];
+    selectionControls(appState.charWidth, appState.lineHeight, controls);
+    for (const SelectionControl& c : controls) {
+        DWORD style = WS_CHILD | WS_VISIBLE;
+        switch (c.kind) {
+        case SelectionControlKind::GroupBox:
+            style |= BS_GROUPBOX | BS_CENTER;
+            break;
+        case SelectionControlKind::Radio:
+            style |= BS_RADIOBUTTON | BS_LEFTTEXT;
+            break;
+        case SelectionControlKind::DefaultButton:
+            style |= BS_DEFPUSHBUTTON;
+            break;
+        }
+        CreateWindowExA(0, "button", c.label, style, c.rect.x, c.rect.y, c.rect.width, c.rect.height, window,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), appInstance, nullptr);
+    }
+}
+
+void setChecked(HWND window, int id, bool checked)
+{
+    SendDlgItemMessageA(window, id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void paintWarning(HWND window)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    const int cw = appState.charWidth;
+    const int lh = appState.lineHeight;
+
+    HDC memory = CreateCompatibleDC(dc);
+    if (HBITMAP logo = LoadBitmapA(appInstance, "Bild1")) {
+        HGDIOBJ old = SelectObject(memory, logo);
+        BitBlt(dc, logoX(appState.clientWidth), logoY(), logoWidth, logoHeight, memory, 0, 0, SRCAND);
+        SelectObject(memory, old);
+        DeleteObject(logo);
+    }
+    if (HBITMAP pictogram = LoadBitmapA(appInstance, "Bild2")) {
+        HGDIOBJ old = SelectObject(memory, pictogram);
+        BitBlt(dc, warningPictogramX(cw), warningPictogramY(lh), pictogramWidth, pictogramHeight, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, old);
+        DeleteObject(pictogram);
+    }
+    DeleteDC(memory);
+
+    HGDIOBJ oldPen = SelectObject(dc, framePen);
+    HGDIOBJ oldBrush = SelectObject(dc, frameBrush);
+    const WarningFrame frame = warningFrame(cw, lh);
+    Rectangle(dc, frame.left, frame.top, frame.right, frame.bottom);
+
+    HGDIOBJ oldFont = SelectObject(dc, textFont);
+    for (int i = 0; i < warningLineCount; ++i) {
+        const char* line = warningLines[i];
+        TextOutA(dc, warningLineX(cw), warningLineY(i, lh, appState.textLineHeight), line, static_cast<int>(std::strlen(line)));
+    }
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    EndPaint(window, &ps);
+}
+
+void confirm(HWND window)
+{
+    HWND main = mainWindowHandle();
+    selectLanguageTexts(appState.language);
+    setLanguageMenu(main, appState.language);
+    SetWindowTextA(main, mainWindowTitle(appState.family).c_str());
+    setMenuItemEnabled(main, commandProtocolDisplay, false);
+    setMenuItemEnabled(main, commandProtocolSave, false);
+    appState.protocolAvailable = 0;
+    saveSettings(appState);
+    enableMenuItems(main);
+    greyProtocolItemsUnlessAvailable(main);
+    DestroyWindow(window);
+
+    const PixelRect r = centredWindow(appState.screenWidth, appState.screenHeight, windowCells(appState.family),
+                                      appState.charWidth, appState.lineHeight);
+    MoveWindow(main, r.x, r.y, r.width, r.height, TRUE);
+}
+
+} // namespace
+
+LRESULT CALLBACK selectionWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        MoveWindow(window, 0, 0, appState.clientWidth, appState.clientHeight, FALSE);
+        createDrawingObjects(window);
+        greyMenuItems(mainWindowHandle());
+        createControls(window);
+        EnableWindow(GetDlgItem(window, selectionIdOk), FALSE);
+        if (appState.language == 0 || appState.language == 1)
+            setChecked(window, appState.language, true);
+        return 0;
+    case WM_PAINT:
+        paintWarning(window);
+        return 0;
+    case WM_COMMAND: {
+        if (lParam == 0)
+            break;
+        const int id = LOWORD(wParam);
+        if (id == selectionIdGerman || id == selectionIdEnglish) {
+            setChecked(window, selectionIdGerman, id == selectionIdGerman);
+            setChecked(window, selectionIdEnglish, id == selectionIdEnglish);
+            appState.language = id;
+            return 1;
+        }
+        if (id == selectionIdK || id == selectionIdM) {
+            setChecked(window, selectionIdK, id == selectionIdK);
+            setChecked(window, selectionIdM, id == selectionIdM);
+            appState.family = id - selectionIdK;
+            EnableWindow(GetDlgItem(window, selectionIdOk), TRUE);
+            return 1;
+        }
+        if (id == selectionIdOk) {
+            confirm(window);
+            return 1;
+        }
+        break;
+    }
+    case WM_DESTROY:
+        deleteDrawingObjects();
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

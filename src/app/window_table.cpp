@@ -1,0 +1,66 @@
+#include "app/window_table.h"
+
+#include "app/texts.h"
+
+const WindowClassEntry windowClassTable[windowClassCount] = {
+    {"Kavix", true},
+    {"Select_CUx", false},
+    {"Configuration_CU0", false},
+    {"Configuration_CU1", false},
+    {"RunCounter_CU0", false},
+    {"RunCounter_CU1", false},
+    {"Upload_CU0", false},
+    {"Upload_CU1", false},
+    {"ProtDisplay_CU0", true},
+    {"ProtDisplay_CU1", true},
+    {"Monitor_CU0", false},
+    {"Monitor_CU1", false},
+};
+
+bool featureWindowFor(int command, std::int32_t family, FeatureWindowChoice& choice)
+{
+    const bool m = family == 1;
+    switch (command) {
+    case commandConfiguration:
+        choice = {m ? "Configuration_CU1" : "Configuration_CU0", 6};
+        return true;
+    case commandRunCounter:
+        choice = {m ? "RunCounter_CU1" : "RunCounter_CU0", 84};
+        return true;
+    case commandMonitor:
+        choice = {m ? "Monitor_CU1" : "Monitor_CU0", 111};
+        return true;
+    case commandProtocolRead:
+        choice = {m ? "Upload_CU1" : "Upload_CU0", 95};
+        return true;
+    case commandProtocolDisplay:
+        choice = {m ? "ProtDisplay_CU1" : "ProtDisplay_CU0", m ? 287 : 109};
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::string mainWindowTitle(std::int32_t family)
+{
+    // Only 0 and 1 are ever chosen; a stray value from an old settings file
+    // must not index past the family names.
+    const int name = family == 1 ? 2 : 1;
+    return std::string(text(0)) + " / " + text(name);
+}
+
+const char* familyCaption(std::int32_t family)
+{
+    return family == 1 ? "M-Series" : "K-Series";
+}
+
+const char* const infoBoxText =
+    "V1.14\n"
+    "Quarnel Polarund Expert Tool \xA9 Quarnel Marine Climate Systems.\n"
+    "For use by installers trained and certified by Quarnel only.\n"
+    "\n"
+    "Service and support:\n"
+    "Quarnel Marine Climate GmbH (Germany)   Tel. +49 40 5550 1200   www.quarnel.de\n"
+    "Quarnel Marine Climate Ltd. (United Kingdom)   Tel. +44 23 8055 0140   www.quarnel.co.uk\n"
+    "Quarnel Marine Climate Inc. (USA)   Tel. +1 954 555 0170   www.quarnel.com\n"
+    "Quarnel Marine Climate S.r.l. (Italy)   Tel. +39 010 555 0190   www.quarnel.it";

@@ -1,0 +1,44 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+// The program's twelve window classes, in registration order.
+struct WindowClassEntry {
+    const char* name;
+    bool whiteBackground; // otherwise light grey
+};
+inline constexpr int windowClassCount = 12;
+extern const WindowClassEntry windowClassTable[windowClassCount];
+
+// Menu commands of the main window.
+enum MenuCommand : int {
+    commandConfiguration = 10,
+    commandRunCounter = 20,
+    commandMonitor = 30,
+    commandProtocolRead = 40,
+    commandProtocolDisplay = 41,
+    commandProtocolSave = 42,
+    commandSelection = 50,
+    commandInfo = 60,
+};
+
+// Commands greyed while a feature window or the selection window is open.
+inline constexpr int menuItemIdCount = 7;
+inline constexpr int menuItemIds[menuItemIdCount] = {10, 20, 40, 41, 42, 30, 50};
+
+// The feature window a menu command opens for a family: class and caption text.
+struct FeatureWindowChoice {
+    const char* className;
+    int captionText;
+};
+// False for commands that open no feature window.
+bool featureWindowFor(int command, std::int32_t family, FeatureWindowChoice& choice);
+
+// Title after the selection: text 0, " / ", and the family's name.
+std::string mainWindowTitle(std::int32_t family);
+
+// Family name in message-box captions: English in both languages.
+const char* familyCaption(std::int32_t family);
+
+// The info box (command 60): the same in both languages.
+extern const char* const infoBoxText;
