@@ -65,7 +65,7 @@ bool writeProtocolCsvK(const std::filesystem::path& path, const ProtocolData& pr
         abandonReplacingFile(file);
         return false;
     }
-    const std::int32_t count = readableEntries(protocol, familyK);
+    const std::int32_t count = readableEntries(protocol, seriesK);
     for (std::int32_t i = 0; i < count; ++i) {
         ProtocolEntryK entry;
         readProtocolEntryK(protocol.bytes, protocol.size, i, entry);
@@ -97,7 +97,7 @@ bool writeProtocolCsvM(const std::filesystem::path& path, const ProtocolData& pr
         abandonReplacingFile(file);
         return false;
     }
-    const std::int32_t count = readableEntries(protocol, familyM);
+    const std::int32_t count = readableEntries(protocol, seriesM);
     for (std::int32_t i = 0; i < count; ++i) {
         ProtocolEntryM entry;
         readProtocolEntryM(protocol.bytes, protocol.size, i, entry);
@@ -119,6 +119,6 @@ bool writeProtocolCsvM(const std::filesystem::path& path, const ProtocolData& pr
 bool writeProtocolCsv(std::int32_t family, const std::filesystem::path& path,
                       const ProtocolData& protocol, const char* const* texts)
 {
-    return family == familyK ? writeProtocolCsvK(path, protocol, texts)
+    return family == seriesK ? writeProtocolCsvK(path, protocol, texts)
                              : writeProtocolCsvM(path, protocol, texts);
 }

@@ -22,7 +22,7 @@ DisplayRect listArea(const DisplayMetrics& m)
 
 BarPlace verticalBar(std::int32_t family, const DisplayMetrics& m)
 {
-    const int reserved = family == familyK ? 5 : 6;
+    const int reserved = family == seriesK ? 5 : 6;
     return {m.clientWidth - 3 * m.charWidth, 3 * m.lineHeight, 2 * m.charWidth,
             m.clientHeight - reserved * m.lineHeight};
 }
@@ -37,14 +37,14 @@ int visibleLineCount(std::int32_t family, const DisplayMetrics& m)
 {
     if (m.textLineHeight <= 0)
         return 0;
-    const int reserved = family == familyK ? 5 : 6;
+    const int reserved = family == seriesK ? 5 : 6;
     const int height = m.clientHeight - reserved * m.lineHeight;
     return height > 0 ? height / m.textLineHeight : 0;
 }
 
 int shownColumns(std::int32_t family, int columnOffset, int columns[maxShownColumns])
 {
-    if (family == familyK) {
+    if (family == seriesK) {
         for (int c = 0; c < columnCountK; ++c)
             columns[c] = c;
         return columnCountK;
@@ -61,8 +61,8 @@ int shownColumns(std::int32_t family, int columnOffset, int columns[maxShownColu
 
 int columnX(std::int32_t family, int k, int textCharWidth)
 {
-    const int* cells = family == familyK ? columnCellsK : columnCellsM;
-    const int count = family == familyK ? 7 : 8;
+    const int* cells = family == seriesK ? columnCellsK : columnCellsM;
+    const int count = family == seriesK ? 7 : 8;
     return k >= 0 && k < count ? cells[k] * textCharWidth : 0;
 }
 
@@ -90,7 +90,7 @@ int headerTexts(std::int32_t family, int columnOffset, const DisplayMetrics& m,
     out[0] = {m.textCharWidth, y, texts[displayNumberText]};
     int columns[maxShownColumns];
     const int n = shownColumns(family, columnOffset, columns);
-    const int firstText = family == familyK ? firstHeaderTextK : firstHeaderTextM;
+    const int firstText = family == seriesK ? firstHeaderTextK : firstHeaderTextM;
     for (int k = 0; k < n; ++k)
         out[1 + k] = {columnX(family, k, m.textCharWidth), y, texts[firstText + columns[k]]};
     return 1 + n;
@@ -104,7 +104,7 @@ int displayLineTexts(std::int32_t family, const ProtocolData& protocol, std::int
         return 0;
     ProtocolEntryK entryK;
     ProtocolEntryM entryM;
-    if (family == familyK)
+    if (family == seriesK)
         readProtocolEntryK(protocol.bytes, protocol.size, index, entryK);
     else
         readProtocolEntryM(protocol.bytes, protocol.size, index, entryM);
@@ -123,7 +123,7 @@ int displayLineTexts(std::int32_t family, const ProtocolData& protocol, std::int
         cell.x = columnX(family, k, m.textCharWidth);
         cell.y = y;
         cell.colour = columnColour(k);
-        char* end = family == familyK ? appendColumnK(cell.text, entryK, columns[k])
+        char* end = family == seriesK ? appendColumnK(cell.text, entryK, columns[k])
                                       : appendColumnM(cell.text, entryM, columns[k]);
         cell.length = static_cast<int>(end - cell.text);
     }

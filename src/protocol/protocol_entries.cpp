@@ -4,7 +4,7 @@
 
 std::size_t protocolEntrySize(std::int32_t family)
 {
-    return family == familyK ? sizeof(ProtocolEntryK) : sizeof(ProtocolEntryM);
+    return family == seriesK ? sizeof(ProtocolEntryK) : sizeof(ProtocolEntryM);
 }
 
 namespace {

@@ -6,8 +6,9 @@
 // start of the protocol buffer, entry i at 24 * i (K-Series) or 68 * i
 // (M-Series), whatever the 48-byte blocks they arrived in.
 
-inline constexpr std::int32_t familyK = 0;
-inline constexpr std::int32_t familyM = 1;
+// The family numbers of AppState.family.
+inline constexpr std::int32_t seriesK = 0;
+inline constexpr std::int32_t seriesM = 1;
 
 inline constexpr std::size_t protocolBufferSize = 2 * 1024 * 1024;
 inline constexpr std::size_t protocolBlockSize = 48;

@@ -78,7 +78,7 @@ TEST(ProtocolCsv, EmptyKSeriesProtocolGivesExactlyTwoLinesReplacingTheOldFile)
     const auto buffer = twoEntriesK();
     ASSERT_TRUE(writeProtocolCsvK(dir / "k.csv", {buffer.data(), buffer.size(), 2}, germanTexts));
     for (std::int32_t count : {0, -3}) {
-        ASSERT_TRUE(writeProtocolCsv(familyK, dir / "k.csv", {buffer.data(), buffer.size(), count},
+        ASSERT_TRUE(writeProtocolCsv(seriesK, dir / "k.csv", {buffer.data(), buffer.size(), count},
                                      englishTexts));
         EXPECT_EQ(asString(readBytes(dir / "k.csv")), titleK + columnsKEnglish);
     }
@@ -123,7 +123,7 @@ TEST(ProtocolCsv, CountBeyondTheBufferWritesOnlyWholeEntries)
     TempDir dir;
     auto buffer = twoEntriesM();
     buffer.resize(68 + 67);   // a second entry would be cut off
-    ASSERT_TRUE(writeProtocolCsv(familyM, dir / "m.csv", {buffer.data(), buffer.size(), 30840},
+    ASSERT_TRUE(writeProtocolCsv(seriesM, dir / "m.csv", {buffer.data(), buffer.size(), 30840},
                                  englishTexts));
     EXPECT_EQ(countLines(asString(readBytes(dir / "m.csv"))), 3u);
 }

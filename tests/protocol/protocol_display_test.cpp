@@ -28,36 +28,36 @@ std::string textOf(const DisplayText& t)
 
 TEST(ProtocolDisplay, VisibleLinesDependOnTheHeightOnly)
 {
-    EXPECT_EQ(visibleLineCount(familyK, metrics), (600 - 80) / 14);
-    EXPECT_EQ(visibleLineCount(familyM, metrics), (600 - 96) / 14);
+    EXPECT_EQ(visibleLineCount(seriesK, metrics), (600 - 80) / 14);
+    EXPECT_EQ(visibleLineCount(seriesM, metrics), (600 - 96) / 14);
     for (int height : {5 * 16 + 13, 10}) {
         DisplayMetrics tiny = metrics;
         tiny.clientHeight = height;
-        EXPECT_EQ(visibleLineCount(familyK, tiny), 0) << height;
+        EXPECT_EQ(visibleLineCount(seriesK, tiny), 0) << height;
     }
 }
 
 TEST(ProtocolDisplay, MSeriesColumnsScrollAfterTheFirstThree)
 {
-    EXPECT_EQ(columnsFor(familyK, 9), (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
-    EXPECT_EQ(columnsFor(familyM, 0), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(columnsFor(seriesK, 9), (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(columnsFor(seriesM, 0), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
     // Offset 10: run times of compressors 2 to 6.
-    EXPECT_EQ(columnsFor(familyM, 10), (std::vector<int>{0, 1, 2, 13, 14, 15, 16, 17}));
-    EXPECT_EQ(columnsFor(familyM, 11), (std::vector<int>{0, 1, 2, 14, 15, 16, 17}));
-    EXPECT_EQ(columnsFor(familyM, 15), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(columnsFor(seriesM, 10), (std::vector<int>{0, 1, 2, 13, 14, 15, 16, 17}));
+    EXPECT_EQ(columnsFor(seriesM, 11), (std::vector<int>{0, 1, 2, 14, 15, 16, 17}));
+    EXPECT_EQ(columnsFor(seriesM, 15), (std::vector<int>{0, 1, 2}));
 }
 
 TEST(ProtocolDisplay, HeaderTextsFollowTheShownColumns)
 {
     HeaderText header[1 + maxShownColumns];
-    ASSERT_EQ(headerTexts(familyK, 0, metrics, englishTexts, header), 8);
+    ASSERT_EQ(headerTexts(seriesK, 0, metrics, englishTexts, header), 8);
     EXPECT_STREQ(header[0].text, "<No.>");
     EXPECT_EQ(header[0].x, 5);
     EXPECT_EQ(header[0].y, 14);
     EXPECT_STREQ(header[7].text, "<Comp. Start-Counter>");
     EXPECT_EQ(header[7].x, 125 * 5);
 
-    ASSERT_EQ(headerTexts(familyM, 12, metrics, germanTexts, header), 1 + 3 + 3);
+    ASSERT_EQ(headerTexts(seriesM, 12, metrics, germanTexts, header), 1 + 3 + 3);
     EXPECT_STREQ(header[0].text, "<Nr.>");
     EXPECT_STREQ(header[4].text, "<Kompr.4 Laufzeit>");
     EXPECT_EQ(header[4].x, 60 * 5);
@@ -85,7 +85,7 @@ TEST(ProtocolDisplay, KSeriesLineTextsColoursAndPlaces)
     putEntryK(buffer, 2, {0x0020, 9, 5400, 3600, 0, 77, 123});
     const ProtocolData protocol{buffer.data(), buffer.size(), 3};
     DisplayText line[1 + maxShownColumns];
-    ASSERT_EQ(displayLineTexts(familyK, protocol, 2, 4, 0, metrics, line), 8);
+    ASSERT_EQ(displayLineTexts(seriesK, protocol, 2, 4, 0, metrics, line), 8);
 
     const std::string texts[8] = {"3", "123", "_Init", "9", "1,5 h", "1,0 h", "0,0 h", "77"};
     const int xK[7] = {7, 25, 40, 56, 78, 101, 125};
@@ -100,8 +100,8 @@ TEST(ProtocolDisplay, KSeriesLineTextsColoursAndPlaces)
         EXPECT_EQ(line[1 + k].colour, k % 2 == 0 ? colourNavy : colourMaroon);
     }
     // Past the count, and past the buffer whatever the count claims.
-    EXPECT_EQ(displayLineTexts(familyK, protocol, 3, 0, 0, metrics, line), 0);
-    EXPECT_EQ(displayLineTexts(familyK, {buffer.data(), buffer.size(), 50}, 3, 0, 0, metrics, line),
+    EXPECT_EQ(displayLineTexts(seriesK, protocol, 3, 0, 0, metrics, line), 0);
+    EXPECT_EQ(displayLineTexts(seriesK, {buffer.data(), buffer.size(), 50}, 3, 0, 0, metrics, line),
               0);
 }
 
@@ -111,7 +111,7 @@ TEST(ProtocolDisplay, MSeriesLineFollowsTheColumnOffset)
     putEntryM(buffer, 0, {3, 1, 0, 0, 0, {10, 20, 30, 40, 50, 60}, {0, 0, 0, 0, 3600, 7200}, 5});
     const ProtocolData protocol{buffer.data(), buffer.size(), 1};
     DisplayText line[1 + maxShownColumns];
-    ASSERT_EQ(displayLineTexts(familyM, protocol, 0, 0, 7, metrics, line), 9);
+    ASSERT_EQ(displayLineTexts(seriesM, protocol, 0, 0, 7, metrics, line), 9);
     const std::string texts[9] = {"1", "5", "_A03", "1", "50", "60", "0,0 h", "0,0 h", "0,0 h"};
     for (int k = 0; k < 9; ++k)
         EXPECT_EQ(textOf(line[k]), texts[k]) << k;
@@ -119,7 +119,7 @@ TEST(ProtocolDisplay, MSeriesLineFollowsTheColumnOffset)
     EXPECT_EQ(line[4].colour, colourMaroon);
     EXPECT_EQ(line[8].x, 180 * 5);
 
-    ASSERT_EQ(displayLineTexts(familyM, protocol, 0, 0, 13, metrics, line), 6);
+    ASSERT_EQ(displayLineTexts(seriesM, protocol, 0, 0, 13, metrics, line), 6);
     EXPECT_EQ(textOf(line[4]), "1,0 h");
     EXPECT_EQ(textOf(line[5]), "2,0 h");
 }

@@ -86,30 +86,30 @@ TEST(ProtocolEntries, KSeriesEntryIsLittleEndianAndStaysInsideTheBuffer)
     EXPECT_FALSE(readProtocolEntryK(raw, sizeof raw, -1, entry));
     ProtocolEntryM m;
     EXPECT_FALSE(readProtocolEntryM(raw, sizeof raw, 0, m));
-    EXPECT_EQ(readableEntries({raw, 47, 1000}, familyK), 1);
-    EXPECT_EQ(readableEntries({raw, sizeof raw, -5}, familyK), 0);
-    EXPECT_EQ(readableEntries({nullptr, 0, 3}, familyK), 0);
+    EXPECT_EQ(readableEntries({raw, 47, 1000}, seriesK), 1);
+    EXPECT_EQ(readableEntries({raw, sizeof raw, -5}, seriesK), 0);
+    EXPECT_EQ(readableEntries({nullptr, 0, 3}, seriesK), 0);
 }
 
 TEST(ProtocolEntries, CountIsClampedToCapacityAndDeliveredData)
 {
     const std::size_t full = protocolBufferSize;
-    EXPECT_EQ(clampProtocolCount(90000, familyK, full, full), 87381);
-    EXPECT_EQ(clampProtocolCount(87381, familyK, full, full), 87381);
-    EXPECT_EQ(clampProtocolCount(65535, familyM, full, full), 30840);
-    EXPECT_EQ(clampProtocolCount(30840, familyM, full, full), 30840);
+    EXPECT_EQ(clampProtocolCount(90000, seriesK, full, full), 87381);
+    EXPECT_EQ(clampProtocolCount(87381, seriesK, full, full), 87381);
+    EXPECT_EQ(clampProtocolCount(65535, seriesM, full, full), 30840);
+    EXPECT_EQ(clampProtocolCount(30840, seriesM, full, full), 30840);
     // Three delivered blocks hold six K entries, two M entries.
-    EXPECT_EQ(clampProtocolCount(100, familyK, full, 3 * 48), 6);
-    EXPECT_EQ(clampProtocolCount(100, familyM, full, 3 * 48), 2);
-    EXPECT_EQ(clampProtocolCount(3, familyM, full, 5 * 48), 3);
-    EXPECT_EQ(clampProtocolCount(100, familyK, 48, 4800), 2);
-    EXPECT_EQ(clampProtocolCount(-1, familyK, full, full), 0);
+    EXPECT_EQ(clampProtocolCount(100, seriesK, full, 3 * 48), 6);
+    EXPECT_EQ(clampProtocolCount(100, seriesM, full, 3 * 48), 2);
+    EXPECT_EQ(clampProtocolCount(3, seriesM, full, 5 * 48), 3);
+    EXPECT_EQ(clampProtocolCount(100, seriesK, 48, 4800), 2);
+    EXPECT_EQ(clampProtocolCount(-1, seriesK, full, full), 0);
 }
 
 TEST(ProtocolReadout, CountFollowsDeliveredBlocksAndOnlyACompleteReadWithEntriesCounts)
 {
     ProtocolReadout readout;
-    startProtocolReadout(readout, familyM, protocolBufferSize);
+    startProtocolReadout(readout, seriesM, protocolBufferSize);
     EXPECT_TRUE(protocolBlockAccepted(readout, blockHeader(5, 3).data(), 0));
     EXPECT_EQ(readout.totalBlocks, 5);
     EXPECT_EQ(readout.count, 0) << "no M entry is complete in one block";
@@ -136,7 +136,7 @@ TEST(ProtocolReadout, CountFollowsDeliveredBlocksAndOnlyACompleteReadWithEntries
         EXPECT_FALSE(end.protocolAvailable || end.autoDisplay) << "end code " << f.code;
     }
 
-    startProtocolReadout(readout, familyK, protocolBufferSize);
+    startProtocolReadout(readout, seriesK, protocolBufferSize);
     protocolBlockAccepted(readout, blockHeader(1, 0).data(), 0);
     end = protocolReadoutEnded(readout, 5);
     EXPECT_EQ(end.message, ReadoutMessage::noEntries);
@@ -146,7 +146,7 @@ TEST(ProtocolReadout, CountFollowsDeliveredBlocksAndOnlyACompleteReadWithEntries
 TEST(ProtocolReadout, AnAnnouncementBeyondTheBufferIsClamped)
 {
     ProtocolReadout readout;
-    startProtocolReadout(readout, familyM, protocolBufferSize);
+    startProtocolReadout(readout, seriesM, protocolBufferSize);
     protocolBlockAccepted(readout, blockHeader(0xFFFF, 0xFFFF).data(), 0);
     protocolBlockAccepted(readout, blockHeader(0xFFFF, 0xFFFF).data(), 43689);
     EXPECT_EQ(protocolReadoutEnded(readout, 5).count, 30840);
