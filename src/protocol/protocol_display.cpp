@@ -17,7 +17,11 @@ DisplayRect headerBand(const DisplayMetrics& m)
 
 DisplayRect listArea(const DisplayMetrics& m)
 {
-    return {0, 6 * m.charWidth, m.clientWidth - 3 * m.charWidth, m.clientHeight};
+    // From 6 cw, but never below the first line at 3 lh: with a font whose
+    // cells are wider than half their height the top of the first line
+    // would otherwise keep the old text after scrolling.
+    const int top = 6 * m.charWidth < 3 * m.lineHeight ? 6 * m.charWidth : 3 * m.lineHeight;
+    return {0, top, m.clientWidth - 3 * m.charWidth, m.clientHeight};
 }
 
 BarPlace verticalBar(std::int32_t family, const DisplayMetrics& m)

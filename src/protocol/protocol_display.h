@@ -38,7 +38,8 @@ struct BarPlace {
 
 // (0, 0)-(clientWidth, 3 lh), filled blue.
 DisplayRect headerBand(const DisplayMetrics& m);
-// (0, 6 cw)-(clientWidth - 3 cw, clientHeight), redrawn after scrolling.
+// (0, 6 cw)-(clientWidth - 3 cw, clientHeight), redrawn after scrolling;
+// its top never lies below the first list line (3 lh).
 DisplayRect listArea(const DisplayMetrics& m);
 BarPlace verticalBar(std::int32_t family, const DisplayMetrics& m);
 BarPlace horizontalBar(const DisplayMetrics& m);   // M-Series only

@@ -160,3 +160,13 @@ TEST(ProtocolDisplay, HorizontalScrollingStaysWithin0To15)
     EXPECT_TRUE(scrollColumnOffset(scrollThumbTrack, 4, offset));
     EXPECT_EQ(offset, 4);
 }
+
+TEST(ProtocolDisplay, ScrollingRedrawsTheWholeFirstLine)
+{
+    EXPECT_EQ(listArea(metrics).top, 48);
+    EXPECT_EQ(listArea(metrics).right, 800 - 24);
+    const DisplayMetrics wideCells{800, 600, 9, 15, 5, 14};
+    EXPECT_EQ(listArea(wideCells).top, 45) << "the first line starts at 3 lh";
+    const DisplayMetrics narrowCells{800, 600, 6, 16, 5, 14};
+    EXPECT_EQ(listArea(narrowCells).top, 36);
+}
