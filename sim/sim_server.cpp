@@ -1,0 +1,160 @@
+#include "sim_server.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <list>
+#include <mutex>
+#include <thread>
+
+#include "link/net_socket.h"
+#include "link/remote_wire.h"
+
+namespace {
+
+struct SimConnection {
+    NetSocket socket = invalidSocket;
+    std::thread thread;
+    std::atomic<bool> finished{false};
+};
+
+} // namespace
+
+struct SimServer {
+    SimUnit* unit = nullptr;
+    NetSocket listener = invalidSocket;
+    std::uint16_t port = 0;
+    std::thread acceptor;
+    std::mutex lock;
+    std::condition_variable stopWake;  // cuts answer delays short on stop
+    bool stopping = false;
+    std::list<SimConnection> connections;
+    std::uint32_t accepted = 0;
+};
+
+namespace {
+
+constexpr int acceptSliceMs = 100;
+
+bool waitDelay(SimServer* server, std::uint32_t delayMs)
+{
+    std::unique_lock<std::mutex> hold(server->lock);
+    return !server->stopWake.wait_for(hold, std::chrono::milliseconds(delayMs),
+                                      [server] { return server->stopping; });
+}
+
+void serveConnection(SimServer* server, SimConnection* connection)
+{
+    const NetSocket socket = connection->socket;
+    UnitIdentity identity;
+    {
+        std::lock_guard<std::mutex> hold(server->unit->lock);
+        const SimOptions& options = server->unit->options;
+        identity = makeIdentity(options.vendorId, options.productId, options.product.c_str());
+    }
+    std::uint8_t record[identityMaxSize];
+    bool open = netSendAll(socket, record, encodeIdentity(identity, record));
+    SimSession session;
+    while (open) {
+        std::uint8_t request[simReportSize];
+        if (!netReceiveAll(socket, request, simReportSize, -1))
+            break;
+        SimReply reply = answerRequest(*server->unit, session, request);
+        if (reply.count > 0 && reply.delayMs > 0 && !waitDelay(server, reply.delayMs))
+            break;
+        for (int i = 0; i < reply.count && open; ++i)
+            open = netSendAll(socket, reply.reports[i], simReportSize);
+        if (reply.disconnect)
+            break;
+    }
+    netShutdown(socket);
+    connection->finished = true;
+}
+
+void reapFinished(SimServer* server)
+{
+    std::lock_guard<std::mutex> hold(server->lock);
+    for (auto it = server->connections.begin(); it != server->connections.end();) {
+        if (it->finished) {
+            it->thread.join();
+            netClose(it->socket);
+            it = server->connections.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void acceptConnections(SimServer* server)
+{
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> hold(server->lock);
+            if (server->stopping)
+                return;
+        }
+        reapFinished(server);
+        NetSocket socket = netAccept(server->listener, acceptSliceMs);
+        if (socket == invalidSocket)
+            continue;
+        std::lock_guard<std::mutex> hold(server->lock);
+        if (server->stopping) {
+            netClose(socket);
+            return;
+        }
+        server->connections.emplace_back();
+        SimConnection& connection = server->connections.back();
+        connection.socket = socket;
+        ++server->accepted;
+        connection.thread = std::thread(serveConnection, server, &connection);
+    }
+}
+
+} // namespace
+
+SimServer* startSimServer(SimUnit& unit, const char* host, std::uint16_t port)
+{
+    NetSocket listener = netListen(host, port);
+    if (listener == invalidSocket)
+        return nullptr;
+    auto* server = new SimServer;
+    server->unit = &unit;
+    server->listener = listener;
+    server->port = netLocalPort(listener);
+    server->acceptor = std::thread(acceptConnections, server);
+    return server;
+}
+
+std::uint16_t simServerPort(const SimServer* server) { return server->port; }
+
+std::uint32_t simServerConnections(SimServer* server)
+{
+    std::lock_guard<std::mutex> hold(server->lock);
+    return server->accepted;
+}
+
+void dropSimConnections(SimServer* server)
+{
+    std::lock_guard<std::mutex> hold(server->lock);
+    for (SimConnection& connection : server->connections)
+        netShutdown(connection.socket);
+}
+
+void stopSimServer(SimServer* server)
+{
+    if (!server)
+        return;
+    {
+        std::lock_guard<std::mutex> hold(server->lock);
+        server->stopping = true;
+        for (SimConnection& connection : server->connections)
+            netShutdown(connection.socket);
+    }
+    server->stopWake.notify_all();
+    server->acceptor.join();
+    for (SimConnection& connection : server->connections) {
+        connection.thread.join();
+        netClose(connection.socket);
+    }
+    netClose(server->listener);
+    delete server;
+}

@@ -1,0 +1,52 @@
+// kavix-unitsim: plays a K-Series or M-Series control unit for kavix.exe
+// (KAVIX_UNIT=host:port) and for the tests.
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+#include "sim_options.h"
+#include "sim_server.h"
+
+namespace {
+std::atomic<bool> stopRequested{false};
+extern "C" void requestStop(int) { stopRequested = true; }
+} // namespace
+
+int main(int argc, char** argv)
+{
+    SimCommandLine commandLine;
+    std::string error;
+    if (!parseSimCommandLine(argc, argv, commandLine, error)) {
+        std::fprintf(stderr, "kavix-unitsim: %s\n%s", error.c_str(), simUsage());
+        return 2;
+    }
+    if (commandLine.help) {
+        std::fputs(simUsage(), stdout);
+        return 0;
+    }
+    static SimUnit unit;
+    initSimUnit(unit, commandLine.unit);
+    SimServer* server = startSimServer(unit, commandLine.host.c_str(), commandLine.port);
+    if (!server) {
+        std::fprintf(stderr, "kavix-unitsim: cannot listen on %s:%u\n", commandLine.host.c_str(),
+                     static_cast<unsigned>(commandLine.port));
+        return 1;
+    }
+    std::signal(SIGINT, requestStop);
+    std::signal(SIGTERM, requestStop);
+    std::printf("kavix-unitsim: %s-Series unit (kind %u, firmware %u.%02u) on %s:%u\n"
+                "KAVIX_UNIT=%s:%u\n",
+                commandLine.unit.family == 'M' ? "M" : "K", static_cast<unsigned>(commandLine.unit.kind),
+                static_cast<unsigned>(commandLine.unit.firmwareMajor),
+                static_cast<unsigned>(commandLine.unit.firmwareMinor), commandLine.host.c_str(),
+                static_cast<unsigned>(simServerPort(server)), commandLine.host.c_str(),
+                static_cast<unsigned>(simServerPort(server)));
+    std::fflush(stdout);
+    while (!stopRequested)
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    stopSimServer(server);
+    return 0;
+}

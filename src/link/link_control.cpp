@@ -1,0 +1,103 @@
+#include "link/link_control.h"
+
+#include <chrono>
+#include <thread>
+
+#include "app/app_state.h"
+#include "link/link_events.h"
+#include "link/link_reader.h"
+
+namespace {
+
+std::thread readerThread;
+std::thread engineThread;
+// Set when the thread procedure has returned: std::thread has no timed join.
+LinkEvent readerEnded{true, true};
+LinkEvent engineEnded{true, true};
+
+void runReader()
+{
+    linkReader();
+    setEvent(readerEnded);
+}
+
+void runEngine(EngineProcedure engine, LinkRequest* request)
+{
+    engine(request);
+    setEvent(engineEnded);
+}
+
+// Joins a thread that has ended; one that has not is let go, as the
+// original handle would simply be closed.
+void release(std::thread& thread, LinkEvent& ended)
+{
+    if (!thread.joinable())
+        return;
+    if (isEventSet(ended))
+        thread.join();
+    else
+        thread.detach();
+}
+
+} // namespace
+
+bool startReaderThread()
+{
+    release(readerThread, readerEnded);
+    resetEvent(readerEnded);
+    try {
+        readerThread = std::thread(runReader);
+    } catch (...) {
+        setEvent(readerEnded);
+        return false;
+    }
+    return true;
+}
+
+bool startEngineThread(EngineProcedure engine, LinkRequest* request)
+{
+    release(engineThread, engineEnded);
+    resetEvent(engineEnded);
+    try {
+        engineThread = std::thread(runEngine, engine, request);
+    } catch (...) {
+        setEvent(engineEnded);
+        return false;
+    }
+    return true;
+}
+
+bool startLinkThreads(EngineProcedure engine, LinkRequest* request)
+{
+    if (!startReaderThread())
+        return false;
+    appState.linkOpen = 1;
+    if (!startEngineThread(engine, request)) {
+        stopLink();
+        return false;
+    }
+    return true;
+}
+
+void stopLink()
+{
+    if (appState.linkOpen == 0)
+        return;
+    appState.linkOpen = 0;
+    setEvent(linkStop);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(stopLinkWaitMs);
+    LinkEvent* const ends[2] = {&readerEnded, &engineEnded};
+    for (LinkEvent* ended : ends) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now()).count();
+        waitForEvent(*ended, left > 0 ? static_cast<int>(left) : 0);
+    }
+    release(readerThread, readerEnded);
+    release(engineThread, engineEnded);
+    resetEvent(linkStop);
+}
+
+bool linkThreadsEnded()
+{
+    return isEventSet(readerEnded) && isEventSet(engineEnded);
+}

@@ -1,0 +1,23 @@
+#pragma once
+#include "link/link_request.h"
+
+// An engine thread procedure: pollEngine, blockReadEngine, blockWriteEngine.
+using EngineProcedure = void (*)(LinkRequest* request);
+
+// Starts the reader thread; true if it runs. Sets nothing else.
+bool startReaderThread();
+// Starts the engine thread on the request; true if it runs.
+bool startEngineThread(EngineProcedure engine, LinkRequest* request);
+
+// Steps 5 to 7 of a feature window's link start: the reader, linkOpen = 1,
+// the engine. false if a thread could not be started ("Can't start
+// thread !"); the link is then closed again.
+bool startLinkThreads(EngineProcedure engine, LinkRequest* request);
+
+// Ends the link if appState.linkOpen is set: sets linkStop, waits at most
+// 1000 ms for both threads and resets linkStop. Does nothing when closed.
+// User-interface thread only.
+void stopLink();
+
+// true once both threads of the last link have ended (tests, benchmarks).
+bool linkThreadsEnded();

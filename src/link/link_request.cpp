@@ -1,0 +1,3 @@
+#include "link/link_request.h"
+
+LinkRequest linkRequest;
