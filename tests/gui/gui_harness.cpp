@@ -13,51 +13,9 @@ int recordMessageBox(HWND, const char* text, const char* caption, UINT type)
     return IDOK;
 }
 
-// Set when a pump sees the quit message.
-bool quitSeen = false;
-
 } // namespace
 
 std::vector<RecordedMessageBox>& recordedMessageBoxes() { return messageBoxes; }
-
-bool pumpUntil(const std::function<bool()>& condition, int timeoutMs)
-{
-    const DWORD end = GetTickCount() + static_cast<DWORD>(timeoutMs);
-    for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                quitSeen = true;
-                continue;
-            }
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        if (condition())
-            return true;
-        const DWORD now = GetTickCount();
-        if (static_cast<LONG>(end - now) <= 0)
-            return condition();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now < 20 ? end - now : 20, QS_ALLINPUT);
-    }
-}
-
-void pumpFor(int milliseconds)
-{
-    pumpUntil([] { return false; }, milliseconds);
-}
-
-std::string windowText(HWND window)
-{
-    char buffer[1024] = {};
-    GetWindowTextA(window, buffer, sizeof buffer);
-    return buffer;
-}
-
-HWND childOfClass(HWND parent, const char* className)
-{
-    return parent ? FindWindowExA(parent, nullptr, className, nullptr) : nullptr;
-}
 
 void ShellTest::SetUp()
 {
@@ -65,7 +23,7 @@ void ShellTest::SetUp()
     std::filesystem::current_path(dir_.path());
     messageBoxes.clear();
     setMessageBoxHook(recordMessageBox);
-    quitSeen = false;
+    clearQuitMessageSeen();
 }
 
 void ShellTest::TearDown()
@@ -89,7 +47,7 @@ HWND ShellTest::start(const WindowProcTable& features)
 bool ShellTest::closeMainWindow()
 {
     PostMessageA(main_, WM_CLOSE, 0, 0);
-    return pumpUntil([] { return quitSeen; });
+    return pumpUntil([] { return quitMessageSeen(); });
 }
 
 void ShellTest::menuCommand(int id)
@@ -100,9 +58,8 @@ void ShellTest::menuCommand(int id)
 
 void ShellTest::click(HWND parent, int controlId)
 {
-    HWND control = GetDlgItem(parent, controlId);
-    ASSERT_NE(control, nullptr) << "control " << controlId;
-    SendMessageA(parent, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED), reinterpret_cast<LPARAM>(control));
+    ASSERT_NE(GetDlgItem(parent, controlId), nullptr) << "control " << controlId;
+    clickControl(parent, controlId);
     pumpFor(20);
 }
 

@@ -14,6 +14,8 @@
 #include "app/shell.h"
 #include "temp_dir.h"
 
+#include "gui_pump.h"
+
 struct RecordedMessageBox {
     std::string text;
     std::string caption;
@@ -22,14 +24,6 @@ struct RecordedMessageBox {
 
 // Message boxes shown since the session started, oldest first.
 std::vector<RecordedMessageBox>& recordedMessageBoxes();
-
-// Pumps messages until condition() is true or timeoutMs have passed;
-// returns the last value of condition().
-bool pumpUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
-void pumpFor(int milliseconds);
-
-std::string windowText(HWND window);
-HWND childOfClass(HWND parent, const char* className);
 
 // A fresh start of the program for each test.
 class ShellTest : public ::testing::Test {
