@@ -2,14 +2,21 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "app/crc16.h"
 #include "config/k_parameters.h"
 #include "config/m_parameters.h"
 
 #ifdef _WIN32
-#include <share.h>
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+#include <share.h>
+#include <sys/stat.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
 #endif
 
 const ConfigFileFormat kConfigFile = {kDataVersion, kUnitKind, "CUK1-Configurationfile", kParameterBlockSize};
@@ -17,14 +24,44 @@ const ConfigFileFormat mConfigFile = {mDataVersion, mUnitKind, "CUM1-Configurati
 
 namespace {
 
-// No sharing on Windows: nobody else may change the file while we use it.
-std::FILE* openUnshared(const std::filesystem::path& path, bool write)
+void closeDescriptor(int fd)
 {
 #ifdef _WIN32
-    return _wfsopen(path.c_str(), write ? L"wb" : L"rb", _SH_DENYRW);
+    _close(fd);
 #else
-    return std::fopen(path.c_str(), write ? "wb" : "rb");
+    ::close(fd);
 #endif
+}
+
+std::FILE* openForReading(const std::filesystem::path& path)
+{
+#ifdef _WIN32
+    // No sharing: nobody else may change the file while we read it.
+    return _wfsopen(path.c_str(), L"rb", _SH_DENYRW);
+#else
+    return std::fopen(path.c_str(), "rb");
+#endif
+}
+
+// Exclusive creation, so that an existing file of the same name is never
+// taken over; not shared while open.
+std::FILE* createExclusive(const std::filesystem::path& path)
+{
+#ifdef _WIN32
+    int fd = -1;
+    if (_wsopen_s(&fd, path.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _SH_DENYRW,
+                  _S_IREAD | _S_IWRITE) != 0)
+        return nullptr;
+    std::FILE* file = _fdopen(fd, "wb");
+#else
+    const int fd = ::open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY, 0666);
+    if (fd < 0)
+        return nullptr;
+    std::FILE* file = ::fdopen(fd, "wb");
+#endif
+    if (!file)
+        closeDescriptor(fd);
+    return file;
 }
 
 // Replaces an existing target in one step.
@@ -61,25 +98,33 @@ void buildConfigImage(const ConfigFileFormat& format, const void* block, unsigne
     image[covered + 1] = static_cast<unsigned char>(crc >> 8);
 }
 
-std::filesystem::path configTempPath(const std::filesystem::path& path)
+std::filesystem::path configTempPath(const std::filesystem::path& path, int attempt)
 {
-    std::filesystem::path temp = path;
-    temp += ".kavix-tmp";
-    return temp;
+    // Short, so that a target near the path length limit still works.
+    return path.parent_path() / ("~kvc" + std::to_string(attempt) + ".tmp");
 }
 
 int saveConfigFile(const std::filesystem::path& path, const ConfigFileFormat& format, const void* block)
 {
     unsigned char image[configImageCapacity];
     const std::size_t size = configFileSize(format);
-    if (size > sizeof image)
+    if (size > sizeof image || !path.has_filename())
         return textFileError;
     buildConfigImage(format, block, image);
 
-    const std::filesystem::path temp = configTempPath(path);
-    std::FILE* file = openUnshared(temp, true);
+    // A few names, in case an earlier save left its temporary file behind.
+    std::filesystem::path temp;
+    std::FILE* file = nullptr;
+    for (int attempt = 0; attempt < configTempAttempts && !file; ++attempt) {
+        temp = configTempPath(path, attempt);
+        file = createExclusive(temp);
+        std::error_code error;
+        if (!file && !std::filesystem::exists(temp, error))
+            break;
+    }
     if (!file)
         return textFileError;
+
     const bool written = std::fwrite(image, 1, size, file) == size;
     const bool closed = std::fclose(file) == 0;
     if (written && closed && replaceFile(temp, path))
@@ -101,7 +146,7 @@ int loadConfigFile(const std::filesystem::path& path, const ConfigFileFormat& fo
     std::error_code error;
     if (std::filesystem::is_directory(path, error))
         return textFileNotFound;
-    std::FILE* file = openUnshared(path, false);
+    std::FILE* file = openForReading(path);
     if (!file)
         return textFileNotFound;
 

@@ -49,5 +49,7 @@ int saveConfigFile(const std::filesystem::path& path, const ConfigFileFormat& fo
 // image are not read.
 int loadConfigFile(const std::filesystem::path& path, const ConfigFileFormat& format, void* block);
 
-// Where saveConfigFile writes before it replaces `path`.
-std::filesystem::path configTempPath(const std::filesystem::path& path);
+// Where saveConfigFile writes before it replaces `path`: the first of these
+// names in the same folder that does not exist yet.
+inline constexpr int configTempAttempts = 16;
+std::filesystem::path configTempPath(const std::filesystem::path& path, int attempt);

@@ -189,12 +189,29 @@ TEST_F(ConfigFileTest, BytesAfterTheImageAreIgnored)
     EXPECT_EQ(std::memcmp(&target, &kDefaultParameters, sizeof target), 0);
 }
 
-TEST_F(ConfigFileTest, SaveReplacesAnExistingFile)
+namespace {
+
+int entriesIn(const std::filesystem::path& dir)
+{
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir))
+        ++count;
+    return count;
+}
+
+} // namespace
+
+TEST_F(ConfigFileTest, SaveReplacesAnExistingFileAndLeavesNoTemporaryFile)
 {
     writeBytes(dir / "k.cbf", Bytes(500, 0x55));
+    // A temporary file an earlier save left behind is not taken over.
+    const Bytes stale(10, 0x11);
+    writeBytes(configTempPath(dir / "k.cbf", 0), stale);
+
     ASSERT_EQ(saveConfigFile(dir / "k.cbf", kConfigFile, &kDefaultParameters), 0);
     EXPECT_EQ(readBytes(dir / "k.cbf"), validKFile());
-    EXPECT_FALSE(std::filesystem::exists(configTempPath(dir / "k.cbf")));
+    EXPECT_EQ(readBytes(configTempPath(dir / "k.cbf", 0)), stale);
+    EXPECT_EQ(entriesIn(dir.path()), 2);
 }
 
 TEST_F(ConfigFileTest, FailedSaveReportsFileErrorAndKeepsThePreviousFile)
@@ -202,16 +219,18 @@ TEST_F(ConfigFileTest, FailedSaveReportsFileErrorAndKeepsThePreviousFile)
     // No such folder: nothing can be created.
     EXPECT_EQ(saveConfigFile(dir / "no-folder" / "k.cbf", kConfigFile, &kDefaultParameters), textFileError);
 
-    // The temporary file cannot be created: the old file stays as it was.
+    // No temporary file can be created: the old file stays as it was.
     const Bytes previous = validKFile(Bytes(62, 40));
     writeBytes(dir / "k.cbf", previous);
-    std::filesystem::create_directory(configTempPath(dir / "k.cbf"));
+    for (int attempt = 0; attempt < configTempAttempts; ++attempt)
+        std::filesystem::create_directory(configTempPath(dir / "k.cbf", attempt));
     EXPECT_EQ(saveConfigFile(dir / "k.cbf", kConfigFile, &kDefaultParameters), textFileError);
     EXPECT_EQ(readBytes(dir / "k.cbf"), previous);
 
-    // The target is a folder: the rename fails and no temporary file is left.
-    std::filesystem::create_directory(dir / "folder.cbf");
-    EXPECT_EQ(saveConfigFile(dir / "folder.cbf", kConfigFile, &kDefaultParameters), textFileError);
-    EXPECT_FALSE(std::filesystem::exists(configTempPath(dir / "folder.cbf")));
-    EXPECT_TRUE(std::filesystem::is_directory(dir / "folder.cbf"));
+    // The target is a folder: the rename fails and the temporary file goes.
+    TempDir other;
+    std::filesystem::create_directory(other / "folder.cbf");
+    EXPECT_EQ(saveConfigFile(other / "folder.cbf", kConfigFile, &kDefaultParameters), textFileError);
+    EXPECT_TRUE(std::filesystem::is_directory(other / "folder.cbf"));
+    EXPECT_EQ(entriesIn(other.path()), 1);
 }
