@@ -1,0 +1,116 @@
+#include "link/win/feature_link.h"
+
+#include <commctrl.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "app/app_state.h"
+#include "app/texts.h"
+#include "app/ui_seams.h"
+#include "link/device_discovery.h"
+#include "link/link_request.h"
+#include "link/notifications.h"
+#include "link/win/hid_backend.h"
+
+namespace {
+
+void postToFeatureWindow(void*, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
+{
+    // featureWindow holds the window handle as 32 bits (handles are 32-bit
+    // significant on 64-bit Windows as well).
+    HWND window = reinterpret_cast<HWND>(static_cast<std::intptr_t>(appState.featureWindow));
+    PostMessageA(window, message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
+}
+
+void showError(const FeatureLinkWindow& feature, const char* message)
+{
+    uiMessageBox(feature.window, message, familyCaption(feature.feature), MB_OK | MB_ICONERROR);
+}
+
+void restoreBaseTitle(const FeatureLinkWindow& feature)
+{
+    const char* base = baseTitle(feature.feature, uiText);
+    if (base)
+        SetWindowTextA(feature.window, base);
+}
+
+} // namespace
+
+void selectProgramDeviceBackend() { selectDeviceBackend(&hidBackend); }
+
+void useWindowNotifications() { setNotificationPoster(postToFeatureWindow, nullptr); }
+
+bool ensureCommonControls(HWND window, FeatureKind feature)
+{
+    INITCOMMONCONTROLSEX controls;
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_PROGRESS_CLASS;
+    if (InitCommonControlsEx(&controls))
+        return true;
+    uiMessageBox(window, dllErrorText, commonControlsCaption(feature, uiText), MB_OK | MB_ICONERROR);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    return false;
+}
+
+void enableFeatureControls(const FeatureLinkWindow& feature, bool enable)
+{
+    for (int i = 0; i < feature.controlCount; ++i) {
+        HWND control = GetDlgItem(feature.window, feature.controlIds[i]);
+        if (control)
+            EnableWindow(control, enable ? TRUE : FALSE);
+    }
+}
+
+bool startFeatureLink(const FeatureLinkWindow& feature, EngineProcedure engine, LinkRequest* request,
+                      char* product)
+{
+    if (!findDevice()) {
+        showError(feature, text(63));
+        restoreBaseTitle(feature);
+        return false;
+    }
+    if (!readProductString(product)) {
+        showError(feature, text(64));
+        return false;
+    }
+    char title[256];
+    connectedTitle(title, sizeof title, feature.feature, product, uiText);
+    if (feature.titleSuffix) {
+        std::size_t used = std::strlen(title);
+        std::snprintf(title + used, sizeof title - used, "%s", feature.titleSuffix);
+    }
+    SetWindowTextA(feature.window, title);
+    if (!startLinkThreads(engine, request)) {
+        showError(feature, threadErrorText);
+        restoreBaseTitle(feature);
+        return false;
+    }
+    enableFeatureControls(feature, false);
+    return true;
+}
+
+EndReaction reactToLinkEnd(const FeatureLinkWindow& feature, WPARAM endCode, LPARAM lParam)
+{
+    stopLink();
+    enableFeatureControls(feature, true);
+    char message[256];
+    const auto* answer = reinterpret_cast<const std::uint8_t*>(lParam);
+    EndReaction reaction = standardEndReaction(static_cast<std::uint32_t>(endCode), featureOwnKind(feature.feature),
+                                               answer, uiText, message, sizeof message);
+    if (reaction.show)
+        uiMessageBox(feature.window, message, familyCaption(feature.feature),
+                     MB_OK | (reaction.errorIcon ? MB_ICONERROR : MB_ICONINFORMATION));
+    return reaction;
+}
+
+void showWrongUnitMessage(const FeatureLinkWindow& feature, LPARAM lParam)
+{
+    if (lParam == 0)
+        return;
+    char message[256];
+    wrongUnitMessage(message, sizeof message, featureOwnKind(feature.feature),
+                     reinterpret_cast<const std::uint8_t*>(lParam), uiText);
+    showError(feature, message);
+}

@@ -1,0 +1,47 @@
+#pragma once
+// Windows only: the window side of the link, shared by every feature window
+// that talks to the unit (configuration, running counters, protocol read,
+// monitor). The window code passes itself in; the texts come from the
+// portable builders in link/unit_messages.h.
+#include <windows.h>
+
+#include "link/link_control.h"
+#include "link/unit_messages.h"
+
+// A feature window as the link helpers need it: the window, which feature it
+// is, the controls it greys while a transfer runs, and an optional text the
+// connected title ends with (the monitors' "Firmware ?.?").
+struct FeatureLinkWindow {
+    HWND window = nullptr;
+    FeatureKind feature = featureConfigK;
+    const int* controlIds = nullptr;
+    int controlCount = 0;
+    const char* titleSuffix = nullptr;
+};
+
+// The program's choices at start-up: the device backend (a remote unit when
+// KAVIX_UNIT=host:port is set, else HID) and notifications posted to
+// appState.featureWindow.
+void selectProgramDeviceBackend();
+void useWindowNotifications();
+
+// Common controls with the progress-bar class. On failure: the DLL message
+// with this window's caption, WM_CLOSE posted to the window, false.
+bool ensureCommonControls(HWND window, FeatureKind feature);
+
+// Steps 2 to 8 of a link start, after the caller has filled the request:
+// find the unit, read its product string (into product, 65 bytes), set the
+// connected title, start reader and engine, grey the controls. Each failure
+// shows its message (family caption, error icon) and returns false.
+bool startFeatureLink(const FeatureLinkWindow& feature, EngineProcedure engine, LinkRequest* request,
+                      char* product);
+
+void enableFeatureControls(const FeatureLinkWindow& feature, bool enable);
+
+// Standard reaction to WM_LINK_END: stopLink, controls enabled again, the
+// message of the end code. Returns the reaction so the caller does its own
+// completion for end code 5.
+EndReaction reactToLinkEnd(const FeatureLinkWindow& feature, WPARAM endCode, LPARAM lParam);
+
+// The wrong-unit / wrong-firmware box of end code 1 (lParam: &answer[4]).
+void showWrongUnitMessage(const FeatureLinkWindow& feature, LPARAM lParam);
