@@ -28,11 +28,6 @@ void setArrowRange(FormRow& row, Range range)
 
 void writeNumber(FormRow& row, int value) { row.value = value; }
 
-void stepArrows(FormRow& row, int delta)
-{
-    row.value = std::clamp(row.value + delta, row.min, row.max);
-}
-
 void selectItem(FormRow& row, int index, int itemCount)
 {
     row.value = (index >= 0 && index < itemCount) ? index : noSelection;

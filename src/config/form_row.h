@@ -41,9 +41,6 @@ void setArrows(FormRow& row, Range range, int value);
 void setArrowRange(FormRow& row, Range range);
 // A value written into the box as text; no range applies to it.
 void writeNumber(FormRow& row, int value);
-// One click on the arrows (+1 up, -1 down): from the value in the box, held
-// inside the range.
-void stepArrows(FormRow& row, int delta);
 // A list selection; an index the list does not have selects nothing.
 void selectItem(FormRow& row, int index, int itemCount);
 

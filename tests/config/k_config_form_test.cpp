@@ -269,17 +269,16 @@ TEST_F(KConfigFormTest, ValuesFromAFileAreShownAsTheyAre)
     EXPECT_EQ(kCheckFailureText(r), "Failure 'Access-Code' !  Limits: 0 to 99");
 }
 
-TEST_F(KConfigFormTest, ArrowClicksStayInRange)
+TEST_F(KConfigFormTest, UnknownBlowerTypeShowsGroupZeroReadOnlyAndKeepsTheType)
 {
-    kFormLoadDefaults(form);
-    stepArrows(row(rowAccessCode), 1);
-    EXPECT_EQ(row(rowAccessCode).value, 84);
-    row(rowAccessCode).value = 99;
-    stepArrows(row(rowAccessCode), 1);
-    EXPECT_EQ(row(rowAccessCode).value, 99);
-    row(rowAccessCode).value = 150;   // a value written from a file
-    stepArrows(row(rowAccessCode), -1);
-    EXPECT_EQ(row(rowAccessCode).value, 99);
-    stepArrows(row(kRowCoolOffMin), -3);
-    EXPECT_EQ(row(kRowCoolOffMin).value, -4);
+    KParameterBlock b = kDefaultParameters;
+    b.BlowerType = 5;
+    kFormTakeBlock(form, b);
+    EXPECT_EQ(row(rowBlowerType).value, noSelection);
+    EXPECT_EQ(blowerEntryCount(form.view.typeShown), 0);
+    EXPECT_EQ(row(rowBlowerPowerAt).value, noSelection);
+    EXPECT_FALSE(row(rowBlowerLevel1).enabled);
+    expectLevels({35, 41, 49, 58, 100});
+    kFormGatherAll(form);
+    EXPECT_EQ(std::memcmp(&form.block, &b, sizeof b), 0);
 }
