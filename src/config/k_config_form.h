@@ -3,10 +3,20 @@
 #include "config/k_parameters.h"
 
 // The K-Series configuration window as data: its working block and the
-// state of every control. The window procedure creates it, mirrors the rows
-// onto its controls after each call (setting view.filling while it does),
-// writes arrow clicks and list choices back into the rows, and calls the
-// functions below.
+// state of every control. The window procedure stays thin:
+// - creation: kFormCreate, build each row's controls from kRowInfo (list
+//   items via listItemText; "Blower power at" from blowerEntryCount/Name of
+//   view.typeShown), then mirror;
+// - mirror (after every call below): each row's value, range, enabled state,
+//   unit text and default text onto its controls, with view.filling set
+//   while doing so; a number's value goes into its box as text, which the
+//   arrows start from on the next click (it may lie outside their range);
+// - an arrow click or list choice: store the new position or index in the
+//   row's value; for "Temperature unit", "Blower Type" and "Blower power at"
+//   call the matching ...Changed function and mirror;
+// - Save to File / Save Changes: kFormGatherAll, checkKParameters, and on a
+//   failure show kCheckFailureText; Load Defaults: kFormLoadDefaults; a
+//   completed read or a loaded file: kFormTakeBlock.
 
 enum KRow : int {
     kRowCoolOffMin = commonRowCount,   // the five switching temperatures, in block order

@@ -149,16 +149,6 @@ TEST(KParameterCheck, OnlyTheUnitShownIsChecked)
     EXPECT_EQ(checkKParameters(c).failureNumber, 0);
 }
 
-TEST(KParameterCheck, NeverChangesTheBlock)
-{
-    KParameterBlock b = kDefaultParameters;
-    b.AccessCode = 150;
-    b.Flags_Device = 0xFFFF;
-    const KParameterBlock before = b;
-    checkKParameters(b);
-    EXPECT_EQ(std::memcmp(&b, &before, sizeof b), 0);
-}
-
 TEST(KParameterCheck, FailureTextsCarryLimitsExceptForRelations)
 {
     selectLanguageTexts(1);
