@@ -1,0 +1,213 @@
+// Device link speed against the simulator over loopback: poll exchanges per
+// second, stopLink latency from each state, and the CPU an idle link costs.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <ctime>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/app_state.h"
+#include "link/device_discovery.h"
+#include "link/link_control.h"
+#include "link/link_events.h"
+#include "link/link_request.h"
+#include "link/notifications.h"
+#include "link/poll_engine.h"
+#include "link/remote_unit.h"
+#include "link/reports.h"
+#include "sim_server.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Counts notifications; optionally releases the next poll at once.
+struct BenchSink {
+    std::mutex lock;
+    std::condition_variable changed;
+    std::uint64_t data = 0;
+    std::uint64_t ends = 0;
+    bool releaseAtOnce = false;
+
+    static void post(void* context, std::uint32_t message, std::uintptr_t, std::intptr_t)
+    {
+        auto* sink = static_cast<BenchSink*>(context);
+        {
+            std::lock_guard<std::mutex> hold(sink->lock);
+            if (message == WM_LINK_DATA)
+                ++sink->data;
+            else if (message == WM_LINK_END)
+                ++sink->ends;
+        }
+        sink->changed.notify_all();
+        if (message == WM_LINK_DATA && sink->releaseAtOnce)
+            setEvent(answerProcessed);
+    }
+
+    bool waitData(std::uint64_t count, int timeoutMs)
+    {
+        std::unique_lock<std::mutex> hold(lock);
+        return changed.wait_for(hold, std::chrono::milliseconds(timeoutMs), [&] { return data >= count; });
+    }
+    bool waitEnd(int timeoutMs)
+    {
+        std::unique_lock<std::mutex> hold(lock);
+        return changed.wait_for(hold, std::chrono::milliseconds(timeoutMs), [&] { return ends > 0; });
+    }
+};
+
+// One simulated unit and the link pointed at it.
+struct BenchRig {
+    SimUnit unit;
+    SimServer* server = nullptr;
+    BenchSink sink;
+
+    explicit BenchRig(const SimOptions& options)
+    {
+        createLinkEvents();
+        appState.linkOpen = 0;
+        initSimUnit(unit, options);
+        server = startSimServer(unit, "127.0.0.1", 0);
+        setRemoteUnitEndpoint(("127.0.0.1:" + std::to_string(server ? simServerPort(server) : 1)).c_str());
+        setDeviceBackend(&remoteUnitBackend);
+        setNotificationPoster(&BenchSink::post, &sink);
+        linkRequest = LinkRequest{};
+        linkRequest.command = cmdPoll;
+        linkRequest.blockSize = 23;
+        linkRequest.expectedAnswerType = 1;
+        linkRequest.expectedUnitKind = 1;
+    }
+
+    ~BenchRig()
+    {
+        stopLink();
+        setNotificationPoster(nullptr, nullptr);
+        setDeviceBackend(nullptr);
+        stopSimServer(server);
+    }
+
+    bool open()
+    {
+        char product[65];
+        return findDevice() && readProductString(product) && startLinkThreads(pollEngine, &linkRequest);
+    }
+};
+
+double processCpuSeconds()
+{
+    return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
+}
+
+void PollExchangesPerSecond(benchmark::State& state)
+{
+    BenchRig rig(defaultSimOptions('K'));
+    rig.sink.releaseAtOnce = true;
+    if (!rig.server || !rig.open()) {
+        state.SkipWithError("simulator link did not open");
+        return;
+    }
+    rig.sink.waitData(1, 2000);
+    std::uint64_t start = 0;
+    {
+        std::lock_guard<std::mutex> hold(rig.sink.lock);
+        start = rig.sink.data;
+    }
+    std::uint64_t next = start;
+    for (auto _ : state) {
+        if (!rig.sink.waitData(++next, 1000)) {
+            state.SkipWithError("poll stalled");
+            break;
+        }
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(next - start));
+}
+BENCHMARK(PollExchangesPerSecond)->MinTime(2.0)->UseRealTime();
+
+// Where the link is when stopLink comes.
+enum StopState { awaitingAnswer, idling, finishedAndDead, busyPolling };
+
+void StopLinkLatency(benchmark::State& state)
+{
+    const auto where = static_cast<StopState>(state.range(0));
+    SimOptions options = defaultSimOptions('K');
+    if (where == awaitingAnswer) {
+        options.faults.silent = true;   // reader pending, engine in Await
+        options.faults.silentAfter = 0;
+    }
+    BenchRig rig(options);
+    rig.sink.releaseAtOnce = where == busyPolling;
+    std::vector<double> latencies;
+    for (auto _ : state) {
+        if (where == finishedAndDead)
+            devicePath = "127.0.0.1:1";   // nothing there: reader dead, engine ends with code 0
+        {
+            std::lock_guard<std::mutex> hold(rig.sink.lock);
+            rig.sink.data = rig.sink.ends = 0;
+        }
+        bool opened = false;
+        if (where == finishedAndDead)
+            opened = startLinkThreads(pollEngine, &linkRequest) && rig.sink.waitEnd(3000);
+        else
+            opened = rig.open() && (where == awaitingAnswer || rig.sink.waitData(1, 3000));
+        if (!opened) {
+            state.SkipWithError("link did not reach its state");
+            break;
+        }
+        // Somewhere inside a wait slice rather than at its start.
+        std::this_thread::sleep_for(std::chrono::milliseconds(where == idling ? 230 : 37));
+        const auto start = Clock::now();
+        stopLink();
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        state.SetIterationTime(seconds);
+        latencies.push_back(seconds * 1000);
+    }
+    if (latencies.empty())
+        return;
+    std::sort(latencies.begin(), latencies.end());
+    state.counters["median_ms"] = latencies[latencies.size() / 2];
+    state.counters["max_ms"] = latencies.back();
+}
+BENCHMARK(StopLinkLatency)
+    ->ArgName("state")
+    ->Arg(awaitingAnswer)
+    ->Arg(idling)
+    ->Arg(finishedAndDead)
+    ->Arg(busyPolling)
+    ->Iterations(25)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// CPU of the whole process (link threads and simulator) while a link is open
+// but has nothing to do: engine in Await (unit silent) or in Idle (monitor
+// never sets answerProcessed, one poll every 500 ms).
+void IdleLinkCpu(benchmark::State& state)
+{
+    SimOptions options = defaultSimOptions('K');
+    const bool awaiting = state.range(0) == 0;
+    if (awaiting) {
+        options.faults.silent = true;
+        options.faults.silentAfter = 0;
+    }
+    BenchRig rig(options);
+    if (!rig.open()) {
+        state.SkipWithError("link did not open");
+        return;
+    }
+    double cpu = 0, wall = 0;
+    for (auto _ : state) {
+        const double cpuStart = processCpuSeconds();
+        const auto start = Clock::now();
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+        cpu += processCpuSeconds() - cpuStart;
+        wall += std::chrono::duration<double>(Clock::now() - start).count();
+    }
+    state.counters["cpu_percent_of_core"] = 100.0 * cpu / wall;
+}
+BENCHMARK(IdleLinkCpu)->ArgName("idle")->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
