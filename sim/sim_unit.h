@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <vector>
 
 // A simulated K-Series or M-Series control unit: its settings, live state and
 // the answers it gives to request reports. No sockets here; the server in
@@ -76,8 +77,11 @@ void initSimUnit(SimUnit& unit, const SimOptions& options);
 // One connection's view: counters for the faults and the last answer sent.
 struct SimSession {
     std::uint32_t requests = 0;
-    std::uint32_t blockIndex = 0;      // for the block handler: next block of a transfer
-    std::uint8_t blockCommand = 0;     // for the block handler: transfer under way
+    // For the block handler: the transfer under way on this connection.
+    std::uint8_t blockCommand = 0;
+    std::uint32_t blockIndex = 0;
+    bool blockDone = false;
+    std::vector<std::uint8_t> blockBuffer;
     std::uint32_t answers = 0;
     bool haveLastAnswer = false;
     std::uint8_t lastAnswer[simReportSize] = {};

@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 
+#include "sim_blocks.h"
 #include "sim_options.h"
 #include "sim_server.h"
 
@@ -29,6 +30,10 @@ int main(int argc, char** argv)
     }
     static SimUnit unit;
     initSimUnit(unit, commandLine.unit);
+    // Block transfers are served from here; a data set that is not filled in
+    // is refused like a request the unit does not know.
+    static SimBlockStore blocks;
+    useBlockStore(unit, blocks);
     SimServer* server = startSimServer(unit, commandLine.host.c_str(), commandLine.port);
     if (!server) {
         std::fprintf(stderr, "kavix-unitsim: cannot listen on %s:%u\n", commandLine.host.c_str(),

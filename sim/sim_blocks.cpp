@@ -1,0 +1,154 @@
+#include "sim_blocks.h"
+
+#include <cstring>
+
+#include "app/crc16.h"
+#include "link/reports.h"
+
+namespace {
+
+SimDataSet* dataSetFor(SimBlockStore& store, std::uint8_t command)
+{
+    switch (command) {
+    case cmdReadConfiguration:
+        return &store.configuration;
+    case cmdReadProtocol:
+        return &store.protocol;
+    case cmdReadCounters:
+        return &store.counters;
+    default:
+        return nullptr;
+    }
+}
+
+std::uint32_t blockCount(const SimDataSet& set)
+{
+    const std::uint32_t size = set.blockSize;
+    const std::uint32_t count = static_cast<std::uint32_t>((set.bytes.size() + size - 1) / size);
+    return count == 0 ? 1 : count;
+}
+
+void addDataBlock(const SimDataSet& set, std::uint8_t command, std::uint32_t index, const std::uint8_t* request,
+                  SimReply& reply)
+{
+    std::uint8_t* answer = addAnswer(reply, request, command);
+    const std::uint32_t total = blockCount(set);
+    writeLe16(answer + inBlockTotal, static_cast<std::uint16_t>(total));
+    writeLe16(answer + inBlockNumber, index + 1 >= total ? lastBlockNumber : static_cast<std::uint16_t>(index));
+    writeLe16(answer + inBlockItems, set.items);
+    const std::size_t size = set.blockSize;
+    const std::size_t offset = static_cast<std::size_t>(index) * size;
+    for (std::size_t i = 0; i < size && offset + i < set.bytes.size(); ++i)
+        answer[inBlockData + i] = set.bytes[offset + i];
+    writeLe16(answer + inBlockData + size, crc16(answer + inBlockData, size));
+}
+
+bool serveRead(SimBlockStore& store, SimSession& session, const std::uint8_t* request, SimReply& reply)
+{
+    const std::uint8_t command = request[outCommand];
+    if (command == cmdReadConfiguration || command == cmdReadProtocol || command == cmdReadCounters) {
+        SimDataSet* set = dataSetFor(store, command);
+        session.blockDone = true;   // a new request ends any transfer under way
+        if (!set->present)
+            return false;
+        session.blockCommand = command;
+        session.blockIndex = 0;
+        session.blockDone = false;
+        addDataBlock(*set, command, 0, request, reply);
+        return true;
+    }
+    SimDataSet* set = dataSetFor(store, session.blockCommand);
+    if (!set || session.blockDone)
+        return false;
+    const std::uint32_t total = blockCount(*set);
+    switch (command) {
+    case cmdBlockAccepted:
+        if (session.blockIndex + 1 >= total) {
+            // The last block is acknowledged: the transfer is over and the
+            // program expects no further answer.
+            session.blockDone = true;
+            return true;
+        }
+        ++session.blockIndex;
+        break;
+    case cmdResendFrom: {
+        const std::uint32_t from = readLe16(request + outBlockNumber);
+        session.blockIndex = from < total ? from : total - 1;
+        break;
+    }
+    case cmdResendLast:
+        break;
+    default:
+        return false;
+    }
+    addDataBlock(*set, session.blockCommand, session.blockIndex, request, reply);
+    return true;
+}
+
+bool serveWrite(SimBlockStore& store, SimSession& session, const std::uint8_t* request, SimReply& reply)
+{
+    const std::uint8_t command = request[outCommand];
+    if (command == cmdAnnounceWrite) {
+        session.blockCommand = cmdAnnounceWrite;
+        session.blockBuffer.clear();
+        session.blockDone = false;
+        addAnswer(reply, request, ansOk);
+        return true;
+    }
+    if (command != cmdWriteBlock || session.blockCommand != cmdAnnounceWrite || session.blockDone)
+        return false;
+    const std::uint16_t number = readLe16(request + outBlockNumber);
+    // Block numbers count 32-byte blocks; the last one carries 0xFFFF and
+    // follows the blocks received so far.
+    const std::size_t offset = number == lastBlockNumber ? session.blockBuffer.size()
+                                                         : static_cast<std::size_t>(number) * simWriteBlockSize;
+    if (offset > 0x10000)
+        return false;
+    if (session.blockBuffer.size() < offset + simWriteBlockSize)
+        session.blockBuffer.resize(offset + simWriteBlockSize, 0xFF);
+    std::memcpy(session.blockBuffer.data() + offset, request + outBlockData, simWriteBlockSize);
+    if (number == lastBlockNumber) {
+        // The unit keeps as many bytes as its configuration has.
+        std::vector<std::uint8_t>& target = store.configuration.bytes;
+        const std::size_t keep = target.empty() ? session.blockBuffer.size() : target.size();
+        session.blockBuffer.resize(keep, 0xFF);
+        target = session.blockBuffer;
+        store.configuration.present = true;
+        ++store.programmings;
+        session.blockDone = true;
+    }
+    addAnswer(reply, request, ansBlockStored);
+    return true;
+}
+
+bool serveBlocks(SimUnit& unit, SimSession& session, const std::uint8_t* request, SimReply& reply)
+{
+    auto* store = static_cast<SimBlockStore*>(unit.blockData);
+    if (!store)
+        return false;
+    const std::uint8_t command = request[outCommand];
+    if (command == cmdAnnounceWrite || command == cmdWriteBlock)
+        return serveWrite(*store, session, request, reply);
+    return serveRead(*store, session, request, reply);
+}
+
+} // namespace
+
+void setSimDataSet(SimBlockStore& store, std::uint8_t command, const std::vector<std::uint8_t>& bytes,
+                   std::uint8_t blockSize, std::uint16_t items)
+{
+    SimDataSet* set = dataSetFor(store, command);
+    if (!set)
+        return;
+    set->bytes = bytes;
+    set->blockSize = blockSize == 0 || blockSize > blockDataField ? static_cast<std::uint8_t>(blockDataField) : blockSize;
+    set->items = items;
+    set->present = true;
+}
+
+void useBlockStore(SimUnit& unit, SimBlockStore& store)
+{
+    std::lock_guard<std::mutex> hold(unit.lock);
+    unit.blockData = &store;
+    unit.blockHandler = serveBlocks;
+}
