@@ -6,14 +6,20 @@
 #include "link/link_events.h"
 #include "link/reports.h"
 
-void beginEngine(EngineIo& io)
+bool beginEngine(EngineIo& io)
 {
     initEvent(io.writeEvent, false);
-    waitForEvent(readerReady, readerReadyWaitMs);
+    LinkEvent* const waitList[2] = {&readerReady, &linkStop};
+    return waitForAny(waitList, 2, readerReadyWaitMs) != 1;
 }
 
 SendResult sendPass(EngineIo& io, int pendingSliceMs)
 {
+    // Writes that fail at once never wait, so without this look at linkStop
+    // an engine stopped while its reader closes the device would run out its
+    // twenty passes and post a stray "Communication lost" after the stop.
+    if (isEventSet(linkStop))
+        return sendStopped;
     if (io.writeAttempts >= maxWritePasses)
         return sendLimit;
     ++io.writeAttempts;

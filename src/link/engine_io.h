@@ -25,8 +25,8 @@ enum SendResult {
 };
 
 // Start of every engine: its write event, and at most 100 ms for the reader
-// to have tried the device.
-void beginEngine(EngineIo& io);
+// to have tried the device. false when linkStop came first.
+bool beginEngine(EngineIo& io);
 
 // One pass through Send: counts the attempt, puts sequenceNumber into
 // outReport byte 1, clears the foreign count and writes outReport (or waits

@@ -10,7 +10,8 @@
 void pollEngine(LinkRequest* request)
 {
     EngineIo io;
-    beginEngine(io);
+    if (!beginEngine(io))
+        return;
 
     LinkEvent* const idleWait[2] = {&linkStop, &answerProcessed};
     PollState state = pollPrepare;

@@ -1,5 +1,7 @@
 #include "fake_device.h"
 
+#include "link/link_events.h"
+
 #include <chrono>
 #include <cstring>
 
@@ -102,6 +104,9 @@ IoStatus startWrite(DeviceHandle, const std::uint8_t* report, LinkEvent*)
     switch (state.writeMode) {
     case writeCompletes:
         break;
+    case writeFailsDuringStop:
+        setEvent(linkStop);
+        [[fallthrough]];
     case writeFails:
         state.written.push_back({});
         std::memcpy(state.written.back().bytes, report, reportSize);

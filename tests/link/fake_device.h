@@ -18,7 +18,13 @@ struct Report {
     std::uint8_t bytes[reportSize];
 };
 
-enum WriteMode { writeCompletes, writeFails, writeGone, writeNeverCompletes };
+enum WriteMode {
+    writeCompletes,
+    writeFails,
+    writeGone,
+    writeNeverCompletes,
+    writeFailsDuringStop,   // fails at once, and stopLink's linkStop arrives meanwhile
+};
 enum ReadMode { readWaits, readFails };
 
 void install();   // resets the script and makes this the device backend

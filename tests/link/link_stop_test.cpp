@@ -108,6 +108,18 @@ TEST_F(StopLinkTest, ReaderDeadAfterUnplugEngineFinishedAfterWrongUnit)
     expectPromptStop();
 }
 
+TEST_F(StopLinkTest, AnEngineWhoseWritesFailAtOnceEndsOnLinkStopWithoutAMessage)
+{
+    // As when the reader has already closed the device during a stop.
+    fake::setWriteMode(fake::writeFailsDuringStop);
+    startPoll();
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    EXPECT_TRUE(linkThreadsEnded());
+    EXPECT_EQ(sink.count(WM_LINK_END), 0u);
+    EXPECT_EQ(fake::writes().size(), 1u);
+    stopLink();
+}
+
 TEST_F(StopLinkTest, ALinkCanBeOpenedAgainAfterAStop)
 {
     for (int round = 0; round < 3; ++round) {
