@@ -1,5 +1,8 @@
 #include "app/window_procedures.h"
 
+#include "protocol/protocol_display_window.h"
+#include "protocol/protocol_save_command.h"
+
 namespace {
 
 // Indexed like windowClassTable: 0 main, 1 selection (the shell's own),
@@ -10,7 +13,7 @@ const WindowProcTable table = {{
     nullptr, nullptr,
     nullptr, nullptr,
     nullptr, nullptr,
-    nullptr, nullptr,
+    protocolDisplayProcK, protocolDisplayProcM,
     nullptr, nullptr,
 }};
 
@@ -23,4 +26,5 @@ const WindowProcTable& programWindowProcedures()
 
 void installProgramParts()
 {
+    protocolSaveCommand = saveProtocolCommand;
 }
