@@ -1,0 +1,141 @@
+#include "config_window_fixture.h"
+
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "app/layout.h"
+#include "app/ui_seams.h"
+#include "app/window_table.h"
+#include "config/config_windows.h"
+#include "link/link_control.h"
+#include "link/win/feature_link.h"
+
+namespace {
+
+std::string dialogAnswer;
+std::vector<DialogRecord> dialogs;
+
+BOOL answerDialog(OPENFILENAMEA* dialog, bool save)
+{
+    dialogs.push_back({save, dialog->Flags, dialog->nFilterIndex, dialog->lpstrFile,
+                       dialog->lpstrFile ? dialog->lpstrFile : ""});
+    if (dialogAnswer.empty())
+        return FALSE;
+    std::snprintf(dialog->lpstrFile, dialog->nMaxFile, "%s", dialogAnswer.c_str());
+    return TRUE;
+}
+
+// Classes stay registered within the test process, with the procedure of
+// the first start.
+void unregisterFeatureClasses()
+{
+    for (int i = 2; i < windowClassCount; ++i)
+        UnregisterClassA(windowClassTable[i].name, GetModuleHandleA(nullptr));
+}
+
+} // namespace
+
+void answerFileDialogs(const std::string& path)
+{
+    dialogAnswer = path;
+    setFileDialogHook(answerDialog);
+}
+
+std::vector<DialogRecord>& recordedDialogs() { return dialogs; }
+
+void ConfigWindowTest::TearDown()
+{
+    ShellTest::TearDown();
+    linkHooks.stopLink = nullptr;
+    setFileDialogHook(nullptr);
+    dialogs.clear();
+    dialogAnswer.clear();
+    unregisterFeatureClasses();
+}
+
+HWND ConfigWindowTest::openAs(int languageId, int familyId)
+{
+    unregisterFeatureClasses();
+    WindowProcTable features = {};
+    features.procedure[2] = configurationProcK;
+    features.procedure[3] = configurationProcM;
+    if (!start(features))
+        return nullptr;
+    linkHooks.stopLink = stopLink;
+    useWindowNotifications();
+    confirmSelection(languageId, familyId);
+    menuCommand(commandConfiguration);
+    window_ = childOfClass(main(), familyId == selectionIdM ? "Configuration_CU1" : "Configuration_CU0");
+    // The read posted at opening ends in a message box.
+    pumpUntil([] { return !recordedMessageBoxes().empty(); }, 3000);
+    return window_;
+}
+
+int ConfigWindowTest::numberValue(int row) const { return std::atoi(rowText(row, partValue).c_str()); }
+
+std::string ConfigWindowTest::listText(int row) const
+{
+    const LRESULT index = SendMessageA(control(row, partValue), CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR)
+        return "";
+    char item[64] = {};
+    SendMessageA(control(row, partValue), CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(item));
+    return item;
+}
+
+int ConfigWindowTest::listIndex(int row) const
+{
+    return static_cast<int>(SendMessageA(control(row, partValue), CB_GETCURSEL, 0, 0));
+}
+
+int ConfigWindowTest::listCount(int row) const
+{
+    return static_cast<int>(SendMessageA(control(row, partValue), CB_GETCOUNT, 0, 0));
+}
+
+void ConfigWindowTest::arrowRange(int row, int& min, int& max) const
+{
+    SendMessageA(control(row, partArrows), UDM_GETRANGE32, reinterpret_cast<WPARAM>(&min),
+                 reinterpret_cast<LPARAM>(&max));
+}
+
+void ConfigWindowTest::clickArrow(int row, bool up, int times)
+{
+    HWND arrows = control(row, partArrows);
+    RECT r;
+    GetClientRect(arrows, &r);
+    const LPARAM at = MAKELPARAM(r.right / 2, up ? r.bottom / 4 : 3 * r.bottom / 4);
+    for (int i = 0; i < times; ++i) {
+        SendMessageA(arrows, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(arrows, WM_LBUTTONUP, 0, at);
+    }
+    pumpFor(10);
+}
+
+void ConfigWindowTest::chooseItem(int row, int index)
+{
+    HWND list = control(row, partValue);
+    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageA(window_, WM_COMMAND, MAKEWPARAM(rowControlId(row, partValue), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+    pumpFor(10);
+}
+
+std::vector<RecordedMessageBox> ConfigWindowTest::takeMessageBoxes()
+{
+    std::vector<RecordedMessageBox> boxes;
+    boxes.swap(recordedMessageBoxes());
+    return boxes;
+}
+
+void ConfigWindowTest::screenshot(const char* name)
+{
+    const char* folder = std::getenv("KAVIX_CONFIG_SHOTS");
+    if (!folder)
+        return;
+    RedrawWindow(main(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    pumpFor(300);
+    captureWindow(main(), (std::string(folder) + "/" + name + ".bmp").c_str());
+}
