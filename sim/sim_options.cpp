@@ -3,7 +3,33 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "link/cp1252.h"
+
 namespace {
+
+// A product text typed in a UTF-8 terminal becomes Windows-1252, as the
+// program shows it; text that is not UTF-8 is taken as Windows-1252 already.
+std::string productText(const char* typed)
+{
+    std::string result;
+    const auto* at = reinterpret_cast<const unsigned char*>(typed);
+    while (*at) {
+        unsigned int point = *at;
+        int extra = point < 0x80 ? 0 : (point & 0xE0) == 0xC0 ? 1 : (point & 0xF0) == 0xE0 ? 2 : -1;
+        if (extra < 0)
+            return typed;
+        if (extra > 0)
+            point &= extra == 1 ? 0x1F : 0x0F;
+        for (int i = 1; i <= extra; ++i) {
+            if ((at[i] & 0xC0) != 0x80)
+                return typed;
+            point = (point << 6) | (at[i] & 0x3F);
+        }
+        result += cp1252FromUtf16(static_cast<std::uint16_t>(point));
+        at += extra + 1;
+    }
+    return result;
+}
 
 // Decimal or 0x-hex, within limit.
 bool parseNumber(const char* text, std::uint32_t limit, std::uint32_t& value)
@@ -124,7 +150,7 @@ bool parseSimCommandLine(int argc, const char* const* argv, SimCommandLine& out,
                 error = "--product needs a text";
                 return false;
             }
-            unit.product = value;
+            unit.product = productText(value);
             ++i;
         } else if (option == "--vid" || option == "--pid") {
             if (!numeric(0xFFFF))

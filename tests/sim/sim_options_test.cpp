@@ -60,6 +60,16 @@ TEST(SimOptions, EveryOptionAndFault)
     EXPECT_EQ(unit.faults.disconnectAfter, 11u);
 }
 
+TEST(SimOptions, ProductTextFromAUtf8TerminalBecomesWindows1252)
+{
+    SimCommandLine line;
+    std::string error;
+    ASSERT_TRUE(parse({"--family", "K", "--product", "K\xC3\xA4lte \xE2\x82\xAC"}, line, error));
+    EXPECT_EQ(line.unit.product, "K\xE4lte \x80");
+    ASSERT_TRUE(parse({"--family", "K", "--product", "K\xE4lte"}, line, error));   // already 1252
+    EXPECT_EQ(line.unit.product, "K\xE4lte");
+}
+
 TEST(SimOptions, RejectsWhatItCannotUse)
 {
     SimCommandLine line;
