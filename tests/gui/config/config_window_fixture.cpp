@@ -9,7 +9,10 @@
 #include "app/ui_seams.h"
 #include "app/window_table.h"
 #include "config/config_windows.h"
+#include "link/device_backend.h"
 #include "link/link_control.h"
+#include "link/link_events.h"
+#include "link/remote_unit.h"
 #include "link/win/feature_link.h"
 
 namespace {
@@ -45,9 +48,33 @@ void answerFileDialogs(const std::string& path)
 
 std::vector<DialogRecord>& recordedDialogs() { return dialogs; }
 
+void ConfigWindowTest::attachUnit(char family, const std::vector<std::uint8_t>* configuration)
+{
+    unit_ = std::make_unique<SimUnit>();
+    initSimUnit(*unit_, defaultSimOptions(family));
+    useBlockStore(*unit_, store_);
+    if (configuration)
+        setSimDataSet(store_, 0x35, *configuration, 32, 1);
+    server_ = startSimServer(*unit_, "127.0.0.1", 0);
+    ASSERT_NE(server_, nullptr);
+    setRemoteUnitEndpoint(("127.0.0.1:" + std::to_string(simServerPort(server_))).c_str());
+    setDeviceBackend(&remoteUnitBackend);
+}
+
+std::vector<std::uint8_t> ConfigWindowTest::unitConfiguration()
+{
+    std::lock_guard<std::mutex> hold(unit_->lock);
+    return store_.configuration.bytes;
+}
+
 void ConfigWindowTest::TearDown()
 {
     ShellTest::TearDown();
+    if (server_)
+        stopSimServer(server_);
+    server_ = nullptr;
+    setRemoteUnitEndpoint("");
+    setDeviceBackend(nullptr);
     linkHooks.stopLink = nullptr;
     setFileDialogHook(nullptr);
     dialogs.clear();
@@ -55,7 +82,7 @@ void ConfigWindowTest::TearDown()
     unregisterFeatureClasses();
 }
 
-HWND ConfigWindowTest::openAs(int languageId, int familyId)
+HWND ConfigWindowTest::openAs(int languageId, int familyId, bool waitForRead)
 {
     unregisterFeatureClasses();
     WindowProcTable features = {};
@@ -64,12 +91,14 @@ HWND ConfigWindowTest::openAs(int languageId, int familyId)
     if (!start(features))
         return nullptr;
     linkHooks.stopLink = stopLink;
+    createLinkEvents();
     useWindowNotifications();
     confirmSelection(languageId, familyId);
     menuCommand(commandConfiguration);
     window_ = childOfClass(main(), familyId == selectionIdM ? "Configuration_CU1" : "Configuration_CU0");
     // The read posted at opening ends in a message box.
-    pumpUntil([] { return !recordedMessageBoxes().empty(); }, 3000);
+    if (waitForRead)
+        pumpUntil([] { return !recordedMessageBoxes().empty(); }, 5000);
     return window_;
 }
 

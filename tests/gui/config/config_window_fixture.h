@@ -3,17 +3,32 @@
 // the menu as the user does, and helpers that work their controls.
 #include "gui_harness.h"
 
+#include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "config/config_window_ids.h"
+#include "sim_blocks.h"
+#include "sim_server.h"
+#include "sim_unit.h"
 
 class ConfigWindowTest : public ShellTest {
 protected:
     void TearDown() override;
 
     // Starts, confirms language and family, opens "Configuration" and waits
-    // for the read posted at opening to have run.
-    HWND openAs(int languageId, int familyId);
+    // for the read posted at opening to have ended in a message box (unless
+    // told not to).
+    HWND openAs(int languageId, int familyId, bool waitForRead = true);
+
+    // A simulated unit of the family ('K' or 'M') reached as the program
+    // reaches the simulator; without a configuration it refuses every read.
+    void attachUnit(char family, const std::vector<std::uint8_t>* configuration);
+    SimUnit& unit() { return *unit_; }
+    SimBlockStore& store() { return store_; }
+    // The unit's configuration as programming left it, read under its lock.
+    std::vector<std::uint8_t> unitConfiguration();
 
     HWND window() const { return window_; }
     HWND control(int row, RowPart part) const { return GetDlgItem(window_, rowControlId(row, part)); }
@@ -42,6 +57,9 @@ protected:
     void screenshot(const char* name);
 
     HWND window_ = nullptr;
+    std::unique_ptr<SimUnit> unit_;
+    SimBlockStore store_;
+    SimServer* server_ = nullptr;
 };
 
 // Answers the next file dialogs with this path (empty: cancel) and records

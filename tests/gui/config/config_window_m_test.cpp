@@ -32,7 +32,7 @@ MParameterBlock savedMBlock(const std::filesystem::path& path)
 TEST_F(ConfigWindowTest, MOpensWithoutUnitInCreationState)
 {
     ASSERT_NE(openAs(selectionIdEnglish, selectionIdM), nullptr);
-    screenshot("21-configuration-m");
+    screenshot("m-english-created");
     const auto boxes = takeMessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "No Control Unit found");
@@ -93,7 +93,7 @@ TEST_F(ConfigWindowTest, MGermanTexts)
     EXPECT_EQ(rowText(mRowCompressor1, partDefault), "Ein");
     EXPECT_EQ(rowText(mRowRelay1, partLabel), "Relais 1");
     EXPECT_EQ(windowText(GetDlgItem(window(), configLegendId)), "Werkseinstellungen");
-    screenshot("m-german-created");
+    screenshot("21-configuration-m");
 }
 
 TEST_F(ConfigWindowTest, MTemperatureUnitSwitchConvertsDifferencesAndWater)
