@@ -1,6 +1,7 @@
 // Windows only: the HID backend and the window side of the link, under Wine.
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -142,6 +143,18 @@ TEST_F(LinkWindowTest, StartSequenceAgainstTheSimulatorDeliversPollsToTheWindow)
     stopSimServer(server);
     setRemoteUnitEndpoint("");
     setNotificationPoster(nullptr, nullptr);
+}
+
+TEST_F(LinkWindowTest, TheProgramUsesTheRemoteUnitOnlyWhenKavixUnitIsSet)
+{
+    _putenv_s("KAVIX_UNIT", "127.0.0.1:47251");
+    prepareProgramLink();
+    EXPECT_STREQ(deviceBackend().name, "remote");
+    _putenv_s("KAVIX_UNIT", "");
+    prepareProgramLink();
+    EXPECT_STREQ(deviceBackend().name, "hid");
+    setNotificationPoster(nullptr, nullptr);
+    setRemoteUnitEndpoint("");
 }
 
 TEST_F(LinkWindowTest, EndReactionsShowTheirTextsWithTheFamilyCaption)

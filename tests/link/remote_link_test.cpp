@@ -1,3 +1,4 @@
+#include <cstdlib>
 #include <string>
 #include <thread>
 
@@ -9,6 +10,18 @@
 #include "sim_server.h"
 
 namespace {
+
+void setUnitVariable(const char* value)
+{
+#ifdef _WIN32
+    _putenv_s("KAVIX_UNIT", value);
+#else
+    if (*value)
+        setenv("KAVIX_UNIT", value, 1);
+    else
+        unsetenv("KAVIX_UNIT");
+#endif
+}
 
 // The whole link against the simulator over loopback TCP.
 class RemoteLinkTest : public LinkFixture {
@@ -73,6 +86,23 @@ TEST_F(RemoteLinkTest, FindsTheUnitAndReadsItsProductString)
     ASSERT_TRUE(readProductString(product));
     EXPECT_EQ(std::string(product), std::string(64, 'Q'));
     EXPECT_EQ(simServerConnections(server), 2u);   // each operation connects on its own
+}
+
+TEST_F(RemoteLinkTest, KavixUnitVariableSelectsTheRemoteUnit)
+{
+    serve(defaultSimOptions('M'));
+    const std::string endpoint = "127.0.0.1:" + std::to_string(simServerPort(server));
+    setRemoteUnitEndpoint("");
+    setUnitVariable(endpoint.c_str());
+    selectDeviceBackend(nullptr);
+    EXPECT_STREQ(deviceBackend().name, "remote");
+    EXPECT_TRUE(findDevice());
+    EXPECT_EQ(devicePath, endpoint);
+
+    setUnitVariable("");
+    selectDeviceBackend(nullptr);   // no platform backend natively: no unit
+    EXPECT_STREQ(deviceBackend().name, "none");
+    EXPECT_FALSE(findDevice());
 }
 
 TEST_F(RemoteLinkTest, DiscoveryAppliesTheVendorAndProductFilter)

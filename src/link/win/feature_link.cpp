@@ -10,6 +10,7 @@
 #include "app/texts.h"
 #include "app/ui_seams.h"
 #include "link/device_discovery.h"
+#include "link/link_events.h"
 #include "link/link_request.h"
 #include "link/notifications.h"
 #include "link/win/hid_backend.h"
@@ -41,6 +42,13 @@ void restoreBaseTitle(const FeatureLinkWindow& feature)
 void selectProgramDeviceBackend() { selectDeviceBackend(&hidBackend); }
 
 void useWindowNotifications() { setNotificationPoster(postToFeatureWindow, nullptr); }
+
+void prepareProgramLink()
+{
+    createLinkEvents();
+    selectProgramDeviceBackend();
+    useWindowNotifications();
+}
 
 bool ensureCommonControls(HWND window, FeatureKind feature)
 {

@@ -24,6 +24,9 @@ struct FeatureLinkWindow {
 // appState.featureWindow.
 void selectProgramDeviceBackend();
 void useWindowNotifications();
+// All of the link's start-up at once: the five events, the backend, the
+// notifications. Called once by the program's start-up.
+void prepareProgramLink();
 
 // Common controls with the progress-bar class. On failure: the DLL message
 // with this window's caption, WM_CLOSE posted to the window, false.
