@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/texts.h"
+#include "fake_device.h"
 #include "app/ui_seams.h"
 #include "link/device_discovery.h"
 #include "link/remote_unit.h"
@@ -105,6 +106,21 @@ TEST_F(LinkWindowTest, HidEnumerationWithoutAUnitShowsNoControlUnitFound)
     EXPECT_EQ(shownBoxes[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
     EXPECT_EQ(title(), "Configuration:");
     EXPECT_EQ(appState.linkOpen, 0);
+}
+
+TEST_F(LinkWindowTest, AUnitThatCannotBeOpenedAfterTheSearchIsNotConnected)
+{
+    fake::install();
+    fake::setDevices({{"unit", 0xC251, 0x1C01}});
+    fake::setOpenFails(true);
+    SetWindowTextA(window, "Monitor");
+    char product[65] = "";
+    EXPECT_FALSE(startFeatureLink(feature(featureMonitorM), pollEngine, &linkRequest, product));
+    ASSERT_EQ(shownBoxes.size(), 1u);
+    EXPECT_EQ(shownBoxes[0].text, "No Control Unit Connected !");
+    EXPECT_EQ(shownBoxes[0].caption, "M-Series");
+    EXPECT_EQ(appState.linkOpen, 0);
+    EXPECT_TRUE(buttonEnabled());
 }
 
 TEST_F(LinkWindowTest, StartSequenceAgainstTheSimulatorDeliversPollsToTheWindow)
