@@ -1,5 +1,7 @@
 #include "app/window_procedures.h"
 
+#include "link/link_control.h"
+#include "link/win/feature_link.h"
 #include "protocol/protocol_display_window.h"
 #include "protocol/protocol_save_command.h"
 
@@ -24,7 +26,20 @@ const WindowProcTable& programWindowProcedures()
     return table;
 }
 
+namespace {
+
+bool startLinkParts()
+{
+    prepareProgramLink();
+    return true;
+}
+
+} // namespace
+
 void installProgramParts()
 {
+    linkHooks.createEvents = startLinkParts;
+    linkHooks.closeEvents = nullptr; // the link's events live as long as the process
+    linkHooks.stopLink = stopLink;
     protocolSaveCommand = saveProtocolCommand;
 }
