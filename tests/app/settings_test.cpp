@@ -63,7 +63,7 @@ TEST(Settings, SaveThenLoadRestoresTheBlockButClearsLinkAndProtocolFlags)
     EXPECT_EQ(loaded.linkOpen, 0);
     EXPECT_EQ(loaded.protocolAvailable, 0);
     EXPECT_EQ(loaded.protocolCount, 1234);
-    EXPECT_EQ(loaded.textCharWidth, 0x01020304);
+    EXPECT_EQ(std::int32_t{loaded.textCharWidth}, 0x01020304); // packed field: copy, no reference
     EXPECT_EQ(loaded.runTicks[5], -7);
 
     // Little-endian on disk: language is at offset 108.
