@@ -1,0 +1,162 @@
+#include "monitor/monitor_controls.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "app/app_state.h"
+#include "app/shell.h"
+#include "app/texts.h"
+
+namespace {
+
+constexpr int blowerPercentMax = 100;
+constexpr int progressSteps = 32;
+
+DWORD styleOf(MonitorControlKind kind)
+{
+    switch (kind) {
+    case MonitorControlKind::groupBox:
+        return BS_GROUPBOX | BS_CENTER;
+    case MonitorControlKind::indicator:
+        // A plain (not automatic) radio button: a click only tells the
+        // window, which decides about the mark.
+        return BS_RADIOBUTTON | BS_LEFTTEXT;
+    case MonitorControlKind::scrollBar:
+        return SBS_HORZ;
+    case MonitorControlKind::digitField:
+        return WS_BORDER | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL | ES_NUMBER;
+    case MonitorControlKind::textField:
+        return WS_BORDER | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
+    case MonitorControlKind::centredText:
+        return SS_CENTER;
+    case MonitorControlKind::leftText:
+    case MonitorControlKind::unitText:
+        return SS_LEFT;
+    case MonitorControlKind::pushButton:
+        return BS_DEFPUSHBUTTON;
+    case MonitorControlKind::progressBar:
+        return PBS_SMOOTH;
+    }
+    return 0;
+}
+
+const char* classOf(MonitorControlKind kind)
+{
+    switch (kind) {
+    case MonitorControlKind::groupBox:
+    case MonitorControlKind::indicator:
+    case MonitorControlKind::pushButton:
+        return "button";
+    case MonitorControlKind::scrollBar:
+        return "scrollbar";
+    case MonitorControlKind::digitField:
+    case MonitorControlKind::textField:
+        return "edit";
+    case MonitorControlKind::progressBar:
+        return PROGRESS_CLASSA;
+    default:
+        return "static";
+    }
+}
+
+bool isField(MonitorControlKind kind)
+{
+    return kind == MonitorControlKind::digitField || kind == MonitorControlKind::textField;
+}
+
+// Texts are rewritten only when they differ, so nothing flickers; anything
+// the user typed into a field differs and goes.
+void setWindowTextIfChanged(HWND control, const char* value)
+{
+    char current[64];
+    GetWindowTextA(control, current, sizeof current);
+    if (std::strcmp(current, value) != 0)
+        SetWindowTextA(control, value);
+}
+
+void mirrorControl(HWND control, MonitorControlKind kind, int id, const MonitorControl& state)
+{
+    EnableWindow(control, state.enabled ? TRUE : FALSE);
+    switch (kind) {
+    case MonitorControlKind::indicator:
+        SendMessageA(control, BM_SETCHECK, state.marked ? BST_CHECKED : BST_UNCHECKED, 0);
+        break;
+    case MonitorControlKind::scrollBar:
+        SetScrollPos(control, SB_CTL, state.position, TRUE);
+        break;
+    case MonitorControlKind::pushButton:
+        // Start, Stop and Close keep their captions; only the toggle's changes.
+        if (id == idManualToggle)
+            setWindowTextIfChanged(control, state.text);
+        break;
+    default:
+        if (isField(kind))
+            setWindowTextIfChanged(control, state.text);
+        break;
+    }
+}
+
+} // namespace
+
+void createMonitorControls(HWND window, int family, MonitorControls& controls)
+{
+    controls = MonitorControls{};
+    MonitorControlPlace places[monitorLayoutCapacity];
+    const int count = buildMonitorLayout(family, places);
+    const int cw = appState.charWidth;
+    const int lh = appState.lineHeight;
+    int unitLabels = 0;
+    for (int i = 0; i < count; ++i) {
+        const MonitorControlPlace& place = places[i];
+        const char* label = place.textIndex >= 0 ? text(place.textIndex) : place.literal;
+        HWND control = CreateWindowExA(0, classOf(place.kind), label ? label : "",
+                                       WS_CHILD | WS_VISIBLE | styleOf(place.kind), cellPixels(place.x, cw),
+                                       cellPixels(place.y, lh), cellPixels(place.width, cw),
+                                       cellPixels(place.height, lh), window,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)), appInstance,
+                                       nullptr);
+        if (place.id >= 0 && place.id < monitorControlCount) {
+            controls.kindOf[place.id] = place.kind;
+            controls.present[place.id] = true;
+        }
+        switch (place.kind) {
+        case MonitorControlKind::scrollBar:
+            SetScrollRange(control, SB_CTL, 0, blowerPercentMax, FALSE);
+            SetScrollPos(control, SB_CTL, 0, FALSE);
+            break;
+        case MonitorControlKind::progressBar:
+            controls.progressBar = control;
+            SendMessageA(control, PBM_SETRANGE, 0, MAKELPARAM(0, progressSteps));
+            break;
+        case MonitorControlKind::unitText:
+            if (unitLabels < 2)
+                controls.unitLabel[unitLabels++] = control;
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void mirrorMonitorView(HWND window, const MonitorControls& controls, MonitorView& view)
+{
+    for (int id = 0; id < monitorControlCount; ++id) {
+        if (!controls.present[id] || !view.controls[id].changed)
+            continue;
+        HWND control = GetDlgItem(window, id);
+        if (control)
+            mirrorControl(control, controls.kindOf[id], id, view.controls[id]);
+    }
+    if (view.unitLabelsChanged) {
+        for (int row = 0; row < 2; ++row)
+            if (controls.unitLabel[row] && view.unitLabel[row])
+                setWindowTextIfChanged(controls.unitLabel[row], view.unitLabel[row]);
+    }
+    // Posted: the bar paints after the answer has been released.
+    if (view.progressChanged && controls.progressBar)
+        PostMessageA(controls.progressBar, PBM_SETPOS, static_cast<WPARAM>(view.progress), 0);
+    if (view.titleChanged)
+        SetWindowTextA(window, view.title.c_str());
+    clearViewChanges(view);
+}
