@@ -4,8 +4,15 @@
 
 #include "app/crc16.h"
 #include "link/reports.h"
+#include "sim_data_sets.h"
 
 namespace {
+
+// SimSession::faultsDone bits.
+constexpr std::uint32_t didOutOfOrder = 1;
+constexpr std::uint32_t didRepeat = 2;
+constexpr std::uint32_t didBadCrc = 4;
+constexpr std::uint32_t didResendFrom = 8;
 
 SimDataSet* dataSetFor(SimBlockStore& store, std::uint8_t command)
 {
@@ -28,8 +35,17 @@ std::uint32_t blockCount(const SimDataSet& set)
     return count == 0 ? 1 : count;
 }
 
-void addDataBlock(const SimDataSet& set, std::uint8_t command, std::uint32_t index, const std::uint8_t* request,
-                  SimReply& reply)
+// Acts once: true the first time the fault's bit is claimed.
+bool claimFault(SimSession& session, std::uint32_t bit)
+{
+    if (session.faultsDone & bit)
+        return false;
+    session.faultsDone |= bit;
+    return true;
+}
+
+void addDataBlock(const SimFaults& faults, SimSession& session, const SimDataSet& set, std::uint8_t command,
+                  std::uint32_t index, const std::uint8_t* request, SimReply& reply)
 {
     std::uint8_t* answer = addAnswer(reply, request, command);
     const std::uint32_t total = blockCount(set);
@@ -40,10 +56,23 @@ void addDataBlock(const SimDataSet& set, std::uint8_t command, std::uint32_t ind
     const std::size_t offset = static_cast<std::size_t>(index) * size;
     for (std::size_t i = 0; i < size && offset + i < set.bytes.size(); ++i)
         answer[inBlockData + i] = set.bytes[offset + i];
-    writeLe16(answer + inBlockData + size, crc16(answer + inBlockData, size));
+    std::uint16_t crc = crc16(answer + inBlockData, size);
+    if (index == faults.badCrcBlock && claimFault(session, didBadCrc))
+        crc = static_cast<std::uint16_t>(crc ^ 0x5A5A);
+    writeLe16(answer + inBlockData + size, crc);
 }
 
-bool serveRead(SimBlockStore& store, SimSession& session, const std::uint8_t* request, SimReply& reply)
+// The block the unit sends next; the out-of-order fault skips ahead once
+// (never onto the last block, which the program accepts anywhere).
+std::uint32_t blockToSend(const SimFaults& faults, SimSession& session, std::uint32_t due, std::uint32_t total)
+{
+    if (due == faults.outOfOrderBlock && due + 2 < total && claimFault(session, didOutOfOrder))
+        return due + 1;
+    return due;
+}
+
+bool serveRead(const SimFaults& faults, SimBlockStore& store, SimSession& session, const std::uint8_t* request,
+               SimReply& reply)
 {
     const std::uint8_t command = request[outCommand];
     if (command == cmdReadConfiguration || command == cmdReadProtocol || command == cmdReadCounters) {
@@ -52,9 +81,9 @@ bool serveRead(SimBlockStore& store, SimSession& session, const std::uint8_t* re
         if (!set->present)
             return false;
         session.blockCommand = command;
-        session.blockIndex = 0;
         session.blockDone = false;
-        addDataBlock(*set, command, 0, request, reply);
+        session.blockIndex = blockToSend(faults, session, 0, blockCount(*set));
+        addDataBlock(faults, session, *set, command, session.blockIndex, request, reply);
         return true;
     }
     SimDataSet* set = dataSetFor(store, session.blockCommand);
@@ -69,7 +98,8 @@ bool serveRead(SimBlockStore& store, SimSession& session, const std::uint8_t* re
             session.blockDone = true;
             return true;
         }
-        ++session.blockIndex;
+        if (!(session.blockIndex == faults.repeatBlock && claimFault(session, didRepeat)))
+            session.blockIndex = blockToSend(faults, session, session.blockIndex + 1, total);
         break;
     case cmdResendFrom: {
         const std::uint32_t from = readLe16(request + outBlockNumber);
@@ -81,41 +111,62 @@ bool serveRead(SimBlockStore& store, SimSession& session, const std::uint8_t* re
     default:
         return false;
     }
-    addDataBlock(*set, session.blockCommand, session.blockIndex, request, reply);
+    addDataBlock(faults, session, *set, session.blockCommand, session.blockIndex, request, reply);
     return true;
 }
 
-bool serveWrite(SimBlockStore& store, SimSession& session, const std::uint8_t* request, SimReply& reply)
+bool serveWrite(const SimFaults& faults, SimBlockStore& store, SimSession& session, const std::uint8_t* request,
+                SimReply& reply)
 {
     const std::uint8_t command = request[outCommand];
     if (command == cmdAnnounceWrite) {
         session.blockCommand = cmdAnnounceWrite;
         session.blockBuffer.clear();
-        session.blockDone = false;
-        addAnswer(reply, request, ansOk);
+        session.nextWriteBlock = 0;
+        session.blockDone = faults.announceAnswer != ansOk;
+        addAnswer(reply, request, faults.announceAnswer);
         return true;
     }
     if (command != cmdWriteBlock || session.blockCommand != cmdAnnounceWrite || session.blockDone)
         return false;
     const std::uint16_t number = readLe16(request + outBlockNumber);
+    const bool last = number == lastBlockNumber;
+    if (last && faults.resendFrom != noBlock && claimFault(session, didResendFrom)) {
+        session.nextWriteBlock = faults.resendFrom;
+        writeLe16(addAnswer(reply, request, ansSendAgainFrom) + inRewriteBlock,
+                  static_cast<std::uint16_t>(faults.resendFrom));
+        return true;
+    }
     // Block numbers count 32-byte blocks; the last one carries 0xFFFF and
-    // follows the blocks received so far.
-    const std::size_t offset = number == lastBlockNumber ? session.blockBuffer.size()
-                                                         : static_cast<std::size_t>(number) * simWriteBlockSize;
+    // follows the block written before it.
+    const std::uint32_t index = last ? session.nextWriteBlock : number;
+    const std::size_t offset = static_cast<std::size_t>(index) * simWriteBlockSize;
     if (offset > 0x10000)
         return false;
-    if (session.blockBuffer.size() < offset + simWriteBlockSize)
-        session.blockBuffer.resize(offset + simWriteBlockSize, 0xFF);
+    session.blockBuffer.resize(offset + simWriteBlockSize, 0xFF);
     std::memcpy(session.blockBuffer.data() + offset, request + outBlockData, simWriteBlockSize);
-    if (number == lastBlockNumber) {
-        // The unit keeps as many bytes as its configuration has.
-        std::vector<std::uint8_t>& target = store.configuration.bytes;
-        const std::size_t keep = target.empty() ? session.blockBuffer.size() : target.size();
-        session.blockBuffer.resize(keep, 0xFF);
-        target = session.blockBuffer;
-        store.configuration.present = true;
-        ++store.programmings;
-        session.blockDone = true;
+    session.nextWriteBlock = index + 1;
+    if (faults.busyCode != 0)
+        addAnswer(reply, request, faults.busyCode);
+    if (!last) {
+        addAnswer(reply, request, ansBlockStored);
+        return true;
+    }
+    session.blockDone = true;
+    if (faults.eepromFails) {
+        addAnswer(reply, request, ansWriteFailed);
+        return true;
+    }
+    // The unit keeps as many bytes as its configuration has.
+    std::vector<std::uint8_t>& target = store.configuration.bytes;
+    const std::size_t keep = target.empty() ? session.blockBuffer.size() : target.size();
+    session.blockBuffer.resize(keep, 0xFF);
+    target = session.blockBuffer;
+    store.configuration.present = true;
+    ++store.programmings;
+    if (!store.eepromFile.empty() && !saveEepromImage(store.eepromFile, target)) {
+        addAnswer(reply, request, ansWriteFailed);
+        return true;
     }
     addAnswer(reply, request, ansBlockStored);
     return true;
@@ -124,12 +175,13 @@ bool serveWrite(SimBlockStore& store, SimSession& session, const std::uint8_t* r
 bool serveBlocks(SimUnit& unit, SimSession& session, const std::uint8_t* request, SimReply& reply)
 {
     auto* store = static_cast<SimBlockStore*>(unit.blockData);
-    if (!store)
+    const SimFaults& faults = unit.options.faults;
+    if (!store || faults.refuseBlocks)
         return false;
     const std::uint8_t command = request[outCommand];
     if (command == cmdAnnounceWrite || command == cmdWriteBlock)
-        return serveWrite(*store, session, request, reply);
-    return serveRead(*store, session, request, reply);
+        return serveWrite(faults, *store, session, request, reply);
+    return serveRead(faults, *store, session, request, reply);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "sim_unit.h"
@@ -26,6 +27,7 @@ struct SimBlockStore {
     SimDataSet counters;           // 0x3B
     SimDataSet protocol;           // 0x36
     std::uint32_t programmings = 0;// completed block writes
+    std::string eepromFile;        // where a programmed configuration is kept, if set
 };
 
 inline constexpr std::uint8_t simWriteBlockSize = 32;

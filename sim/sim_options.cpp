@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "link/cp1252.h"
+#include "sim_data_sets.h"
 
 namespace {
 
@@ -75,6 +76,9 @@ const char* simUsage()
            "  --errors N            error bits of the status record\n"
            "  --mode N              function mode\n"
            "  --answer-f0           answer polls with code 0xF0 instead of 0x50\n"
+           "  --eeprom FILE         keep the configuration in FILE (created with the defaults)\n"
+           "  --protocol-entries N  entries of the failure protocol (default 25)\n"
+           "  --frame-ms N          send each answer at the next N ms frame (USB: 1)\n"
            "faults (N counts per connection):\n"
            "  --drop-every N        swallow every Nth answer\n"
            "  --duplicate-every N   repeat the previous answer before every Nth answer\n"
@@ -82,7 +86,16 @@ const char* simUsage()
            "  --mismatch-type       poll answers carry answer type 2\n"
            "  --delay-ms N          delay every answer by N ms\n"
            "  --silent-after N      stop answering after N answers\n"
-           "  --disconnect-after N  close the connection after N requests\n";
+           "  --disconnect-after N  close the connection after N requests\n"
+           "block-transfer faults (each acts once per connection, blocks count from 0):\n"
+           "  --out-of-order-block N  send block N+1 when block N is due\n"
+           "  --repeat-block N      send block N again after its acknowledgement\n"
+           "  --bad-crc-block N     send block N with a wrong CRC\n"
+           "  --refuse              refuse every block transfer (0x51)\n"
+           "  --announce-answer C   answer a write announcement with 0x52 or 0x53\n"
+           "  --eeprom-fails        answer the last written block with 0x62\n"
+           "  --resend-from N       answer the first last block with 0x63 naming block N\n"
+           "  --busy C              answer 0x64 or 0xF0 before each written block's acknowledgement\n";
 }
 
 bool parseSimCommandLine(int argc, const char* const* argv, SimCommandLine& out, std::string& error)
@@ -199,6 +212,40 @@ bool parseSimCommandLine(int argc, const char* const* argv, SimCommandLine& out,
                 return false;
             }
             faults.disconnectAfter = number;
+        } else if (option == "--eeprom") {
+            if (!value || !*value) {
+                error = "--eeprom needs a file name";
+                return false;
+            }
+            out.eepromFile = value;
+            ++i;
+        } else if (option == "--protocol-entries") {
+            if (!numeric(1000000))
+                return false;
+            out.protocolEntries = number;
+        } else if (option == "--frame-ms") {
+            if (!numeric(1000))
+                return false;
+            unit.frameMs = number;
+        } else if (option == "--out-of-order-block" || option == "--repeat-block" ||
+                   option == "--bad-crc-block" || option == "--resend-from") {
+            if (!numeric(0xFFFF))
+                return false;
+            (option == "--out-of-order-block" ? faults.outOfOrderBlock
+             : option == "--repeat-block"     ? faults.repeatBlock
+             : option == "--bad-crc-block"    ? faults.badCrcBlock
+                                              : faults.resendFrom) = number;
+        } else if (option == "--refuse") {
+            faults.refuseBlocks = true;
+        } else if (option == "--eeprom-fails") {
+            faults.eepromFails = true;
+        } else if (option == "--announce-answer" || option == "--busy") {
+            const bool announce = option == "--announce-answer";
+            if (!numeric(0xFF) || (announce ? number != 0x52 && number != 0x53 : number != 0x64 && number != 0xF0)) {
+                error = announce ? "--announce-answer takes 0x52 or 0x53" : "--busy takes 0x64 or 0xF0";
+                return false;
+            }
+            (announce ? faults.announceAnswer : faults.busyCode) = static_cast<std::uint8_t>(number);
         } else {
             error = "unknown option " + option;
             return false;
@@ -206,6 +253,11 @@ bool parseSimCommandLine(int argc, const char* const* argv, SimCommandLine& out,
     }
     if (!haveFamily && !out.help) {
         error = "--family K|M is required";
+        return false;
+    }
+    if (out.protocolEntries > maxProtocolEntries(unit.family)) {
+        error = "--protocol-entries: at most " + std::to_string(maxProtocolEntries(unit.family)) +
+                " for this family";
         return false;
     }
     return true;

@@ -4,12 +4,16 @@
 
 #include "sim_unit.h"
 
+inline constexpr std::uint32_t defaultProtocolEntries = 25;
+
 // Command line of kavix-unitsim.
 struct SimCommandLine {
     SimOptions unit;
     std::string host = "127.0.0.1";   // loopback only unless asked
     std::uint16_t port = 47251;
     bool help = false;
+    std::string eepromFile;           // keeps the programmed configuration across runs
+    std::uint32_t protocolEntries = defaultProtocolEntries;
 };
 
 inline constexpr std::uint16_t defaultSimPort = 47251;

@@ -1,6 +1,7 @@
 #include "sim_server.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <list>
 #include <mutex>
@@ -42,6 +43,16 @@ bool waitDelay(SimServer* server, std::uint32_t delayMs)
                                       [server] { return server->stopping; });
 }
 
+// An interrupt endpoint moves one report per frame: the answer leaves at
+// the start of the next frame of the steady clock.
+void waitForNextFrame(std::uint32_t frameMs)
+{
+    using namespace std::chrono;
+    const auto frame = duration_cast<steady_clock::duration>(milliseconds(frameMs));
+    const auto now = steady_clock::now().time_since_epoch();
+    std::this_thread::sleep_until(steady_clock::time_point((now / frame + 1) * frame));
+}
+
 void serveConnection(SimServer* server, SimConnection* connection)
 {
     const NetSocket socket = connection->socket;
@@ -54,6 +65,11 @@ void serveConnection(SimServer* server, SimConnection* connection)
     std::uint8_t record[identityMaxSize];
     bool open = netSendAll(socket, record, encodeIdentity(identity, record));
     SimSession session;
+    std::uint32_t frameMs;
+    {
+        std::lock_guard<std::mutex> hold(server->unit->lock);
+        frameMs = server->unit->options.frameMs;
+    }
     while (open) {
         std::uint8_t request[simReportSize];
         if (!netReceiveAll(socket, request, simReportSize, -1))
@@ -61,6 +77,8 @@ void serveConnection(SimServer* server, SimConnection* connection)
         SimReply reply = answerRequest(*server->unit, session, request);
         if (reply.count > 0 && reply.delayMs > 0 && !waitDelay(server, reply.delayMs))
             break;
+        if (reply.count > 0 && frameMs > 0)
+            waitForNextFrame(frameMs);
         for (int i = 0; i < reply.count && open; ++i)
             open = netSendAll(socket, reply.reports[i], simReportSize);
         if (reply.disconnect)

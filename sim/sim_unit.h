@@ -11,6 +11,8 @@
 
 inline constexpr std::size_t simReportSize = 65;
 
+inline constexpr std::uint32_t noBlock = 0xFFFFFFFF;
+
 // Misbehaviour on request; every counter is per connection, 0 = off.
 struct SimFaults {
     std::uint32_t dropEvery = 0;       // swallow every Nth answer
@@ -21,6 +23,15 @@ struct SimFaults {
     bool silent = false;               // stop answering ...
     std::uint32_t silentAfter = 0;     // ... after this many answers
     std::uint32_t disconnectAfter = 0; // close the connection after N received reports
+    // Block transfers; a block number of noBlock is off, each fault acts once.
+    std::uint32_t outOfOrderBlock = noBlock; // when block n is due, send block n + 1 first
+    std::uint32_t repeatBlock = noBlock;     // after block n is acknowledged, send it again
+    std::uint32_t badCrcBlock = noBlock;     // block n goes out with a wrong CRC
+    bool refuseBlocks = false;               // refuse every block transfer (0x51)
+    std::uint8_t announceAnswer = 0x50;      // 0x52 or 0x53 refuse an announcement
+    bool eepromFails = false;                // answer the last written block 0x62
+    std::uint32_t resendFrom = noBlock;      // answer the first block 0xFFFF with 0x63 n
+    std::uint8_t busyCode = 0;               // 0x64 or 0xF0 before each block's acknowledgement
 };
 
 struct SimOptions {
@@ -36,6 +47,8 @@ struct SimOptions {
     std::uint32_t errorBits = 0;
     std::uint8_t functionMode = 1;
     std::uint8_t pollAnswerCode = 0x50;// 0x50 or 0xF0
+    // Answers leave at the next frame of this many ms (USB full speed: 1).
+    std::uint32_t frameMs = 0;
     SimFaults faults;
 };
 
@@ -81,7 +94,9 @@ struct SimSession {
     std::uint8_t blockCommand = 0;
     std::uint32_t blockIndex = 0;
     bool blockDone = false;
+    std::uint32_t nextWriteBlock = 0;  // block a write continues with
     std::vector<std::uint8_t> blockBuffer;
+    std::uint32_t faultsDone = 0;      // block faults that have acted (bits)
     std::uint32_t answers = 0;
     bool haveLastAnswer = false;
     std::uint8_t lastAnswer[simReportSize] = {};

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "sim_blocks.h"
+#include "sim_data_sets.h"
 #include "sim_options.h"
 #include "sim_server.h"
 
@@ -30,9 +31,17 @@ int main(int argc, char** argv)
     }
     static SimUnit unit;
     initSimUnit(unit, commandLine.unit);
-    // Block transfers are served from here; a data set that is not filled in
-    // is refused like a request the unit does not know.
+    // Block transfers are served from the family's data sets; the
+    // configuration comes from the EEPROM file when one is named.
+    std::vector<std::uint8_t> configuration = factoryConfiguration(commandLine.unit.family);
+    if (!commandLine.eepromFile.empty() &&
+        !loadEepromImage(commandLine.eepromFile, commandLine.unit.family, configuration, error)) {
+        std::fprintf(stderr, "kavix-unitsim: %s\n", error.c_str());
+        return 1;
+    }
     static SimBlockStore blocks;
+    fillFamilyDataSets(blocks, commandLine.unit.family, configuration, commandLine.protocolEntries);
+    blocks.eepromFile = commandLine.eepromFile;
     useBlockStore(unit, blocks);
     SimServer* server = startSimServer(unit, commandLine.host.c_str(), commandLine.port);
     if (!server) {

@@ -10,7 +10,7 @@ extern LinkEvent readerReady;      // manual: reader to engine, the device open 
 
 // Wait slices of the link, in milliseconds.
 inline constexpr int pendingIoSliceMs = 10;
-inline constexpr int blockWriteSliceMs = 30;
+inline constexpr int blockReadPendingSliceMs = 30;  // block read: a pending write
 inline constexpr int partnerSliceMs = 100;
 inline constexpr int idleSliceMs = 500;
 inline constexpr int readerReadyWaitMs = 100;

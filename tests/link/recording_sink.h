@@ -20,8 +20,11 @@ struct Notification {
 
 class RecordingSink {
 public:
-    // The poll engine's WM_LINK_DATA carries the answer address in lParam.
+    // The poll engine's WM_LINK_DATA carries the answer address in lParam;
+    // the block-read engine's carries its block header's address in wParam
+    // (copied into answer[0..7]); the block-write engine's carries none.
     bool dataPointsToAnswer = true;
+    bool dataHeaderInWParam = false;
 
     void install() { setNotificationPoster(&RecordingSink::post, this); }
     static void uninstall() { setNotificationPoster(nullptr, nullptr); }
@@ -58,6 +61,8 @@ private:
                                     ((message == WM_LINK_END || message == WM_LINK_ABORT) && lParam != 0);
         if (pointsToAnswer && lParam != 0)
             std::memcpy(entry.answer, reinterpret_cast<const void*>(lParam), sizeof entry.answer);
+        if (message == WM_LINK_DATA && self->dataHeaderInWParam && wParam != 0)
+            std::memcpy(entry.answer, reinterpret_cast<const void*>(wParam), 8);
         {
             std::lock_guard<std::mutex> hold(self->lock_);
             self->received_.push_back(entry);

@@ -1,0 +1,164 @@
+#include "sim_data_sets.h"
+
+#include <cstddef>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "config/k_parameters.h"
+#include "config/m_parameters.h"
+#include "link/reports.h"
+#include "protocol/protocol_entries.h"
+#include "protocol/run_counters.h"
+
+namespace {
+
+void put16(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value)
+{
+    bytes[at] = static_cast<std::uint8_t>(value & 0xFF);
+    bytes[at + 1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
+}
+
+void put32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value)
+{
+    put16(bytes, at, value & 0xFFFF);
+    put16(bytes, at + 2, value >> 16);
+}
+
+constexpr std::uint8_t configurationBlockSize = 32;
+constexpr std::uint8_t countersBlockSize = 32;
+
+// Compressor i of an M-Series unit runs a little less than the one before.
+std::uint32_t compressorShare(std::uint32_t value, int compressor)
+{
+    return value / 100 * static_cast<std::uint32_t>(95 - 7 * compressor);
+}
+
+void writeProtocolEntryK(std::vector<std::uint8_t>& bytes, std::uint32_t i)
+{
+    const std::size_t at = static_cast<std::size_t>(i) * sizeof(ProtocolEntryK);
+    const std::uint32_t onTime = 36000 + i * 5400 + (i * 37) % 600;
+    put16(bytes, at + offsetof(ProtocolEntryK, errorCode), 1u << (i % 7));
+    put16(bytes, at + offsetof(ProtocolEntryK, errorCounter), i / 7 + 1);
+    put32(bytes, at + offsetof(ProtocolEntryK, onTime), onTime);
+    put32(bytes, at + offsetof(ProtocolEntryK, coolTime), onTime / 10 * 6);
+    put32(bytes, at + offsetof(ProtocolEntryK, heatTime), onTime / 10 * 2);
+    put32(bytes, at + offsetof(ProtocolEntryK, startCounter), 40 + i * 9);
+    put32(bytes, at + offsetof(ProtocolEntryK, eventCounter), i + 1);
+}
+
+void writeProtocolEntryM(std::vector<std::uint8_t>& bytes, std::uint32_t i)
+{
+    const std::size_t at = static_cast<std::size_t>(i) * sizeof(ProtocolEntryM);
+    const std::uint32_t onTime = 72000 + i * 7200 + (i * 53) % 900;
+    put16(bytes, at + offsetof(ProtocolEntryM, errorCode), i % 17);
+    put16(bytes, at + offsetof(ProtocolEntryM, errorCounter), i / 17 + 1);
+    put32(bytes, at + offsetof(ProtocolEntryM, onTime), onTime);
+    put32(bytes, at + offsetof(ProtocolEntryM, coolTime), onTime / 10 * 7);
+    put32(bytes, at + offsetof(ProtocolEntryM, heatTime), onTime / 10);
+    for (int c = 0; c < 6; ++c) {
+        put32(bytes, at + offsetof(ProtocolEntryM, startCounters) + 4 * c, compressorShare(100 + i * 12, c));
+        put32(bytes, at + offsetof(ProtocolEntryM, runTimes) + 4 * c, compressorShare(onTime / 10 * 7, c));
+    }
+    put32(bytes, at + offsetof(ProtocolEntryM, eventCounter), i + 1);
+}
+
+} // namespace
+
+std::uint32_t maxProtocolEntries(char family)
+{
+    const std::size_t bytes = 65534u * blockDataField;
+    return static_cast<std::uint32_t>(bytes / (family == 'M' ? sizeof(ProtocolEntryM) : sizeof(ProtocolEntryK)));
+}
+
+std::vector<std::uint8_t> factoryConfiguration(char family)
+{
+    const auto* start = family == 'M' ? reinterpret_cast<const std::uint8_t*>(&mDefaultParameters)
+                                      : reinterpret_cast<const std::uint8_t*>(&kDefaultParameters);
+    const std::size_t size = family == 'M' ? mParameterBlockSize : kParameterBlockSize;
+    return std::vector<std::uint8_t>(start, start + size);
+}
+
+std::vector<std::uint8_t> runningCounters(char family)
+{
+    if (family == 'M') {
+        std::vector<std::uint8_t> bytes(sizeof(RunCountersM), 0);
+        put32(bytes, offsetof(RunCountersM, onTime), 9876543);
+        put32(bytes, offsetof(RunCountersM, coolTime), 6543210);
+        put32(bytes, offsetof(RunCountersM, heatTime), 1234567);
+        for (int c = 0; c < 6; ++c) {
+            put32(bytes, offsetof(RunCountersM, startCounters) + 4 * c, compressorShare(21000, c));
+            put32(bytes, offsetof(RunCountersM, runTimes) + 4 * c, compressorShare(6543210, c));
+        }
+        for (int e = 0; e < 17; ++e)
+            put16(bytes, offsetof(RunCountersM, errorCounters) + 2 * e, static_cast<std::uint32_t>((e * 7) % 11));
+        return bytes;
+    }
+    std::vector<std::uint8_t> bytes(sizeof(RunCountersK), 0);
+    put32(bytes, offsetof(RunCountersK, onTime), 4567890);
+    put32(bytes, offsetof(RunCountersK, coolTime), 2901234);
+    put32(bytes, offsetof(RunCountersK, heatTime), 812345);
+    put32(bytes, offsetof(RunCountersK, startCounter), 15432);
+    const std::uint16_t errors[7] = {3, 1, 0, 2, 0, 5, 12};
+    for (int e = 0; e < 7; ++e)
+        put16(bytes, offsetof(RunCountersK, errorCounters) + 2 * e, errors[e]);
+    return bytes;
+}
+
+std::vector<std::uint8_t> failureProtocol(char family, std::uint32_t count)
+{
+    const bool m = family == 'M';
+    if (count > maxProtocolEntries(family))
+        count = maxProtocolEntries(family);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count) * (m ? sizeof(ProtocolEntryM) : sizeof(ProtocolEntryK)));
+    for (std::uint32_t i = 0; i < count; ++i) {
+        if (m)
+            writeProtocolEntryM(bytes, i);
+        else
+            writeProtocolEntryK(bytes, i);
+    }
+    return bytes;
+}
+
+void fillFamilyDataSets(SimBlockStore& store, char family, const std::vector<std::uint8_t>& configuration,
+                        std::uint32_t protocolEntries)
+{
+    if (protocolEntries > maxProtocolEntries(family))
+        protocolEntries = maxProtocolEntries(family);
+    setSimDataSet(store, cmdReadConfiguration, configuration, configurationBlockSize, 1);
+    setSimDataSet(store, cmdReadCounters, runningCounters(family), countersBlockSize, 1);
+    setSimDataSet(store, cmdReadProtocol, failureProtocol(family, protocolEntries),
+                  static_cast<std::uint8_t>(blockDataField),
+                  static_cast<std::uint16_t>(protocolEntries > 0xFFFF ? 0xFFFF : protocolEntries));
+}
+
+bool loadEepromImage(const std::string& path, char family, std::vector<std::uint8_t>& configuration,
+                     std::string& error)
+{
+    const std::size_t size = family == 'M' ? mParameterBlockSize : kParameterBlockSize;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        configuration = factoryConfiguration(family);
+        if (!saveEepromImage(path, configuration)) {
+            error = "cannot create " + path;
+            return false;
+        }
+        return true;
+    }
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (bytes.size() != size) {
+        error = path + " is not a " + (family == 'M' ? "M" : "K") + "-Series EEPROM image (" +
+                std::to_string(size) + " bytes)";
+        return false;
+    }
+    configuration = bytes;
+    return true;
+}
+
+bool saveEepromImage(const std::string& path, const std::vector<std::uint8_t>& configuration)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(configuration.data()), static_cast<std::streamsize>(configuration.size()));
+    out.close();
+    return static_cast<bool>(out);
+}

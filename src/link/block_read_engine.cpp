@@ -1,0 +1,153 @@
+#include "link/block_read_engine.h"
+
+#include <cstring>
+
+#include "app/crc16.h"
+#include "link/engine_io.h"
+#include "link/link_events.h"
+#include "link/notifications.h"
+#include "link/reports.h"
+
+std::uint8_t blockHeader[blockHeaderSize];
+
+namespace {
+
+// What one data answer asks of the engine.
+enum BlockVerdict {
+    blockStored,      // accepted: acknowledge it
+    blockReRequested, // out of order or bad CRC: outReport holds the re-request
+    blockTooLarge,    // would not fit the destination
+};
+
+// The data field holds 48 bytes: a larger block size cannot be carried, and
+// its CRC would lie outside the report.
+std::size_t effectiveBlockSize(const LinkRequest& request)
+{
+    return request.blockSize > blockDataField ? blockDataField : request.blockSize;
+}
+
+BlockVerdict takeBlock(const LinkRequest& request, std::uint32_t blockIndex)
+{
+    const std::uint16_t number = readLe16(lastAnswer + inBlockNumber);
+    if (number != blockIndex && number != lastBlockNumber) {
+        outReport[outCommand] = cmdResendFrom;
+        writeLe16(outReport + outBlockNumber, static_cast<std::uint16_t>(blockIndex & 0xFFFF));
+        return blockReRequested;
+    }
+    const std::size_t size = effectiveBlockSize(request);
+    if (lastAnswer[inCode] == ansProtocol && request.crcSelector > crcCheckAbove &&
+        crc16(lastAnswer + inBlockData, size) != readLe16(lastAnswer + inBlockData + size)) {
+        outReport[outCommand] = cmdResendLast;
+        return blockReRequested;
+    }
+    // The block's own data must fit; the rest of the 48-byte field (which
+    // the next block overwrites when blocks are smaller) is clipped.
+    const std::uint64_t offset = static_cast<std::uint64_t>(size) * blockIndex;
+    if (!request.data || offset + size > request.dataCapacity)
+        return blockTooLarge;
+    std::uint64_t stored = request.dataCapacity - offset;
+    if (stored > blockDataField)
+        stored = blockDataField;
+    std::memcpy(request.data + offset, lastAnswer + inBlockData, static_cast<std::size_t>(stored));
+    return blockStored;
+}
+
+} // namespace
+
+void blockReadEngine(LinkRequest* request)
+{
+    EngineIo io;
+    if (!beginEngine(io))
+        return;
+
+    BlockReadState state = readPrepare;
+    std::uint32_t blockIndex = 0;
+    bool lastBlockAccepted = false;
+    for (;;) {
+        switch (state) {
+        case readPrepare:
+            nextSequenceNumber();
+            outReport[outReportId] = 0;
+            outReport[outCommand] = request->command;
+            outReport[outSubCode] = request->subCode;
+            std::memcpy(outReport + outPayload, request->payload, blockRequestPayload);
+            io.writeAttempts = 0;
+            blockIndex = 0;
+            lastBlockAccepted = false;
+            state = readSend;
+            break;
+        case readSend:
+            switch (sendPass(io, blockReadPendingSliceMs)) {
+            case sendWritten:
+                state = readAwait;
+                break;
+            case sendAgain:
+                break;
+            case sendLimit:
+                postNotification(WM_LINK_END, endCommunicationLost, 0);
+                state = readFinished;
+                break;
+            case sendGone:
+                postNotification(WM_LINK_END, endDeviceGone, 0);
+                state = readFinished;
+                break;
+            case sendStopped:
+                return;
+            }
+            break;
+        case readAwait: {
+            // The acknowledgement of the last block is out: no answer follows.
+            if (lastBlockAccepted) {
+                postNotification(WM_LINK_END, endCompleted, 0);
+                state = readFinished;
+                break;
+            }
+            if (!awaitAnswer())
+                return;
+            if (lastAnswer[inSequence] != sequenceNumber) {
+                if (++io.foreignAnswers > maxForeignAnswers) {
+                    nextSequenceNumber();
+                    state = readSend;
+                }
+                break;
+            }
+            const std::uint8_t code = lastAnswer[inCode];
+            if (code == ansRefused) {
+                postNotification(WM_LINK_END, endWrongUnit, addressParam(lastAnswer + 4));
+                state = readFinished;
+                break;
+            }
+            if (code != ansConfiguration && code != ansProtocol && code != ansCounters) {
+                nextSequenceNumber();
+                state = readSend;
+                break;
+            }
+            switch (takeBlock(*request, blockIndex)) {
+            case blockTooLarge:
+                postNotification(WM_LINK_END, endCommunicationLost, 0);
+                state = readFinished;
+                break;
+            case blockReRequested:
+                nextSequenceNumber();
+                io.writeAttempts = 0;
+                state = readSend;
+                break;
+            case blockStored:
+                std::memcpy(blockHeader, lastAnswer + inBlockHeader, blockHeaderSize);
+                postNotification(WM_LINK_DATA, reinterpret_cast<std::uintptr_t>(blockHeader), blockIndex);
+                outReport[outCommand] = cmdBlockAccepted;
+                lastBlockAccepted = readLe16(lastAnswer + inBlockNumber) == lastBlockNumber;
+                nextSequenceNumber();
+                ++blockIndex;
+                io.writeAttempts = 0;
+                state = readSend;
+                break;
+            }
+            break;
+        }
+        case readFinished:
+            waitForStop();
+            return;
+        }
+    }
+}

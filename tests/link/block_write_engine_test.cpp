@@ -1,0 +1,170 @@
+#include "block_engine_test_support.h"
+
+namespace {
+
+class BlockWriteEngineTest : public BlockEngineFixture {
+protected:
+    std::uint8_t source[96];
+
+    void SetUp() override
+    {
+        BlockEngineFixture::SetUp();
+        for (std::size_t i = 0; i < sizeof source; ++i)
+            source[i] = static_cast<std::uint8_t>(i + 1);
+        program(62);
+    }
+
+    // The K-Series configuration write, with total length length.
+    void program(std::uint32_t length)
+    {
+        linkRequest.command = cmdAnnounceWrite;
+        linkRequest.dataCommand = cmdWriteBlock;
+        linkRequest.payload[0] = 3;
+        linkRequest.payload[1] = 1;
+        linkRequest.payload[2] = 0;
+        linkRequest.data = source;
+        linkRequest.totalLength = length;
+        linkRequest.blockSize = 32;
+        linkRequest.finalState = 0xFF;
+    }
+
+    void start() { ASSERT_TRUE(startLinkThreads(blockWriteEngine, &linkRequest)); }
+    bool ended(std::uintptr_t code, std::size_t count = 1)
+    {
+        return sink.waitFor(WM_LINK_END, count, 2000) && sink.all().back().wParam == code;
+    }
+
+    // Data report i: its number and s bytes (s = 32) starting from offset
+    // first of the source, with padding after the source's end.
+    void expectBlock(std::size_t i, std::uint16_t number, std::size_t first)
+    {
+        fake::Report block = written(i);
+        EXPECT_EQ(block.bytes[outCommand], cmdWriteBlock) << "write " << i;
+        EXPECT_EQ(readLe16(block.bytes + outBlockNumber), number) << "write " << i;
+        for (std::size_t k = 0; k < 32; ++k) {
+            const std::size_t at = first + k;
+            const std::uint8_t expected = at < linkRequest.totalLength ? source[at] : 0xFF;
+            ASSERT_EQ(block.bytes[outBlockData + k], expected) << "write " << i << " byte " << k;
+        }
+    }
+};
+
+TEST_F(BlockWriteEngineTest, LengthsSplitIntoNumberedPaddedBlocks)
+{
+    struct Case {
+        std::uint32_t length;
+        std::vector<std::uint16_t> numbers;
+    };
+    // K-Series 62, M-Series 74, a multiple of the block size, nothing.
+    const Case cases[] = {{62, {0, 0xFFFF}}, {74, {0, 1, 0xFFFF}}, {64, {0, 1, 0xFFFF}}, {0, {0xFFFF}}};
+    std::size_t write = 0;
+    std::size_t ends = 0;
+    for (const Case& c : cases) {
+        program(c.length);
+        start();
+        fake::Report announcement = written(write);
+        EXPECT_EQ(announcement.bytes[outCommand], cmdAnnounceWrite);
+        EXPECT_EQ(announcement.bytes[outPayload], 3);
+        answerCode(write++, ansOk);
+        const std::size_t dataBefore = sink.count(WM_LINK_DATA);
+        for (std::size_t b = 0; b < c.numbers.size(); ++b) {
+            expectBlock(write, c.numbers[b], 32 * b);
+            answerCode(write++, b % 2 ? ansBlockStoredToo : ansBlockStored);
+        }
+        ASSERT_TRUE(ended(endProgrammed, ++ends)) << "length " << c.length;
+        // One WM_LINK_DATA per acknowledged block but the last, counting up.
+        auto data = posted(WM_LINK_DATA);
+        ASSERT_EQ(data.size() - dataBefore, c.numbers.size() - 1);
+        for (std::size_t k = dataBefore; k < data.size(); ++k)
+            EXPECT_EQ(data[k].wParam, k - dataBefore + 1);
+        stopLink();
+    }
+}
+
+TEST_F(BlockWriteEngineTest, ReRequestsRestartFromTheNamedBlockOrSendAnEmptyLastOne)
+{
+    program(74);
+    start();
+    answerCode(0, ansOk);
+    answerCode(1, ansBlockStored);
+    answerCode(2, ansSendAgainFrom, {0, 0});   // bytes 4, 5: block 0
+    expectBlock(3, 0, 0);
+    answerCode(3, ansBlockStored);
+    expectBlock(4, 1, 32);
+    answerCode(4, ansSendAgainFrom, {9, 0});   // beyond the data
+    expectBlock(5, 0xFFFF, 9 * 32);
+    // Waiting answers hold the engine without a resend.
+    answerCode(5, ansWait);
+    answerCode(5, ansStatus);
+    EXPECT_FALSE(fake::waitForWrites(7, 150));
+    answerCode(5, ansBlockStored);
+    ASSERT_TRUE(ended(endProgrammed));
+    EXPECT_EQ(fake::writes().size(), 6u);
+}
+
+TEST_F(BlockWriteEngineTest, AnnouncementAnswersEndWithTheirCodes)
+{
+    struct Case {
+        std::uint8_t answer;
+        std::uintptr_t code;
+        bool withAnswer;
+    };
+    const Case cases[] = {{ansRefused, endWrongUnit, true}, {ansBusy, endCompleted, false},
+                          {ansRejected, endRejected, true}};
+    std::size_t write = 0;
+    std::size_t ends = 0;
+    for (const Case& c : cases) {
+        start();
+        answerCode(write, ansStatus);            // 0xF0 waits
+        answerCode(write, ansBlockStored);       // an unexpected code resends
+        ++write;
+        EXPECT_EQ(written(write).bytes[outCommand], cmdAnnounceWrite);
+        answerCode(write++, c.answer, {0, 2, 7, 1});
+        ASSERT_TRUE(ended(c.code, ++ends));
+        const Notification end = sink.all().back();
+        EXPECT_EQ(end.lParam, c.withAnswer ? addressParam(lastAnswer + 4) : 0);
+        if (c.withAnswer) {
+            EXPECT_EQ(end.answer[1], 2);
+        }
+        EXPECT_FALSE(fake::waitForWrites(write + 1, 50));   // nothing is sent after the end
+        stopLink();
+    }
+}
+
+TEST_F(BlockWriteEngineTest, AFailedEepromWriteEndsWithCode2)
+{
+    start();
+    answerCode(0, ansOk);
+    answerCode(1, ansWriteFailed);
+    ASSERT_TRUE(ended(endWriteFailed));
+    EXPECT_EQ(posted(WM_LINK_DATA).size(), 0u);
+}
+
+TEST_F(BlockWriteEngineTest, ReachingTheFinalStateAbortsWithTheCommand)
+{
+    linkRequest.finalState = writePrepareBlock;
+    start();
+    answerCode(0, ansOk);
+    ASSERT_TRUE(sink.waitFor(WM_LINK_ABORT, 1, 2000));
+    const Notification abort = sink.all().back();
+    EXPECT_EQ(abort.wParam, cmdAnnounceWrite);
+    EXPECT_EQ(abort.lParam, addressParam(lastAnswer + 4));
+    EXPECT_FALSE(fake::waitForWrites(2, 100));
+    EXPECT_EQ(sink.count(WM_LINK_END), 0u);
+}
+
+TEST_F(BlockWriteEngineTest, ForeignAnswersInTheDataPhaseForceAResendAfter100)
+{
+    start();
+    answerCode(0, ansOk);
+    const std::uint8_t blockSequence = sequenceOf(1);
+    for (int i = 0; i < 100; ++i)
+        fake::pushAnswer(static_cast<std::uint8_t>(blockSequence - 1), ansBlockStored);
+    EXPECT_FALSE(fake::waitForWrites(3, 100));
+    fake::pushAnswer(static_cast<std::uint8_t>(blockSequence - 1), ansBlockStored);
+    fake::Report resent = written(2);
+    EXPECT_EQ(resent.bytes[outSequence], static_cast<std::uint8_t>(blockSequence + 1));
+    EXPECT_EQ(readLe16(resent.bytes + outBlockNumber), 0);
+}
+
+} // namespace
