@@ -12,8 +12,11 @@
 #include "app/ui_seams.h"
 #include "config/config_controls.h"
 #include "config/config_window_ids.h"
+#include "link/block_read_engine.h"
+#include "link/block_write_engine.h"
 #include "link/link_request.h"
 #include "link/notifications.h"
+#include "link/reports.h"
 #include "link/win/feature_link.h"
 #include "protocol/replacing_file.h"
 
@@ -24,9 +27,6 @@ constexpr int textWriteFailed = 75;
 constexpr int textConfigurationRead = 77;
 constexpr int textDisplayHint = 289;      // followed by 290
 constexpr int blockBytes = 32;
-constexpr std::uint8_t readCommand = 0x35;
-constexpr std::uint8_t announceCommand = 0x29;
-constexpr std::uint8_t dataCommand = 0x2A;
 constexpr DWORD saveFlags = 0x2006;       // create prompt, hide read-only, overwrite prompt
 constexpr DWORD openFlags = 0x2004;       // create prompt, hide read-only
 constexpr DWORD configFilterIndex = 2;    // "Conf Files (*.cbf)"
@@ -50,14 +50,10 @@ void showError(HWND window, const char* message, const char* caption)
     uiMessageBox(window, message, caption, MB_OK | MB_ICONERROR);
 }
 
-// Runs the link start; without an engine the unit counts as not found.
+// Starts the link: finds the unit, titles the window, starts both threads
+// and greys the busy buttons; each failure has shown its message.
 void startTransfer(const ConfigFamily& family, HWND window, EngineProcedure engine, ConfigTransfer transfer)
 {
-    if (!engine) {
-        showError(window, text(63), familyCaption(family.feature));
-        SetWindowTextA(window, text(captionText));
-        return;
-    }
     family.state->transfer = transfer;
     startFeatureLink(linkWindow(family, window), engine, &linkRequest, family.state->product);
 }
@@ -73,13 +69,13 @@ void setBlockPayload(const ConfigFamily& family)
 
 void readFromUnit(const ConfigFamily& family, HWND window)
 {
-    linkRequest.command = readCommand;
+    linkRequest.command = cmdReadConfiguration;
     linkRequest.data = dataBuffer;
     linkRequest.dataCapacity = static_cast<std::uint32_t>(workBufferSize);
     setBlockPayload(family);
     if (family.crcSelector >= 0)
         linkRequest.crcSelector = static_cast<std::uint8_t>(family.crcSelector);
-    startTransfer(family, window, configurationReadEngine(), ConfigTransfer::read);
+    startTransfer(family, window, blockReadEngine, ConfigTransfer::read);
 }
 
 // Gathers every row and runs the check; a failure is shown and ends the
@@ -103,13 +99,13 @@ void programUnit(const ConfigFamily& family, HWND window)
     // The engine sends a copy, so edits made while it runs cannot tear the
     // block it is reading.
     std::memcpy(family.state->programBlock, family.block(), family.blockSize);
-    linkRequest.command = announceCommand;
-    linkRequest.dataCommand = dataCommand;
+    linkRequest.command = cmdAnnounceWrite;
+    linkRequest.dataCommand = cmdWriteBlock;
     linkRequest.data = family.state->programBlock;
     linkRequest.finalState = 0xFF;
     linkRequest.totalLength = static_cast<std::uint32_t>(family.blockSize);
     setBlockPayload(family);
-    startTransfer(family, window, configurationWriteEngine(), ConfigTransfer::program);
+    startTransfer(family, window, blockWriteEngine, ConfigTransfer::program);
 }
 
 void prepareFileDialog(const ConfigFamily& family, DWORD flags)

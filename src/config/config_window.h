@@ -92,8 +92,3 @@ inline constexpr std::size_t configDialogBufferSize = 264;
 
 // The window procedure of a configuration window of the family.
 LRESULT configWindowProc(const ConfigFamily& family, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-// The block engines for Read and Program; nullptr while the link has none,
-// which makes both fail like a missing unit.
-EngineProcedure configurationReadEngine();
-EngineProcedure configurationWriteEngine();
