@@ -76,25 +76,3 @@ TEST(MonitorLayout, EachFamilyHasItsControlsOnceInsideTheWindowWithoutOverlap)
     checkFamily(familyK);
     checkFamily(familyM);
 }
-
-TEST(MonitorLayout, FieldsTakeDigitsExceptTheKSeriesFunctionMode)
-{
-    MonitorControlPlace places[monitorLayoutCapacity];
-    for (int family : {familyK, familyM}) {
-        std::set<int> digits, text;
-        const int count = buildMonitorLayout(family, places);
-        for (int i = 0; i < count; ++i) {
-            if (places[i].kind == MonitorControlKind::digitField)
-                digits.insert(places[i].id);
-            if (places[i].kind == MonitorControlKind::textField)
-                text.insert(places[i].id);
-        }
-        if (family == familyK) {
-            EXPECT_EQ(digits, (std::set<int>{5, 11, 12, 13, 17}));
-            EXPECT_EQ(text, (std::set<int>{24}));
-        } else {
-            EXPECT_EQ(digits, (std::set<int>{16, 17, 36, 37, 38, 39, 46, 64}));
-            EXPECT_TRUE(text.empty());
-        }
-    }
-}

@@ -91,6 +91,17 @@ TEST_F(MonitorWindowTest, KConnectsShowsTheUnitAndRefreshesTheTitle)
     EXPECT_GE(progressPosition(), 4);
     screenshot("30-monitor-k");
 
+    // Later answers keep the controls current.
+    {
+        std::lock_guard<std::mutex> hold(unit_->lock);
+        unit_->options.errorBits = 0x20;
+        unit_->options.fahrenheit = true;
+    }
+    ASSERT_TRUE(pumpUntil([this] { return fieldText(17) == "0020"; }));
+    EXPECT_FALSE(marked(18));
+    EXPECT_TRUE(marked(23));
+    EXPECT_EQ(fieldText(12), "74.3");
+
     // Close stops the link and returns the menu.
     clickButton(idClose);
     pumpUntil([this] { return !IsWindow(window()); });
