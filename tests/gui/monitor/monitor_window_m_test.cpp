@@ -91,4 +91,5 @@ TEST_F(MonitorWindowTest, MWrongUnitAndGermanTexts)
     EXPECT_EQ(fieldText(idManualToggle), "Ein");
     EXPECT_EQ(fieldText(idClose), "Schlie\xDF" "en");
     EXPECT_EQ(windowText(window()), "Monitor: verbunden mit: ControlUnitK SimulatorFirmware ?.?");
+    screenshot("monitor-m-german");
 }
