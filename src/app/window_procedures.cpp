@@ -2,6 +2,7 @@
 
 #include "link/link_control.h"
 #include "link/win/feature_link.h"
+#include "monitor/monitor_windows.h"
 #include "protocol/protocol_display_window.h"
 #include "protocol/protocol_save_command.h"
 
@@ -16,7 +17,7 @@ const WindowProcTable table = {{
     nullptr, nullptr,
     nullptr, nullptr,
     protocolDisplayProcK, protocolDisplayProcM,
-    nullptr, nullptr,
+    monitorProcK, monitorProcM,
 }};
 
 } // namespace
