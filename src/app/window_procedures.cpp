@@ -1,5 +1,6 @@
 #include "app/window_procedures.h"
 
+#include "config/config_windows.h"
 #include "link/link_control.h"
 #include "link/win/feature_link.h"
 #include "monitor/monitor_windows.h"
@@ -13,7 +14,7 @@ namespace {
 // ProtDisplay_CU0/1, Monitor_CU0/1.
 const WindowProcTable table = {{
     nullptr, nullptr,
-    nullptr, nullptr,
+    configurationProcK, configurationProcM,
     nullptr, nullptr,
     nullptr, nullptr,
     protocolDisplayProcK, protocolDisplayProcM,
