@@ -1,5 +1,7 @@
-// kavix-tour: starts the program in this process, walks through its windows
-// by messages and writes a screenshot (BMP) of the main window at each stop.
+// kavix-tour: starts the program in this process with two simulated units
+// (K-Series and M-Series) served on loopback, walks through its windows by
+// messages and writes a screenshot (BMP) of the main window at each stop.
+// Message boxes are answered at once and listed on the standard output.
 // Usage: kavix_tour.exe OUTPUT_FOLDER
 #include <windows.h>
 
@@ -9,14 +11,54 @@
 
 #include "app/layout.h"
 #include "app/shell.h"
+#include "app/ui_seams.h"
 #include "app/window_procedures.h"
 #include "app/window_table.h"
 #include "gui_pump.h"
+#include "link/device_backend.h"
+#include "link/remote_unit.h"
+#include "sim_blocks.h"
+#include "sim_data_sets.h"
+#include "sim_server.h"
+#include "sim_unit.h"
 
 namespace {
 
 std::filesystem::path outputFolder;
 HWND mainWindow = nullptr;
+
+struct TourUnit {
+    SimUnit unit;
+    SimBlockStore store;
+    SimServer* server = nullptr;
+    std::string endpoint;
+};
+
+bool startUnit(TourUnit& tourUnit, char family, bool switchedOn)
+{
+    SimOptions options = defaultSimOptions(family);
+    options.switchedOn = switchedOn;
+    initSimUnit(tourUnit.unit, options);
+    fillFamilyDataSets(tourUnit.store, family, factoryConfiguration(family), 120);
+    useBlockStore(tourUnit.unit, tourUnit.store);
+    tourUnit.server = startSimServer(tourUnit.unit, "127.0.0.1", 0);
+    if (!tourUnit.server)
+        return false;
+    tourUnit.endpoint = "127.0.0.1:" + std::to_string(simServerPort(tourUnit.server));
+    return true;
+}
+
+void attach(const TourUnit& tourUnit)
+{
+    setRemoteUnitEndpoint(tourUnit.endpoint.c_str());
+    setDeviceBackend(&remoteUnitBackend);
+}
+
+int answerMessageBox(HWND, const char* text, const char* caption, UINT)
+{
+    std::printf("message box [%s]: %s\n", caption ? caption : "", text ? text : "");
+    return IDOK;
+}
 
 void shot(const char* name)
 {
@@ -37,10 +79,25 @@ void choose(int languageId, int familyId)
     pumpUntil([] { return selectionWindow() == nullptr; });
 }
 
-void command(int id)
+void command(int id, int settleMs = 200)
 {
     PostMessageA(mainWindow, WM_COMMAND, static_cast<WPARAM>(id), 0);
-    pumpFor(200);
+    pumpFor(settleMs);
+}
+
+// Opens a feature, lets it talk to the unit, takes its picture, closes it.
+void visit(int commandId, const char* name, int settleMs = 1500)
+{
+    command(commandId, settleMs);
+    HWND feature = handleFromState(appState.featureWindow);
+    if (appState.featureOpen && IsWindow(feature)) {
+        shot(name);
+        PostMessageA(feature, WM_CLOSE, 0, 0);
+        pumpUntil([] { return appState.featureOpen == 0; });
+        pumpFor(200);
+    } else {
+        std::printf("no window for %s\n", name);
+    }
 }
 
 } // namespace
@@ -56,6 +113,15 @@ int main(int argc, char** argv)
     // Settings of the tour stay in its own folder.
     std::filesystem::current_path(outputFolder);
     std::filesystem::remove(outputFolder / "kavix.ini");
+    setMessageBoxHook(answerMessageBox);
+
+    // The K unit runs; the M unit is switched off, as for manual control.
+    static TourUnit unitK;
+    static TourUnit unitM;
+    if (!startUnit(unitK, 'K', true) || !startUnit(unitM, 'M', false)) {
+        std::fprintf(stderr, "kavix_tour: cannot start the simulated units\n");
+        return 1;
+    }
 
     installProgramParts();
     mainWindow = startApplication(GetModuleHandleA(nullptr), SW_SHOWNORMAL, programWindowProcedures());
@@ -66,13 +132,29 @@ int main(int argc, char** argv)
 
     choose(selectionIdEnglish, selectionIdK);
     shot("02-main-k-english");
+    attach(unitK);
+    visit(commandMonitor, "30-monitor-k");
+    visit(commandConfiguration, "20-configuration-k");
+    visit(commandRunCounter, "40-running-counters-k");
+    visit(commandProtocolRead, "41-protocol-read", 400);
+    pumpUntil([] { return appState.featureOpen == 0; }, 5000);
+    pumpFor(500);
+    if (appState.featureOpen)
+        visit(0, "10-protocol-display-k", 0);
+    else
+        visit(commandProtocolDisplay, "10-protocol-display-k");
 
     command(commandSelection);
     choose(selectionIdGerman, selectionIdM);
     shot("03-main-m-german");
+    attach(unitM);
+    visit(commandMonitor, "31-monitor-m");
+    visit(commandConfiguration, "21-configuration-m");
 
     PostMessageA(mainWindow, WM_CLOSE, 0, 0);
     pumpUntil([] { return quitMessageSeen(); });
     shutdownApplication();
+    stopSimServer(unitK.server);
+    stopSimServer(unitM.server);
     return 0;
 }
