@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/window_table.h"
 #include "resource_ids.h"
 
 // The program hands its Windows-1252 texts to the ANSI API, so the process
@@ -70,4 +71,28 @@ TEST(WindowsPlatform, MenuResourcesOfBothLanguages)
                {"&Configuration", "&Running Counter", "Monitor", "&Failure Protocol",
                 "Language/Device", "&Info"},
                {"&Read", "&Display", "&Save"});
+}
+
+// The version resource and the info box name the same version.
+TEST(WindowsPlatform, VersionResourceMatchesTheInfoBox)
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+    ASSERT_GT(size, 0u);
+    std::vector<char> info(size);
+    ASSERT_TRUE(GetFileVersionInfoA(path, 0, size, info.data()));
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(HIWORD(fixed->dwFileVersionMS), 1u);
+    EXPECT_EQ(LOWORD(fixed->dwFileVersionMS), 14u);
+
+    char* text = nullptr;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904E4\\ProductVersion",
+                               reinterpret_cast<void**>(&text), &length));
+    const std::string version = std::string("V") + text;
+    EXPECT_EQ(std::string(infoBoxText).substr(0, version.size() + 1), version + "\n");
 }
