@@ -43,8 +43,9 @@ bool waitDelay(SimServer* server, std::uint32_t delayMs)
                                       [server] { return server->stopping; });
 }
 
-// An interrupt endpoint moves one report per frame: the answer leaves at
-// the start of the next frame of the steady clock.
+// An interrupt endpoint moves one report per frame in each direction: the
+// request is taken in at the start of the next frame of the steady clock and
+// its answer leaves at the start of the frame after.
 void waitForNextFrame(std::uint32_t frameMs)
 {
     using namespace std::chrono;
@@ -74,6 +75,8 @@ void serveConnection(SimServer* server, SimConnection* connection)
         std::uint8_t request[simReportSize];
         if (!netReceiveAll(socket, request, simReportSize, -1))
             break;
+        if (frameMs > 0)
+            waitForNextFrame(frameMs);
         SimReply reply = answerRequest(*server->unit, session, request);
         if (reply.count > 0 && reply.delayMs > 0 && !waitDelay(server, reply.delayMs))
             break;

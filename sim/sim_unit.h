@@ -47,7 +47,8 @@ struct SimOptions {
     std::uint32_t errorBits = 0;
     std::uint8_t functionMode = 1;
     std::uint8_t pollAnswerCode = 0x50;// 0x50 or 0xF0
-    // Answers leave at the next frame of this many ms (USB full speed: 1).
+    // Frames of this many ms (USB full speed: 1): a request is taken in at
+    // the next frame, its answer leaves at the one after. 0: no framing.
     std::uint32_t frameMs = 0;
     SimFaults faults;
 };
