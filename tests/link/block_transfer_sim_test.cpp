@@ -133,23 +133,6 @@ TEST_F(BlockTransferSimTest, ConfigurationRoundTripKeptInTheEepromFile)
     }
 }
 
-TEST_F(BlockTransferSimTest, CountersAndProtocolArriveWholeWithTheirTotals)
-{
-    serve('M', {}, 40);
-    readRequest('M', cmdReadCounters);
-    ASSERT_EQ(transfer(blockReadEngine), endCompleted);
-    EXPECT_TRUE(bufferHolds(runningCounters('M')));
-
-    readRequest('M', cmdReadProtocol);
-    ASSERT_EQ(transfer(blockReadEngine), endCompleted);
-    EXPECT_TRUE(bufferHolds(failureProtocol('M', 40)));
-    const Notification last = sink.all()[sink.all().size() - 2];
-    ASSERT_EQ(last.message, WM_LINK_DATA);
-    EXPECT_EQ(readLe16(last.answer + headerItemCount), 40);
-    EXPECT_EQ(readLe16(last.answer + headerTotalBlocks), 57);   // 2720 bytes in 48-byte blocks
-    EXPECT_EQ(last.lParam, 56);
-}
-
 TEST_F(BlockTransferSimTest, ReadFaultsAreRepairedByReRequests)
 {
     SimFaults outOfOrder, repeated, badCrc, late, wrongCode;
@@ -206,31 +189,6 @@ TEST_F(BlockTransferSimTest, WriteFaultsAndRefusalsEndAsTheUnitSays)
         stopSimServer(server);
         server = nullptr;
     }
-}
-
-TEST_F(BlockTransferSimTest, RequestsForAnotherFamilyOrDataSetAreRefused)
-{
-    serve('M');
-    readRequest('K', cmdReadConfiguration);
-    ASSERT_EQ(transfer(blockReadEngine), endWrongUnit);
-    const Notification end = sink.all().back();
-    EXPECT_EQ(end.answer[1], 2);   // kind
-    EXPECT_EQ(end.answer[3], 2);   // firmware 2.04
-    EXPECT_EQ(end.answer[2], 4);
-
-    readRequest('M', cmdReadCounters);
-    linkRequest.payload[0] = 3;   // the K-Series configuration's selector
-    EXPECT_EQ(transfer(blockReadEngine), endWrongUnit);
-}
-
-TEST_F(BlockTransferSimTest, AProtocolLargerThanTheBufferEndsWithCode0)
-{
-    serve('K', {}, 300);   // 7200 bytes
-    readRequest('K', cmdReadProtocol);
-    linkRequest.dataCapacity = 4800;
-    EXPECT_EQ(transfer(blockReadEngine), endCommunicationLost);
-    EXPECT_EQ(sink.count(WM_LINK_DATA), 100u);
-    EXPECT_EQ(buffer[4800], 0xEE);
 }
 
 } // namespace

@@ -153,18 +153,4 @@ TEST_F(BlockWriteEngineTest, ReachingTheFinalStateAbortsWithTheCommand)
     EXPECT_EQ(sink.count(WM_LINK_END), 0u);
 }
 
-TEST_F(BlockWriteEngineTest, ForeignAnswersInTheDataPhaseForceAResendAfter100)
-{
-    start();
-    answerCode(0, ansOk);
-    const std::uint8_t blockSequence = sequenceOf(1);
-    for (int i = 0; i < 100; ++i)
-        fake::pushAnswer(static_cast<std::uint8_t>(blockSequence - 1), ansBlockStored);
-    EXPECT_FALSE(fake::waitForWrites(3, 100));
-    fake::pushAnswer(static_cast<std::uint8_t>(blockSequence - 1), ansBlockStored);
-    fake::Report resent = written(2);
-    EXPECT_EQ(resent.bytes[outSequence], static_cast<std::uint8_t>(blockSequence + 1));
-    EXPECT_EQ(readLe16(resent.bytes + outBlockNumber), 0);
-}
-
 } // namespace
