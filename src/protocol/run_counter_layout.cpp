@@ -1,0 +1,100 @@
+#include "protocol/run_counter_layout.h"
+
+#include "protocol/protocol_entries.h"
+
+namespace {
+
+// Positions are kept in half cells, widths in cells and heights in quarter
+// lines, so every place is one integer product and one truncating division.
+struct Builder {
+    int cw;
+    int lh;
+    CounterControl* out;
+    int count;
+
+    void add(CounterControlKind kind, int id, int text, int x2, int y2, int width, int height4)
+    {
+        out[count++] = {kind, id, text, {x2 * cw / 2, y2 * lh / 2, width * cw, height4 * lh / 4}};
+    }
+    void group(int text, int x2, int y2, int width, int height4)
+    {
+        add(CounterControlKind::groupBox, -1, text, x2, y2, width, height4);
+    }
+    void label(int text, int x, int y2, int width)
+    {
+        add(CounterControlKind::label, -1, text, 2 * x, y2, width, 6);
+    }
+    void field(int id, int x, int y2, int width)
+    {
+        add(CounterControlKind::valueField, id, -1, 2 * x, y2, width, 6);
+    }
+    void hour(int x, int y2)
+    {
+        add(CounterControlKind::hourMark, -1, -1, 2 * x, y2, 2, 6);
+    }
+    void button(int id, int text, int x2, int y)
+    {
+        add(CounterControlKind::button, id, text, x2, 2 * y, 21, 7);
+    }
+};
+
+// Row r of a column that starts two lines down, in half lines.
+int row(int r) { return 4 + 4 * r; }
+
+void controlsK(Builder& b)
+{
+    b.group(85, 1, 1, 52, 56);
+    for (int i = 0; i < 6; ++i) {
+        b.label(131 + i, 1, row(i), 31);
+        b.field(5 + i, 33, row(i), 9);
+    }
+    b.group(153, 1, 30, 52, 16);
+    b.label(233, 1, 33, 31);
+    b.field(11, 33, 33, 9);
+    b.group(59, 107, 1, 52, 56);
+    for (int j = 0; j < 4; ++j) {
+        b.label(86 + j, 54, row(j), 31);
+        b.field(j, 86, row(j), 9);
+    }
+    for (int j = 0; j < 3; ++j)
+        b.hour(96, row(j));
+    b.button(counterReadIdK, 91, 164, 16);
+    b.button(counterCloseIdK, 92, 164, 19);
+}
+
+void controlsM(Builder& b)
+{
+    b.group(85, 1, 1, 52, 146);
+    for (int k = 0; k < 17; ++k) {
+        b.label(234 + k, 1, row(k), 34);
+        b.field(32 + k, 36, row(k), 9);
+    }
+    b.group(59, 107, 1, 52, 32);
+    for (int j = 0; j < 3; ++j) {
+        b.label(86 + j, 54, row(j), 31);
+        b.field(j, 86, row(j), 10);
+        b.hour(97, row(j));
+    }
+    b.group(203, 107, 21, 52, 106);
+    // Start counters of compressors 1-6, then their runtimes (with "h").
+    for (int j = 0; j < 12; ++j) {
+        b.label(204 + j, 54, 24 + 4 * j, 31);
+        b.field(8 + j, 86, 24 + 4 * j, 10);
+    }
+    for (int j = 6; j < 12; ++j)
+        b.hour(97, 24 + 4 * j);
+    b.button(counterReadIdM, 91, 213, 32);
+    b.button(counterCloseIdM, 92, 213, 35);
+}
+
+} // namespace
+
+int runCounterControls(std::int32_t family, int charWidth, int lineHeight, CounterControl* out)
+{
+    Builder b{charWidth, lineHeight, out, 0};
+    if (family == seriesM)
+        controlsM(b);
+    else
+        controlsK(b);
+    return b.count;
+}

@@ -1,0 +1,188 @@
+#include "protocol/run_counter_window.h"
+
+#include <cstdint>
+
+#include "app/feature_frame.h"
+#include "app/shell.h"
+#include "app/texts.h"
+#include "app/ui_seams.h"
+#include "link/block_read_engine.h"
+#include "link/link_control.h"
+#include "link/link_request.h"
+#include "link/notifications.h"
+#include "link/reports.h"
+#include "link/win/feature_link.h"
+#include "protocol/protocol_entries.h"
+#include "protocol/run_counter_layout.h"
+#include "protocol/run_counters.h"
+
+namespace {
+
+constexpr int textCountersRead = 93;
+constexpr std::uint8_t countersBlockSize = 32;
+constexpr std::uint8_t countersDataSet = 1;
+
+// One window of either family is open at a time (the feature-window frame
+// sees to that); each family keeps its counter record and product string
+// here.
+struct CounterWindow {
+    std::int32_t family;
+    FeatureKind feature;
+    int readId;
+    int closeId;
+    std::uint8_t unitKind;   // payload byte 1 and CRC selector
+    char product[65];
+};
+
+CounterWindow windowK = {seriesK, featureCountersK, counterReadIdK, counterCloseIdK, unitK, {}};
+CounterWindow windowM = {seriesM, featureCountersM, counterReadIdM, counterCloseIdM, unitM, {}};
+RunCounterViewK viewK;
+RunCounterViewM viewM;
+
+// A transfer greys Read only; Close stays usable throughout.
+FeatureLinkWindow linkWindow(const CounterWindow& w, HWND window)
+{
+    FeatureLinkWindow link;
+    link.window = window;
+    link.feature = w.feature;
+    link.controlIds = &w.readId;
+    link.controlCount = 1;
+    return link;
+}
+
+HMENU idParam(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
+
+void createControls(const CounterWindow& w, HWND window)
+{
+    CounterControl controls[counterControlMax];
+    const int count = runCounterControls(w.family, appState.charWidth, appState.lineHeight, controls);
+    for (int i = 0; i < count; ++i) {
+        const CounterControl& c = controls[i];
+        const char* className = "static";
+        const char* label = c.text >= 0 ? text(c.text) : "";
+        DWORD style = WS_CHILD | WS_VISIBLE;
+        switch (c.kind) {
+        case CounterControlKind::groupBox:
+            className = "button";
+            style |= BS_GROUPBOX | BS_CENTER;
+            break;
+        case CounterControlKind::label:
+            style |= SS_CENTER;
+            break;
+        case CounterControlKind::hourMark:
+            label = "h";
+            style |= SS_CENTER;
+            break;
+        case CounterControlKind::valueField:
+            className = "edit";
+            style |= WS_BORDER | ES_RIGHT | WS_TABSTOP;
+            break;
+        case CounterControlKind::button:
+            className = "button";
+            style |= BS_DEFPUSHBUTTON | WS_TABSTOP;
+            break;
+        }
+        CreateWindowExA(0, className, label, style, c.rect.x, c.rect.y, c.rect.width, c.rect.height, window,
+                        idParam(c.id), appInstance, nullptr);
+    }
+}
+
+template <int N, typename View>
+void showFields(HWND window, const View& view)
+{
+    CounterField fields[N];
+    runCounterFields(view, fields);
+    for (const CounterField& f : fields)
+        SetDlgItemTextA(window, f.id, f.text);
+}
+
+void showFields(const CounterWindow& w, HWND window)
+{
+    if (w.family == seriesM)
+        showFields<counterFieldCountM>(window, viewM);
+    else
+        showFields<counterFieldCountK>(window, viewK);
+}
+
+void startRead(CounterWindow& w, HWND window)
+{
+    linkRequest.command = cmdReadCounters;
+    linkRequest.subCode = 0;
+    linkRequest.data = dataBuffer;
+    linkRequest.dataCapacity = static_cast<std::uint32_t>(workBufferSize);
+    linkRequest.blockSize = countersBlockSize;
+    linkRequest.crcSelector = w.unitKind;
+    linkRequest.payload[0] = countersDataSet;
+    linkRequest.payload[1] = w.unitKind;
+    linkRequest.payload[2] = 0;
+    startFeatureLink(linkWindow(w, window), blockReadEngine, &linkRequest, w.product);
+}
+
+void readEnded(const CounterWindow& w, HWND window, WPARAM endCode, LPARAM lParam)
+{
+    // The engine writes dataBuffer until the link is stopped.
+    stopLink();
+    const int code = static_cast<int>(endCode);
+    if (w.family == seriesM)
+        runCounterReadEnded(viewM, code, dataBuffer, workBufferSize);
+    else
+        runCounterReadEnded(viewK, code, dataBuffer, workBufferSize);
+    showFields(w, window);
+    const EndReaction reaction = reactToLinkEnd(linkWindow(w, window), endCode, lParam);
+    if (reaction.windowCompletion)
+        uiMessageBox(window, text(textCountersRead), familyCaption(w.feature), MB_OK | MB_ICONINFORMATION);
+}
+
+void created(CounterWindow& w, HWND window)
+{
+    featureFrameCreate(window);
+    // Without the common controls the window still comes up; the posted
+    // close ends it.
+    ensureCommonControls(window, w.feature);
+    createControls(w, window);
+    if (w.family == seriesM)
+        resetRunCounterView(viewM);
+    else
+        resetRunCounterView(viewK);
+    // The read starts as soon as the window is shown.
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(w.readId, BN_CLICKED), 1);
+    showFields(w, window);
+}
+
+LRESULT counterWindowProc(CounterWindow& w, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        created(w, window);
+        return 0;
+    case WM_COMMAND:
+        if (lParam == 0)
+            break;
+        if (LOWORD(wParam) == w.readId)
+            startRead(w, window);
+        else if (LOWORD(wParam) == w.closeId)
+            PostMessageA(window, WM_CLOSE, 0, 0);
+        return 0;
+    case WM_LINK_END:
+        readEnded(w, window, wParam, lParam);
+        return 0;
+    case WM_CLOSE:
+        featureFrameClose(window, true);
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+} // namespace
+
+LRESULT CALLBACK runCounterProcK(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return counterWindowProc(windowK, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK runCounterProcM(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return counterWindowProc(windowM, window, message, wParam, lParam);
+}
