@@ -5,6 +5,8 @@
 #include "link/win/feature_link.h"
 #include "monitor/monitor_windows.h"
 #include "protocol/protocol_display_window.h"
+#include "protocol/protocol_read_window.h"
+#include "protocol/run_counter_window.h"
 #include "protocol/protocol_save_command.h"
 
 namespace {
@@ -15,8 +17,8 @@ namespace {
 const WindowProcTable table = {{
     nullptr, nullptr,
     configurationProcK, configurationProcM,
-    nullptr, nullptr,
-    nullptr, nullptr,
+    runCounterProcK, runCounterProcM,
+    protocolReadProcK, protocolReadProcM,
     protocolDisplayProcK, protocolDisplayProcM,
     monitorProcK, monitorProcM,
 }};
