@@ -34,10 +34,11 @@ struct TourUnit {
     std::string endpoint;
 };
 
-bool startUnit(TourUnit& tourUnit, char family, bool switchedOn)
+bool startUnit(TourUnit& tourUnit, char family, bool switchedOn, std::uint32_t answerDelayMs = 0)
 {
     SimOptions options = defaultSimOptions(family);
     options.switchedOn = switchedOn;
+    options.faults.delayMs = answerDelayMs;
     initSimUnit(tourUnit.unit, options);
     fillFamilyDataSets(tourUnit.store, family, factoryConfiguration(family), 120);
     useBlockStore(tourUnit.unit, tourUnit.store);
@@ -115,10 +116,12 @@ int main(int argc, char** argv)
     std::filesystem::remove(outputFolder / "kavix.ini");
     setMessageBoxHook(answerMessageBox);
 
-    // The K unit runs; the M unit is switched off, as for manual control.
+    // The K unit runs; the M unit is switched off, as for manual control; a
+    // slow K unit lets the protocol read be seen in progress.
     static TourUnit unitK;
     static TourUnit unitM;
-    if (!startUnit(unitK, 'K', true) || !startUnit(unitM, 'M', false)) {
+    static TourUnit slowK;
+    if (!startUnit(unitK, 'K', true) || !startUnit(unitM, 'M', false) || !startUnit(slowK, 'K', true, 15)) {
         std::fprintf(stderr, "kavix_tour: cannot start the simulated units\n");
         return 1;
     }
@@ -136,13 +139,22 @@ int main(int argc, char** argv)
     visit(commandMonitor, "30-monitor-k");
     visit(commandConfiguration, "20-configuration-k");
     visit(commandRunCounter, "40-running-counters-k");
-    visit(commandProtocolRead, "41-protocol-read", 400);
-    pumpUntil([] { return appState.featureOpen == 0; }, 5000);
-    pumpFor(500);
-    if (appState.featureOpen)
-        visit(0, "10-protocol-display-k", 0);
-    else
-        visit(commandProtocolDisplay, "10-protocol-display-k");
+
+    // The read window closes by itself when the read ends and the display
+    // of the protocol takes its place.
+    attach(slowK);
+    command(commandProtocolRead, 600);
+    shot("41-protocol-read");
+    pumpUntil([] { return childOfClass(mainWindow, "ProtDisplay_CU0") != nullptr; }, 10000);
+    pumpFor(300);
+    if (HWND display = childOfClass(mainWindow, "ProtDisplay_CU0")) {
+        shot("10-protocol-display-k");
+        PostMessageA(display, WM_CLOSE, 0, 0);
+        pumpUntil([] { return appState.featureOpen == 0; });
+    } else {
+        std::printf("the protocol display did not open\n");
+    }
+    attach(unitK);
 
     command(commandSelection);
     choose(selectionIdGerman, selectionIdM);
@@ -150,11 +162,13 @@ int main(int argc, char** argv)
     attach(unitM);
     visit(commandMonitor, "31-monitor-m");
     visit(commandConfiguration, "21-configuration-m");
+    visit(commandRunCounter, "42-running-counters-m");
 
     PostMessageA(mainWindow, WM_CLOSE, 0, 0);
     pumpUntil([] { return quitMessageSeen(); });
     shutdownApplication();
     stopSimServer(unitK.server);
     stopSimServer(unitM.server);
+    stopSimServer(slowK.server);
     return 0;
 }
