@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include "app/crc16.h"
@@ -34,35 +33,32 @@ const Bytes mDefaultBytes = {
     0, 3, 4, 97, 195, 83, 1,
 };
 
-Bytes header(unsigned char version, unsigned char kind, const char* magic)
+// Version, kind, magic and block, then the CRC low byte first.
+Bytes fileImage(unsigned char version, unsigned char kind, const char* magic, const Bytes& block)
 {
-    Bytes b(24);
-    b[0] = version;
-    b[1] = kind;
-    std::memcpy(b.data() + 2, magic, 22);
-    return b;
-}
-
-Bytes withCrc(Bytes image)
-{
+    Bytes image{version, kind};
+    image.insert(image.end(), magic, magic + 22);
+    image.insert(image.end(), block.begin(), block.end());
     const std::uint16_t crc = crc16(image.data(), image.size());
     image.push_back(static_cast<unsigned char>(crc & 0xFF));
     image.push_back(static_cast<unsigned char>(crc >> 8));
     return image;
 }
 
-Bytes validKFile(const Bytes& block = kDefaultBytes)
+Bytes validKFile() { return fileImage(3, 1, "CUK1-Configurationfile", kDefaultBytes); }
+
+int entriesIn(const std::filesystem::path& dir)
 {
-    Bytes image = header(3, 1, "CUK1-Configurationfile");
-    image.insert(image.end(), block.begin(), block.end());
-    return withCrc(image);
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir))
+        ++count;
+    return count;
 }
 
 class ConfigFileTest : public ::testing::Test {
 protected:
     TempDir dir;
-    // A block the failed loads must leave alone.
-    KParameterBlock target{};
+    KParameterBlock target{};   // failed loads must leave it alone
 
     int loadK(const Bytes& content)
     {
@@ -81,127 +77,77 @@ protected:
 
 } // namespace
 
-TEST_F(ConfigFileTest, DefaultRecordsAreTheDocumentedBytes)
-{
-    ASSERT_EQ(kDefaultBytes.size(), sizeof(KParameterBlock));
-    ASSERT_EQ(mDefaultBytes.size(), sizeof(MParameterBlock));
-    EXPECT_EQ(std::memcmp(&kDefaultParameters, kDefaultBytes.data(), kDefaultBytes.size()), 0);
-    EXPECT_EQ(std::memcmp(&mDefaultParameters, mDefaultBytes.data(), mDefaultBytes.size()), 0);
-}
-
-TEST_F(ConfigFileTest, SavedDefaultFilesAreTheExpectedImages)
+TEST_F(ConfigFileTest, SavedDefaultFilesAreTheDocumentedImagesAndLoadBack)
 {
     ASSERT_EQ(saveConfigFile(dir / "k.cbf", kConfigFile, &kDefaultParameters), 0);
     const Bytes k = readBytes(dir / "k.cbf");
     ASSERT_EQ(k.size(), 88u);
     EXPECT_EQ(k, validKFile());
-    EXPECT_EQ(crc16(k.data(), k.size()), 0);
+    KParameterBlock kBack{};
+    ASSERT_EQ(loadConfigFile(dir / "k.cbf", kConfigFile, &kBack), 0);
+    EXPECT_EQ(std::memcmp(&kBack, kDefaultBytes.data(), sizeof kBack), 0);
 
     ASSERT_EQ(saveConfigFile(dir / "m.cbf", mConfigFile, &mDefaultParameters), 0);
     const Bytes m = readBytes(dir / "m.cbf");
     ASSERT_EQ(m.size(), 100u);
-    Bytes expected = header(1, 2, "CUM1-Configurationfile");
-    expected.insert(expected.end(), mDefaultBytes.begin(), mDefaultBytes.end());
-    EXPECT_EQ(m, withCrc(expected));
-}
-
-TEST_F(ConfigFileTest, SaveThenLoadGivesTheBlockBackForBothFamilies)
-{
-    KParameterBlock k = kDefaultParameters;
-    k.Flags_Options = 0xF0F1;
-    k.CoolOffMin_C = -4;
-    k.Time_BelowOff = 999;
-    ASSERT_EQ(saveConfigFile(dir / "k.cbf", kConfigFile, &k), 0);
-    KParameterBlock kBack{};
-    ASSERT_EQ(loadConfigFile(dir / "k.cbf", kConfigFile, &kBack), 0);
-    EXPECT_EQ(std::memcmp(&k, &kBack, sizeof k), 0);
-
-    MParameterBlock m = mDefaultParameters;
-    m.Relay[2] = 5;
-    m.CompOffset[5][1] = 99;
-    ASSERT_EQ(saveConfigFile(dir / "m.cbf", mConfigFile, &m), 0);
+    EXPECT_EQ(m, fileImage(1, 2, "CUM1-Configurationfile", mDefaultBytes));
     MParameterBlock mBack{};
     ASSERT_EQ(loadConfigFile(dir / "m.cbf", mConfigFile, &mBack), 0);
-    EXPECT_EQ(std::memcmp(&m, &mBack, sizeof m), 0);
+    EXPECT_EQ(std::memcmp(&mBack, mDefaultBytes.data(), sizeof mBack), 0);
 }
 
-TEST_F(ConfigFileTest, LoadChecksFailInTheirOrder)
+TEST_F(ConfigFileTest, LoadChecksFailInTheirOrderAndLeaveTheBlock)
 {
     EXPECT_EQ(loadConfigFile(dir / "missing.cbf", kConfigFile, &target), textFileNotFound);
     EXPECT_EQ(loadConfigFile(dir.path(), kConfigFile, &target), textFileNotFound);
 
-    // The unit kind is looked at before the version: an M file in the K window.
-    Bytes mFile = header(1, 2, "CUM1-Configurationfile");
-    mFile.insert(mFile.end(), mDefaultBytes.begin(), mDefaultBytes.end());
-    EXPECT_EQ(loadK(withCrc(mFile)), textFileWrongUnit);
-    EXPECT_TRUE(targetUntouched());
-
-    Bytes file = validKFile();
-    file[0] = 2;
-    EXPECT_EQ(loadK(file), textFileWrongVersion);
-    file[1] = 2;
-    EXPECT_EQ(loadK(file), textFileWrongUnit);
-
-    file = validKFile();
-    file[2 + 21] = 'F';   // "...Configurationfile" ends in 'e'
-    EXPECT_EQ(loadK(file), textFileInvalid);
-    file = validKFile();
-    file[2] = 'c';        // compared exactly, case included
-    EXPECT_EQ(loadK(file), textFileInvalid);
-    EXPECT_TRUE(targetUntouched());
-
-    file = validKFile();
-    file.pop_back();      // 87 bytes
-    EXPECT_EQ(loadK(file), textFileError);
-    EXPECT_TRUE(targetUntouched());
-    file.resize(24);      // header and magic only
-    EXPECT_EQ(loadK(file), textFileError);
-
-    // Files too short for the header or the magic fail on what is missing.
-    EXPECT_EQ(loadK({}), textFileWrongUnit);
-    EXPECT_EQ(loadK({3}), textFileWrongUnit);
-    EXPECT_EQ(loadK({3, 1, 'C', 'U', 'K', '1'}), textFileInvalid);
-    EXPECT_TRUE(targetUntouched());
-}
-
-TEST_F(ConfigFileTest, FlippedBitFailsTheCrcUntilTheCrcIsRecomputed)
-{
-    Bytes file = validKFile();
-    file[24 + 60] ^= 0x04;   // AccessCode 83 -> 87
-    EXPECT_EQ(loadK(file), textFileCrcError);
-    EXPECT_TRUE(targetUntouched());
-
-    file.resize(file.size() - 2);
-    EXPECT_EQ(loadK(withCrc(file)), 0);
-    EXPECT_EQ(target.AccessCode, 87);
-
-    // A flipped CRC byte is caught as well.
+    Bytes version = validKFile();
+    version[0] = 2;
+    Bytes bothWrong = version;
+    bothWrong[1] = 2;          // the kind is looked at before the version
+    Bytes magic = validKFile();
+    magic[2] = 'c';            // compared exactly, case included
+    Bytes cut = validKFile();
+    cut.pop_back();
+    Bytes header = validKFile();
+    header.resize(24);
+    Bytes flipped = validKFile();
+    flipped[24 + 60] ^= 0x04;
     Bytes crcFlipped = validKFile();
     crcFlipped.back() ^= 0x80;
-    EXPECT_EQ(loadK(crcFlipped), textFileCrcError);
+    const struct {
+        const char* name;
+        Bytes file;
+        int expected;
+    } cases[] = {
+        {"M file", fileImage(1, 2, "CUM1-Configurationfile", mDefaultBytes), textFileWrongUnit},
+        {"version", version, textFileWrongVersion},
+        {"kind and version", bothWrong, textFileWrongUnit},
+        {"magic", magic, textFileInvalid},
+        {"87 bytes", cut, textFileError},
+        {"header only", header, textFileError},
+        {"empty", {}, textFileWrongUnit},   // missing bytes never match
+        {"one byte", {3}, textFileWrongUnit},
+        {"magic cut short", {3, 1, 'C', 'U', 'K', '1'}, textFileInvalid},
+        {"block bit", flipped, textFileCrcError},
+        {"CRC bit", crcFlipped, textFileCrcError},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(loadK(c.file), c.expected) << c.name;
+        EXPECT_TRUE(targetUntouched()) << c.name;
+    }
+
+    // The same flipped bit with a recomputed CRC loads; bytes after the image
+    // are not read.
+    Bytes changed = kDefaultBytes;
+    changed[60] ^= 0x04;
+    Bytes file = fileImage(3, 1, "CUK1-Configurationfile", changed);
+    file.insert(file.end(), {0xDE, 0xAD});
+    EXPECT_EQ(loadK(file), 0);
+    EXPECT_EQ(target.AccessCode, 87);
 }
 
-TEST_F(ConfigFileTest, BytesAfterTheImageAreIgnored)
-{
-    Bytes file = validKFile();
-    file.insert(file.end(), {0xDE, 0xAD, 0xBE, 0xEF});
-    ASSERT_EQ(loadK(file), 0);
-    EXPECT_EQ(std::memcmp(&target, &kDefaultParameters, sizeof target), 0);
-}
-
-namespace {
-
-int entriesIn(const std::filesystem::path& dir)
-{
-    int count = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir))
-        ++count;
-    return count;
-}
-
-} // namespace
-
-TEST_F(ConfigFileTest, SaveReplacesAnExistingFileAndLeavesNoTemporaryFile)
+TEST_F(ConfigFileTest, SaveGoesThroughATemporaryFileAndReplacesTheTarget)
 {
     writeBytes(dir / "k.cbf", Bytes(500, 0x55));
     // A temporary file an earlier save left behind is not taken over.
@@ -216,11 +162,10 @@ TEST_F(ConfigFileTest, SaveReplacesAnExistingFileAndLeavesNoTemporaryFile)
 
 TEST_F(ConfigFileTest, FailedSaveReportsFileErrorAndKeepsThePreviousFile)
 {
-    // No such folder: nothing can be created.
     EXPECT_EQ(saveConfigFile(dir / "no-folder" / "k.cbf", kConfigFile, &kDefaultParameters), textFileError);
 
     // No temporary file can be created: the old file stays as it was.
-    const Bytes previous = validKFile(Bytes(62, 40));
+    const Bytes previous = fileImage(3, 1, "CUK1-Configurationfile", Bytes(62, 40));
     writeBytes(dir / "k.cbf", previous);
     for (int attempt = 0; attempt < configTempAttempts; ++attempt)
         std::filesystem::create_directory(configTempPath(dir / "k.cbf", attempt));

@@ -1,11 +1,7 @@
 #include "config_window_fixture.h"
 
-#include <commctrl.h>
+#include <cstdio>
 
-#include <cstdlib>
-#include <cstring>
-
-#include "app/layout.h"
 #include "app/ui_seams.h"
 #include "app/window_table.h"
 #include "config/config_windows.h"
@@ -48,23 +44,16 @@ void answerFileDialogs(const std::string& path)
 
 std::vector<DialogRecord>& recordedDialogs() { return dialogs; }
 
-void ConfigWindowTest::attachUnit(char family, const std::vector<std::uint8_t>* configuration)
+void ConfigWindowTest::attachUnit(char family, const std::vector<std::uint8_t>& configuration)
 {
     unit_ = std::make_unique<SimUnit>();
     initSimUnit(*unit_, defaultSimOptions(family));
     useBlockStore(*unit_, store_);
-    if (configuration)
-        setSimDataSet(store_, 0x35, *configuration, 32, 1);
+    setSimDataSet(store_, 0x35, configuration, 32, 1);
     server_ = startSimServer(*unit_, "127.0.0.1", 0);
     ASSERT_NE(server_, nullptr);
     setRemoteUnitEndpoint(("127.0.0.1:" + std::to_string(simServerPort(server_))).c_str());
     setDeviceBackend(&remoteUnitBackend);
-}
-
-std::vector<std::uint8_t> ConfigWindowTest::unitConfiguration()
-{
-    std::lock_guard<std::mutex> hold(unit_->lock);
-    return store_.configuration.bytes;
 }
 
 void ConfigWindowTest::TearDown()
@@ -96,38 +85,9 @@ HWND ConfigWindowTest::openAs(int languageId, int familyId, bool waitForRead)
     confirmSelection(languageId, familyId);
     menuCommand(commandConfiguration);
     window_ = childOfClass(main(), familyId == selectionIdM ? "Configuration_CU1" : "Configuration_CU0");
-    // The read posted at opening ends in a message box.
     if (waitForRead)
         pumpUntil([] { return !recordedMessageBoxes().empty(); }, 5000);
     return window_;
-}
-
-int ConfigWindowTest::numberValue(int row) const { return std::atoi(rowText(row, partValue).c_str()); }
-
-std::string ConfigWindowTest::listText(int row) const
-{
-    const LRESULT index = SendMessageA(control(row, partValue), CB_GETCURSEL, 0, 0);
-    if (index == CB_ERR)
-        return "";
-    char item[64] = {};
-    SendMessageA(control(row, partValue), CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(item));
-    return item;
-}
-
-int ConfigWindowTest::listIndex(int row) const
-{
-    return static_cast<int>(SendMessageA(control(row, partValue), CB_GETCURSEL, 0, 0));
-}
-
-int ConfigWindowTest::listCount(int row) const
-{
-    return static_cast<int>(SendMessageA(control(row, partValue), CB_GETCOUNT, 0, 0));
-}
-
-void ConfigWindowTest::arrowRange(int row, int& min, int& max) const
-{
-    SendMessageA(control(row, partArrows), UDM_GETRANGE32, reinterpret_cast<WPARAM>(&min),
-                 reinterpret_cast<LPARAM>(&max));
 }
 
 void ConfigWindowTest::clickArrow(int row, bool up, int times)
@@ -150,21 +110,4 @@ void ConfigWindowTest::chooseItem(int row, int index)
     SendMessageA(window_, WM_COMMAND, MAKEWPARAM(rowControlId(row, partValue), CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(list));
     pumpFor(10);
-}
-
-std::vector<RecordedMessageBox> ConfigWindowTest::takeMessageBoxes()
-{
-    std::vector<RecordedMessageBox> boxes;
-    boxes.swap(recordedMessageBoxes());
-    return boxes;
-}
-
-void ConfigWindowTest::screenshot(const char* name)
-{
-    const char* folder = std::getenv("KAVIX_CONFIG_SHOTS");
-    if (!folder)
-        return;
-    RedrawWindow(main(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-    pumpFor(300);
-    captureWindow(main(), (std::string(folder) + "/" + name + ".bmp").c_str());
 }
