@@ -2,191 +2,104 @@
 
 #include <string>
 
+#include "monitor/monitor_format.h"
 #include "monitor_test_support.h"
 
 namespace {
 
-const std::string celsius = "\xB0" "C";
-const std::string fahrenheit = "\xB0" "F";
-
-TEST(MonitorDisplayK, TemperaturesVoltageAndUnitLabels)
+TEST(MonitorFormat, FieldTexts)
 {
-    AppState app = freshAppState();
-    MonitorModel model;
-    openAndPoll(model, app, familyK);
-    MonitorStatusK status = statusK();
-    status.evaporatorC = -5;
-    status.roomC = -123;
-    status.evaporatorF = 235;
-    status.roomF = 777;
-    status.mainsVoltage = 230;
-    ASSERT_TRUE(deliver(model, app, status));
-    EXPECT_STREQ(fieldText(model, 11), "-0.5");
-    EXPECT_STREQ(fieldText(model, 12), "-12.3");
-    EXPECT_STREQ(fieldText(model, 13), "230");
-    EXPECT_EQ(model.view.unitLabel[0], celsius);
-    EXPECT_EQ(model.view.unitLabel[1], celsius);
-
-    clearViewChanges(model.view);
-    status.flags = 0x0001;
-    ASSERT_TRUE(deliver(model, app, status));
-    EXPECT_STREQ(fieldText(model, 11), "23.5");
-    EXPECT_STREQ(fieldText(model, 12), "77.7");
-    EXPECT_TRUE(model.view.unitLabelsChanged);
-    EXPECT_EQ(model.view.unitLabel[0], fahrenheit);
-    EXPECT_EQ(model.view.unitLabel[1], fahrenheit);
+    char out[monitorTextSize];
+    const struct { std::int32_t tenths; const char* text; } tenths[] = {
+        {-5, "-0.5"}, {-123, "-12.3"}, {235, "23.5"}, {-10, "-1.0"}, {-2147483647 - 1, "-214748364.8"}};
+    for (const auto& c : tenths) {
+        formatTenths(c.tenths, out);
+        EXPECT_STREQ(out, c.text);
+    }
+    formatFirmware(0xF0AF, out);  // top nibble not shown; 10 ':' and 15 '?'
+    EXPECT_STREQ(out, "0.:?");
+    const struct { int mode; const char* k; const char* m; } modes[] = {
+        {3, "F7", "F4"}, {4, "F5", "F5"}, {5, "F6", "F7"}, {6, "F7", "F?"}, {255, "F256", "F?"}};
+    for (const auto& c : modes) {
+        formatFunctionModeK(static_cast<std::uint8_t>(c.mode), out);
+        EXPECT_STREQ(out, c.k) << c.mode;
+        formatFunctionModeM(static_cast<std::uint8_t>(c.mode), out);
+        EXPECT_STREQ(out, c.m) << c.mode;
+    }
 }
 
-TEST(MonitorDisplayK, IndicatorsFollowTheirBits)
+TEST(MonitorDisplay, KIndicatorsFieldsAndUnitLabels)
 {
-    AppState app = freshAppState();
-    MonitorModel model;
-    openAndPoll(model, app, familyK);
-    MonitorStatusK status = statusK(0x0A);
+    Monitor m(familyK);
+    MonitorStatusK status{};
     status.inputs = 0x0C;  // low pressure switch and CAN bus
     status.errorWord = 0xFFEA;
-    status.blowerPower = 65;
-    status.functionMode = 3;
-    ASSERT_TRUE(deliver(model, app, status));
+    status.evaporatorF = 235;
+    m.deliver(status);
+    for (int id = 6; id < 24; ++id)
+        EXPECT_EQ(m.marked(id), id == 8 || id == 9 || id == 19 || id == 21 || id == 23) << id;
+    EXPECT_EQ(m.field(17), "FFEA");
+    EXPECT_EQ(m.model.view.unitLabel[1], std::string("\xB0" "C"));
 
-    const bool outputs[4] = {false, true, false, true};
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(marked(model, i), outputs[i]) << i;
-    EXPECT_FALSE(marked(model, 7));
-    EXPECT_TRUE(marked(model, 8));
-    EXPECT_TRUE(marked(model, 9));
-    EXPECT_EQ(model.view.controls[4].position, 65);
-    EXPECT_STREQ(fieldText(model, 5), "65");
-    EXPECT_STREQ(fieldText(model, 17), "FFEA");
-    const bool errors[6] = {false, true, false, true, false, true};
-    for (int k = 0; k < 6; ++k)
-        EXPECT_EQ(marked(model, 18 + k), errors[k]) << k;
-    EXPECT_STREQ(fieldText(model, 24), "F7");
-    // Only the controls of the record were touched.
-    EXPECT_FALSE(model.view.controls[6].changed);
-    EXPECT_FALSE(model.view.controls[10].changed);
-
-    // The same answer again: marks unchanged, fields rewritten (a field may
-    // hold what the user typed).
-    clearViewChanges(model.view);
-    ASSERT_TRUE(deliver(model, app, status));
-    EXPECT_FALSE(model.view.controls[1].changed);
-    EXPECT_FALSE(model.view.controls[19].changed);
-    EXPECT_FALSE(model.view.controls[4].changed);
-    EXPECT_FALSE(model.view.unitLabelsChanged);
-    EXPECT_TRUE(model.view.controls[5].changed);
-    EXPECT_TRUE(model.view.controls[11].changed);
-    EXPECT_TRUE(model.view.controls[17].changed);
-}
-
-TEST(MonitorDisplayM, InputsPressureSwitchesErrorsAndMains)
-{
-    AppState app = freshAppState();
-    MonitorModel model;
-    openAndPoll(model, app, familyM);
-    MonitorStatusM status = statusM();
-    status.inputs = 0x4;  // bit 2 has no indicator
-    ASSERT_TRUE(deliver(model, app, status));
-    for (int id = 19; id <= 35; ++id)
-        EXPECT_FALSE(marked(model, id)) << id;
-
-    // Boards and flow switch, low pressure of compressor 1, high of 1 and 6.
-    status.inputs = (1u << 1) | (1u << 3) | (1u << 4) | (1u << 5) | (1u << 6) | (1u << 12) | (1u << 17);
-    status.errorBits = 0x80010001u;
-    status.mainsVoltage = 400;
-    status.mainsFrequency = 50;
-    status.waterC = -5;
-    status.roomC = 235;
-    status.functionMode = 5;
-    ASSERT_TRUE(deliver(model, app, status));
-    for (int id = 19; id <= 22; ++id)
-        EXPECT_TRUE(marked(model, id)) << id;
-    EXPECT_FALSE(marked(model, 23));
-    for (int c = 0; c < 6; ++c) {
-        EXPECT_EQ(marked(model, 24 + c), c == 0) << c;
-        EXPECT_EQ(marked(model, 30 + c), c == 0 || c == 5) << c;
-    }
-    EXPECT_STREQ(fieldText(model, 46), "80010001");
-    for (int k = 0; k < 17; ++k)
-        EXPECT_EQ(marked(model, 47 + k), k == 0 || k == 16) << k;
-    EXPECT_STREQ(fieldText(model, 36), "-0.5");
-    EXPECT_STREQ(fieldText(model, 37), "23.5");
-    EXPECT_STREQ(fieldText(model, 38), "400");
-    EXPECT_STREQ(fieldText(model, 39), "50");
-    EXPECT_STREQ(fieldText(model, 64), "F7");
-
-    status.functionMode = 6;
+    // Again in °F: marks untouched, fields rewritten (a field may hold
+    // what the user typed).
+    clearViewChanges(m.model.view);
     status.flags = 1;
-    status.waterF = 1234;
+    m.deliver(status);
+    EXPECT_FALSE(m.model.view.controls[8].changed);
+    EXPECT_TRUE(m.model.view.controls[17].changed);
+    EXPECT_EQ(m.field(11), "23.5");
+    EXPECT_EQ(m.model.view.unitLabel[1], std::string("\xB0" "F"));
+}
+
+TEST(MonitorDisplay, MInputBitTwoHasNoIndicatorErrorsStopAtBit16)
+{
+    Monitor m(familyM);
+    MonitorStatusM status{};
+    // Bits 1-4 (bit 2 not shown), low pressure of compressor 1, high of 1 and 6.
+    status.inputs = 0x5Eu | (1u << 12) | (1u << 17);
+    status.errorBits = 0x80030001u;
     status.roomF = -1;
-    ASSERT_TRUE(deliver(model, app, status));
-    EXPECT_STREQ(fieldText(model, 64), "F?");
-    EXPECT_STREQ(fieldText(model, 36), "123.4");
-    EXPECT_STREQ(fieldText(model, 37), "-0.1");
-    EXPECT_EQ(model.view.unitLabel[1], fahrenheit);
+    status.flags = 1;
+    m.deliver(status);
+    for (int id = 19; id <= 35; ++id)
+        EXPECT_EQ(m.marked(id), id <= 21 || id == 24 || id == 30 || id == 35) << id;
+    for (int k = 0; k < 17; ++k)
+        EXPECT_EQ(m.marked(47 + k), k == 0 || k == 16) << k;
+    EXPECT_EQ(m.field(46), "80030001");
+    EXPECT_EQ(m.field(37), "-0.1");
 }
 
-// The title names the firmware on every 33rd answer, counted over the
-// program's lifetime: neither Stop/Start nor a new window restarts the count.
-TEST(MonitorTitle, RefreshOnEvery33rdAnswerAcrossStartsAndWindows)
+// The title names the firmware on every 33rd answer and the progress bar
+// steps every 8th, both counted over the program's lifetime: neither a new
+// Start nor a new window restarts them.
+TEST(MonitorDisplay, TitleAndProgressCountOverTheProgramsLifetime)
 {
-    AppState app = freshAppState();
-    MonitorModel model;
-    openAndPoll(model, app, familyK, "CUK1 Unit ");
-    EXPECT_EQ(model.view.title, "Monitor: Connect to: CUK1 Unit Firmware ?.?");
-    MonitorStatusK status = statusK();
+    Monitor m(familyK, "CUK1 Unit ");
+    MonitorStatusK status{};
     status.firmware = 0x0123;
-
-    for (int answer = 1; answer <= 32; ++answer) {
-        ASSERT_TRUE(deliver(model, app, status));
-        ASSERT_FALSE(model.view.titleChanged) << answer;
+    const struct { int answers; int progress; const char* firmware; } marks[] = {
+        {7, 0, "?.?"}, {1, 1, "?.?"}, {24, 4, "?.?"}, {1, 4, "1.23"}, {222, 31, "1.23"}, {1, 0, "1.23"}};
+    for (const auto& mark : marks) {
+        for (int answer = 0; answer < mark.answers; ++answer)
+            m.deliver(status);
+        EXPECT_EQ(m.model.view.progress, mark.progress);
+        EXPECT_EQ(m.model.view.title, std::string("Monitor: Connect to: CUK1 Unit Firmware ") + mark.firmware);
     }
-    ASSERT_TRUE(deliver(model, app, status));
-    EXPECT_TRUE(model.view.titleChanged);
-    EXPECT_EQ(model.view.title, "Monitor: Connect to: CUK1 Unit Firmware 1.23");
-
-    clearViewChanges(model.view);
-    for (int answer = 1; answer <= 10; ++answer)
-        ASSERT_TRUE(deliver(model, app, status));
-    stopMonitor(model);
-    openAndPoll(model, app, familyK, "CUK1 Unit ");  // closed and opened again
-    EXPECT_EQ(model.view.title, "Monitor: Connect to: CUK1 Unit Firmware ?.?");
-    for (int answer = 11; answer <= 32; ++answer) {
-        ASSERT_TRUE(deliver(model, app, status));
-        ASSERT_FALSE(model.view.titleChanged) << answer;
-    }
+    stopMonitor(m.model);  // 256 answers: 25 since the last title
+    EXPECT_EQ(m.model.view.progress, 0);
+    openMonitor(m.model, familyK);
+    startMonitor(m.model, m.app);
+    monitorConnected(m.model, "CUK1 Unit ");
+    monitorPolling(m.model);
     status.firmware = 0x0210;
-    ASSERT_TRUE(deliver(model, app, status));
-    EXPECT_EQ(model.view.title, "Monitor: Connect to: CUK1 Unit Firmware 2.10");
-}
-
-TEST(MonitorProgress, OneStepEvery8AnswersRoundAfter256)
-{
-    AppState app = freshAppState();
-    MonitorModel model;
-    openAndPoll(model, app, familyM);
-    for (int answer = 1; answer <= 7; ++answer)
-        ASSERT_TRUE(deliver(model, app, statusM()));
-    EXPECT_EQ(model.view.progress, 0);
-    ASSERT_TRUE(deliver(model, app, statusM()));
-    EXPECT_EQ(model.view.progress, 1);
-    for (int answer = 9; answer <= 255; ++answer)
-        ASSERT_TRUE(deliver(model, app, statusM()));
-    EXPECT_EQ(model.view.progress, 31);
-    ASSERT_TRUE(deliver(model, app, statusM()));
-    EXPECT_EQ(model.view.progress, 0);
-
-    // Stop puts the bar back to 0, the count goes on from where it was.
-    for (int answer = 1; answer <= 20; ++answer)
-        ASSERT_TRUE(deliver(model, app, statusM()));
-    EXPECT_EQ(model.view.progress, 2);
-    stopMonitor(model);
-    EXPECT_EQ(model.view.progress, 0);
-    startMonitor(model, app);
-    monitorPolling(model);
-    for (int answer = 21; answer <= 24; ++answer)
-        ASSERT_TRUE(deliver(model, app, statusM()));
-    EXPECT_EQ(model.view.progress, 3);
+    for (int answer = 0; answer < 7; ++answer)
+        m.deliver(status);
+    EXPECT_EQ(m.model.view.progress, 0);
+    EXPECT_EQ(m.model.view.title, "Monitor: Connect to: CUK1 Unit Firmware ?.?");
+    m.deliver(status);
+    EXPECT_EQ(m.model.view.progress, 1);
+    EXPECT_EQ(m.model.view.title, "Monitor: Connect to: CUK1 Unit Firmware 2.10");
 }
 
 } // namespace

@@ -1,0 +1,280 @@
+// The monitor windows in a started program, against a simulated unit served
+// on the loopback that the program finds through KAVIX_UNIT.
+#include "gui_harness.h"
+
+#include <commctrl.h>
+
+#include <memory>
+
+#include "app/app_state.h"
+#include "app/layout.h"
+#include "app/window_table.h"
+#include "link/device_backend.h"
+#include "link/link_control.h"
+#include "link/win/feature_link.h"
+#include "monitor/monitor_view.h"
+#include "monitor/monitor_windows.h"
+#include "sim_server.h"
+#include "sim_unit.h"
+
+namespace {
+
+// Classes stay registered within the test process, with the procedure of
+// the first start.
+void unregisterFeatureClasses()
+{
+    for (int i = 2; i < windowClassCount; ++i)
+        UnregisterClassA(windowClassTable[i].name, GetModuleHandleA(nullptr));
+}
+
+class MonitorWindowTest : public ShellTest {
+protected:
+    void TearDown() override
+    {
+        ShellTest::TearDown();
+        if (server_)
+            stopSimServer(server_);
+        _putenv("KAVIX_UNIT=");
+        setDeviceBackend(nullptr);
+        linkHooks.stopLink = nullptr;
+        unregisterFeatureClasses();
+    }
+
+    // A unit of the family ('K' or 'M') with its values frozen at second 0.
+    void attachUnit(char family, bool switchedOn, void (*adjust)(SimOptions&) = nullptr)
+    {
+        if (server_)
+            stopSimServer(server_);
+        SimOptions options = defaultSimOptions(family);
+        options.switchedOn = switchedOn;
+        if (adjust)
+            adjust(options);
+        unit_ = std::make_unique<SimUnit>();
+        initSimUnit(*unit_, options);
+        unit_->fixedSeconds = 0;
+        server_ = startSimServer(*unit_, "127.0.0.1", 0);
+        ASSERT_NE(server_, nullptr);
+        _putenv(("KAVIX_UNIT=127.0.0.1:" + std::to_string(simServerPort(server_))).c_str());
+    }
+
+    // Starts as the program does, confirms language and family, chooses
+    // "Monitor" and waits until the Start posted at creation has run.
+    HWND openAs(int languageId, int familyId)
+    {
+        unregisterFeatureClasses();
+        WindowProcTable features = {};
+        features.procedure[10] = monitorProcK;
+        features.procedure[11] = monitorProcM;
+        if (!start(features))
+            return nullptr;
+        linkHooks.stopLink = stopLink;
+        prepareProgramLink();
+        confirmSelection(languageId, familyId);
+        menuCommand(commandMonitor);
+        window_ = childOfClass(main(), familyId == selectionIdM ? "Monitor_CU1" : "Monitor_CU0");
+        pumpUntil([this] { return window_ && (enabled(idStart) || enabled(idStop)); });
+        return window_;
+    }
+
+    // Waits until the window has handled n more answers: the request after
+    // an answer only leaves once the window released it.
+    bool waitForAnswers(std::uint32_t n)
+    {
+        const std::uint32_t first = live().requestsSeen;
+        const bool seen = pumpUntil([&] { return live().requestsSeen >= first + n + 1; });
+        pumpFor(20);
+        return seen;
+    }
+    struct Live {
+        SimLiveState state;
+        std::uint32_t requestsSeen;
+    };
+    Live live()
+    {
+        std::lock_guard<std::mutex> hold(unit_->lock);
+        return {unit_->live, unit_->requestsSeen};
+    }
+    bool waitForUnitOutputs(std::uint32_t mask, std::uint32_t value)
+    {
+        return pumpUntil([&] { return (live().state.outputs & mask) == value; });
+    }
+    // The message boxes shown since the last call, as "text [caption]",
+    // after waiting up to waitMs for the first.
+    std::string takeMessage(int waitMs = 3000)
+    {
+        pumpUntil([] { return !recordedMessageBoxes().empty(); }, waitMs);
+        pumpFor(50);
+        std::string shown;
+        for (const RecordedMessageBox& box : recordedMessageBoxes())
+            shown += (shown.empty() ? "" : " + ") + box.text + " [" + box.caption + "]";
+        recordedMessageBoxes().clear();
+        return shown;
+    }
+
+    HWND control(int id) const { return GetDlgItem(window_, id); }
+    std::string field(int id) const { return windowText(control(id)); }
+    bool enabled(int id) const { return IsWindowEnabled(control(id)) != FALSE; }
+    bool marked(int id) const { return SendMessageA(control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    void scroll(int id, int code, int position = 0)
+    {
+        SendMessageA(window_, WM_HSCROLL, MAKEWPARAM(code, position), reinterpret_cast<LPARAM>(control(id)));
+    }
+    int progress() const
+    {
+        return static_cast<int>(SendMessageA(FindWindowExA(window_, nullptr, PROGRESS_CLASSA, nullptr),
+                                             PBM_GETPOS, 0, 0));
+    }
+    // Manual control leaves the window with Stop, Close or a link end.
+    void expectManualOff()
+    {
+        EXPECT_EQ(field(idManualToggle), "On");
+        EXPECT_FALSE(enabled(idManualToggle));
+        EXPECT_FALSE(enabled(0));
+        EXPECT_TRUE(enabled(idStart));
+        EXPECT_EQ(appState.linkOpen, 0);
+    }
+    void closeWindow()
+    {
+        click(window_, idClose);
+        pumpUntil([this] { return !IsWindow(window_); });
+        EXPECT_FALSE(IsWindow(window_));
+        EXPECT_EQ(appState.linkOpen, 0);
+    }
+
+    HWND window_ = nullptr;
+    std::unique_ptr<SimUnit> unit_;
+    SimServer* server_ = nullptr;
+};
+
+TEST_F(MonitorWindowTest, KWithoutUnitSaysSoAndWaitsForStart)
+{
+    ASSERT_NE(openAs(selectionIdEnglish, selectionIdK), nullptr);
+    EXPECT_EQ(takeMessage(), "No Control Unit found [K-Series]");
+    EXPECT_EQ(windowText(window_), "Monitor");
+    expectManualOff();
+    EXPECT_FALSE(enabled(idStop));
+    EXPECT_TRUE(menuItemGrey(commandConfiguration));
+    click(window_, 0);  // nothing happens without manual control
+    EXPECT_FALSE(marked(0));
+    closeWindow();
+    EXPECT_FALSE(menuItemGrey(commandConfiguration));
+}
+
+TEST_F(MonitorWindowTest, KConnectsFillsTheFieldsAndRefreshesTheTitle)
+{
+    attachUnit('K', true, [](SimOptions& o) { o.errorBits = 0x05; });
+    ASSERT_NE(openAs(selectionIdEnglish, selectionIdK), nullptr);
+    EXPECT_EQ(windowText(window_), "Monitor: Connect to: ControlUnitK SimulatorFirmware ?.?");
+    EXPECT_FALSE(enabled(idStart));
+    ASSERT_TRUE(pumpUntil([this] { return field(13) == "230"; }));
+    // The unit runs: its outputs are shown, manual control is locked.
+    EXPECT_TRUE(marked(1));
+    EXPECT_FALSE(marked(3));
+    EXPECT_EQ(GetScrollPos(control(4), SB_CTL), 60);
+    EXPECT_EQ(field(17), "0005");
+    EXPECT_TRUE(marked(20));
+    EXPECT_FALSE(enabled(idManualToggle));
+
+    ASSERT_TRUE(pumpUntil([this] { return windowText(window_).find("Firmware 1.23") != std::string::npos; }));
+    EXPECT_GE(progress(), 4);
+    {
+        std::lock_guard<std::mutex> hold(unit_->lock);
+        unit_->options.fahrenheit = true;
+    }
+    ASSERT_TRUE(pumpUntil([this] { return field(12) == "74.3"; }));
+    closeWindow();
+    EXPECT_TRUE(linkThreadsEnded());
+    EXPECT_EQ(takeMessage(0), "");
+}
+
+TEST_F(MonitorWindowTest, KManualControlSwitchesTheUnitUntilStop)
+{
+    attachUnit('K', false);
+    ASSERT_NE(openAs(selectionIdEnglish, selectionIdK), nullptr);
+    ASSERT_TRUE(pumpUntil([this] { return enabled(idManualToggle); }));
+    click(window_, idManualToggle);
+    EXPECT_EQ(field(idManualToggle), "Off");
+
+    click(window_, 0);  // the window marks the indicator, the unit follows
+    EXPECT_TRUE(marked(0));
+    ASSERT_TRUE(waitForUnitOutputs(0x01, 0x01));
+    EXPECT_TRUE(live().state.manual);
+    scroll(4, SB_THUMBTRACK, 99);
+    scroll(4, SB_LINERIGHT);
+    scroll(4, SB_LINERIGHT);
+    EXPECT_EQ(field(5), "100");
+    ASSERT_TRUE(pumpUntil([this] { return live().state.blowerPower[0] == 100; }));
+
+    // The compressor starts behind the valve; the sequence counts timer ticks.
+    click(window_, 1);
+    ASSERT_TRUE(waitForUnitOutputs(0x0A, 0x08));
+    click(window_, 3);
+    EXPECT_EQ(takeMessage(), "No manual valve control possible while compressor start sequence activ ! [K-Series]");
+    appState.stepTicks = 60;
+    ASSERT_TRUE(waitForUnitOutputs(0x0A, 0));
+    appState.stepTicks = 30;
+    ASSERT_TRUE(waitForUnitOutputs(0x0A, 0x02));
+    ASSERT_TRUE(waitForAnswers(2));
+    EXPECT_TRUE(marked(0));  // answers do not overwrite the command
+    EXPECT_EQ(field(5), "100");
+
+    // Stop leaves manual control off; the next Start tells the unit so.
+    click(window_, idStop);
+    expectManualOff();
+    click(window_, idStart);
+    ASSERT_TRUE(pumpUntil([this] { return !live().state.manual && live().state.outputs == 0; }));
+    ASSERT_TRUE(waitForAnswers(1));
+    EXPECT_FALSE(marked(0));
+    EXPECT_EQ(takeMessage(0), "");
+}
+
+TEST_F(MonitorWindowTest, KWrongUnitThenUnpluggedUnderManualControl)
+{
+    attachUnit('M', false);
+    ASSERT_NE(openAs(selectionIdEnglish, selectionIdK), nullptr);
+    EXPECT_EQ(takeMessage(), "False ControlUnit (M-Series) connected ! [K-Series]");
+    EXPECT_EQ(windowText(window_), "Monitor: Connect to: ControlUnitM SimulatorFirmware ?.?");
+    expectManualOff();
+
+    attachUnit('K', false);
+    prepareProgramLink();
+    click(window_, idStart);
+    ASSERT_TRUE(pumpUntil([this] { return enabled(idManualToggle); }));
+    click(window_, idManualToggle);
+    click(window_, 0);
+    ASSERT_TRUE(waitForUnitOutputs(0x01, 0x01));
+    dropSimConnections(server_);
+    EXPECT_EQ(takeMessage().rfind("USB-Error ! [Polarund K]", 0), 0u);
+    expectManualOff();
+    EXPECT_EQ(progress(), 0);
+}
+
+TEST_F(MonitorWindowTest, MInGermanShowsFahrenheitAndSwitchesARelayAndTheSecondBlower)
+{
+    attachUnit('M', false, [](SimOptions& o) {
+        o.fahrenheit = true;
+        o.errorBits = 0x10001;
+        o.functionMode = 5;
+    });
+    ASSERT_NE(openAs(selectionIdGerman, selectionIdM), nullptr);
+    EXPECT_EQ(windowText(window_), "Monitor: verbunden mit: ControlUnitM SimulatorFirmware ?.?");
+    ASSERT_TRUE(pumpUntil([this] { return enabled(idManualToggle); }));
+    EXPECT_EQ(field(36), "66.2");
+    EXPECT_EQ(field(46), "00010001");
+    EXPECT_TRUE(marked(63));
+    EXPECT_EQ(field(64), "F7");
+    EXPECT_TRUE(marked(35));
+
+    EXPECT_EQ(field(idManualToggle), "Ein");
+    click(window_, idManualToggle);
+    click(window_, 5);
+    scroll(15, SB_THUMBPOSITION, 42);
+    EXPECT_EQ(field(17), "42");
+    ASSERT_TRUE(waitForUnitOutputs(0x20, 0x20));
+    ASSERT_TRUE(pumpUntil([this] { return live().state.blowerPower[1] == 42; }));
+    ASSERT_TRUE(pumpUntil([this] { return windowText(window_).find("Firmware 2.04") != std::string::npos; }));
+    closeWindow();
+    EXPECT_EQ(takeMessage(0), "");
+}
+
+} // namespace
