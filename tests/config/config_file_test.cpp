@@ -36,16 +36,24 @@ const Bytes mDefaultBytes = {
 // Version, kind, magic and block, then the CRC low byte first.
 Bytes fileImage(unsigned char version, unsigned char kind, const char* magic, const Bytes& block)
 {
-    Bytes image{version, kind};
-    image.insert(image.end(), magic, magic + 22);
-    image.insert(image.end(), block.begin(), block.end());
-    const std::uint16_t crc = crc16(image.data(), image.size());
-    image.push_back(static_cast<unsigned char>(crc & 0xFF));
-    image.push_back(static_cast<unsigned char>(crc >> 8));
+    Bytes image(24 + block.size() + 2);
+    image[0] = version;
+    image[1] = kind;
+    std::memcpy(image.data() + 2, magic, 22);
+    std::memcpy(image.data() + 24, block.data(), block.size());
+    const std::uint16_t crc = crc16(image.data(), 24 + block.size());
+    image[24 + block.size()] = static_cast<unsigned char>(crc & 0xFF);
+    image[25 + block.size()] = static_cast<unsigned char>(crc >> 8);
     return image;
 }
 
 Bytes validKFile() { return fileImage(3, 1, "CUK1-Configurationfile", kDefaultBytes); }
+
+Bytes withByte(Bytes bytes, std::size_t at, int value)
+{
+    bytes[at] = static_cast<unsigned char>(value);
+    return bytes;
+}
 
 int entriesIn(const std::filesystem::path& dir)
 {
@@ -101,36 +109,23 @@ TEST_F(ConfigFileTest, LoadChecksFailInTheirOrderAndLeaveTheBlock)
     EXPECT_EQ(loadConfigFile(dir / "missing.cbf", kConfigFile, &target), textFileNotFound);
     EXPECT_EQ(loadConfigFile(dir.path(), kConfigFile, &target), textFileNotFound);
 
-    Bytes version = validKFile();
-    version[0] = 2;
-    Bytes bothWrong = version;
-    bothWrong[1] = 2;          // the kind is looked at before the version
-    Bytes magic = validKFile();
-    magic[2] = 'c';            // compared exactly, case included
-    Bytes cut = validKFile();
-    cut.pop_back();
-    Bytes header = validKFile();
-    header.resize(24);
-    Bytes flipped = validKFile();
-    flipped[24 + 60] ^= 0x04;
-    Bytes crcFlipped = validKFile();
-    crcFlipped.back() ^= 0x80;
+    const Bytes k = validKFile();
     const struct {
         const char* name;
         Bytes file;
         int expected;
     } cases[] = {
         {"M file", fileImage(1, 2, "CUM1-Configurationfile", mDefaultBytes), textFileWrongUnit},
-        {"version", version, textFileWrongVersion},
-        {"kind and version", bothWrong, textFileWrongUnit},
-        {"magic", magic, textFileInvalid},
-        {"87 bytes", cut, textFileError},
-        {"header only", header, textFileError},
+        {"version", withByte(k, 0, 2), textFileWrongVersion},
+        {"kind and version", withByte(withByte(k, 0, 2), 1, 2), textFileWrongUnit},
+        {"magic", withByte(k, 2, 'c'), textFileInvalid},   // compared exactly, case included
+        {"87 bytes", Bytes(k.begin(), k.begin() + 87), textFileError},
+        {"header only", Bytes(k.begin(), k.begin() + 24), textFileError},
         {"empty", {}, textFileWrongUnit},   // missing bytes never match
         {"one byte", {3}, textFileWrongUnit},
         {"magic cut short", {3, 1, 'C', 'U', 'K', '1'}, textFileInvalid},
-        {"block bit", flipped, textFileCrcError},
-        {"CRC bit", crcFlipped, textFileCrcError},
+        {"block bit", withByte(k, 24 + 60, 83 ^ 0x04), textFileCrcError},
+        {"CRC bit", withByte(k, 87, k[87] ^ 0x80), textFileCrcError},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(loadK(c.file), c.expected) << c.name;

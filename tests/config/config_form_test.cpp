@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "app/texts.h"
 #include "config/k_config_form.h"
@@ -29,39 +30,33 @@ protected:
         form.row[r].value = value;
         changed(form);
     }
+    // A number row as "value min..max unit".
     template <class Form>
-    void expectArrows(const Form& form, int r, int value, int min, int max, const char* unit = nullptr)
+    static std::string arrows(const Form& form, int r)
     {
-        EXPECT_EQ(form.row[r].value, value) << "row " << r;
-        EXPECT_EQ(form.row[r].min, min) << "row " << r;
-        EXPECT_EQ(form.row[r].max, max) << "row " << r;
-        if (unit) {
-            EXPECT_STREQ(form.row[r].unit, unit) << "row " << r;
-        }
+        const FormRow& row = form.row[r];
+        return std::to_string(row.value) + " " + std::to_string(row.min) + ".." + std::to_string(row.max) + " " +
+               (row.unit ? row.unit : "");
     }
-    void expectLevels(const int (&levels)[5], bool editable = true)
+    // The five level rows of the K form, "!" after each read-only one.
+    std::string levels() const
     {
-        for (int l = 0; l < 5; ++l) {
-            EXPECT_EQ(k.row[rowBlowerLevel1 + l].value, levels[l]) << "level " << l + 1;
-            EXPECT_EQ(k.row[rowBlowerLevel1 + l].enabled, editable) << "level " << l + 1;
-        }
+        std::string shown;
+        for (int l = 0; l < blowerLevelCount; ++l)
+            shown += std::to_string(k.row[rowBlowerLevel1 + l].value) + (k.row[rowBlowerLevel1 + l].enabled ? " " : "! ");
+        return shown;
     }
 };
 
 } // namespace
 
-TEST_F(ConfigFormTest, KCreationStateBesideTheDefaultsColumn)
+TEST_F(ConfigFormTest, KCreationStateAndItsGather)
 {
     EXPECT_EQ(std::memcmp(&k.block, &kDefaultParameters, sizeof k.block), 0);
-    // Lists on their first item, so "Device" shows "Off" beside its default "On".
-    EXPECT_EQ(k.row[rowDevice].value, 0);
-    EXPECT_STREQ(k.row[rowDevice].defaultText, "On");
-    EXPECT_STREQ(listItemText(kRowInfo(rowOperatingMode), k.row[rowOperatingMode].value), "F3");
-    expectArrows(k, rowSetTemp, 20, 15, 29, "\xB0" "C");
-    expectArrows(k, kRowHysteresis, 8, 1, 8, "x 0,1\xB0" "C");
-    expectArrows(k, kRowTimeBelowOff, 300, 0, 999, "x 1s");
-    expectLevels({35, 41, 49, 58, 100});
-
+    EXPECT_EQ(arrows(k, rowSetTemp), "20 15..29 \xB0" "C");
+    EXPECT_EQ(arrows(k, kRowHysteresis), "8 1..8 x 0,1\xB0" "C");
+    EXPECT_EQ(arrows(k, kRowTimeBelowOff), "300 0..999 x 1s");
+    EXPECT_EQ(levels(), "35 41 49 58 100 ");
     // Saving the untouched creation state takes the lists as they stand.
     kFormGatherAll(k);
     EXPECT_EQ(k.block.Flags_Device & flagDeviceOn, 0);
@@ -79,21 +74,18 @@ TEST_F(ConfigFormTest, KUnitSwitchRederivesTheOtherCopies)
 
     choose(k, rowTemperatureUnit, 1, kFormUnitChanged);
     EXPECT_TRUE(k.block.Flags_Options & flagUnitFahrenheit);
-    expectArrows(k, rowSetTemp, 68, 59, 85, "\xB0" "F");
-    expectArrows(k, rowCalibration, 5, -99, 99, "x 0,1\xB0" "F");
-    expectArrows(k, kRowCoolOffMin, 28, 25, 59, "\xB0" "F");
-    expectArrows(k, kRowHeatOff, 126, 86, 131);
-    expectArrows(k, kRowHysteresis, 14, 2, 15);
-    EXPECT_STREQ(k.row[rowSetTemp].defaultText, "68");
+    EXPECT_EQ(arrows(k, rowCalibration), "5 -99..99 x 0,1\xB0" "F");
+    EXPECT_EQ(arrows(k, kRowCoolOffMin), "28 25..59 \xB0" "F");
+    EXPECT_EQ(arrows(k, kRowHeatOff), "126 86..131 \xB0" "F");
+    EXPECT_EQ(arrows(k, kRowHysteresis), "14 2..15 x 0,1\xB0" "F");
     EXPECT_STREQ(k.row[kRowCoolOffMin].defaultText, "28");
     kFormGatherAll(k);
     EXPECT_EQ(checkKParameters(k.block).failureNumber, 0);
 
     choose(k, rowTemperatureUnit, 0, kFormUnitChanged);
-    EXPECT_EQ(k.row[rowSetTemp].value, 20);
-    EXPECT_EQ(k.row[rowCalibration].value, 2);   // 3 -> 5 -> 2
-    EXPECT_EQ(k.row[kRowCoolOffMin].value, -2);
-    EXPECT_EQ(k.row[kRowHysteresis].value, 8);
+    EXPECT_EQ(arrows(k, rowCalibration), "2 -55..55 x 0,1\xB0" "C");   // 3 -> 5 -> 2
+    EXPECT_EQ(arrows(k, kRowCoolOffMin), "-2 -4..15 \xB0" "C");
+    EXPECT_EQ(arrows(k, kRowHysteresis), "8 1..8 x 0,1\xB0" "C");
     EXPECT_STREQ(k.row[kRowHysteresis].defaultText, "8");
 }
 
@@ -101,11 +93,10 @@ TEST_F(ConfigFormTest, KBlowerTypesAndGroupsKeepEditedLevels)
 {
     kFormLoadDefaults(k);
     choose(k, rowBlowerPowerAt, 1, kFormPowerAtChanged);
-    expectLevels({45, 53, 60, 69, 100});
+    EXPECT_EQ(levels(), "45 53 60 69 100 ");
     EXPECT_STREQ(k.row[rowBlowerLevel1].defaultText, "45");
     k.row[rowBlowerLevel1].value = 77;
     choose(k, rowBlowerPowerAt, 0, kFormPowerAtChanged);
-    expectLevels({35, 41, 49, 58, 100});
     EXPECT_EQ(k.block.BlowerLevel[1][0], 77);
 
     // Changes while the rows are filled are ignored.
@@ -114,27 +105,20 @@ TEST_F(ConfigFormTest, KBlowerTypesAndGroupsKeepEditedLevels)
     EXPECT_EQ(k.view.groupShown, 0);
     k.view.filling = false;
 
-    // A unit switch keeps "AC 60Hz" and its edits.
+    // A unit switch keeps "AC 60Hz" and its edits; a type change stores the
+    // group it leaves.
     choose(k, rowBlowerPowerAt, 1, kFormPowerAtChanged);
     k.row[rowBlowerLevel1 + 1].value = 66;
     choose(k, rowTemperatureUnit, 1, kFormUnitChanged);
     EXPECT_EQ(k.row[rowBlowerPowerAt].value, 1);
-    EXPECT_EQ(k.row[rowBlowerLevel1].value, 77);
-    EXPECT_EQ(k.row[rowBlowerLevel1 + 1].value, 66);
-
-    // A type change stores the group it leaves and shows the new type's group.
+    EXPECT_EQ(levels(), "77 66 60 69 100 ");
     k.row[rowBlowerLevel5].value = 90;
     choose(k, rowBlowerType, blowerTypeEcm, kFormBlowerTypeChanged);
     EXPECT_EQ(k.block.BlowerLevel[1][4], 90);
-    EXPECT_EQ(k.view.groupShown, 2);
-    expectLevels({30, 40, 50, 60, 100});
-    choose(k, rowBlowerType, blowerTypeSilencer, kFormBlowerTypeChanged);   // shown, not editable
-    expectLevels({30, 40, 60, 80, 100}, false);
-    EXPECT_FALSE(k.row[rowBlowerPowerAt].enabled);
+    EXPECT_EQ(levels(), "30 40 50 60 100 ");
+    choose(k, rowBlowerType, blowerTypeSilencer, kFormBlowerTypeChanged);
+    EXPECT_EQ(levels(), "30! 40! 60! 80! 100! ");
     EXPECT_STREQ(k.row[rowBlowerLevel1 + 3].defaultText, "80");
-    choose(k, rowBlowerType, blowerTypeAc, kFormBlowerTypeChanged);         // back at "AC 50Hz"
-    EXPECT_EQ(k.row[rowBlowerPowerAt].value, 0);
-    expectLevels({35, 41, 49, 58, 100});
 }
 
 TEST_F(ConfigFormTest, KBlockValuesWithoutItemsOrOutOfRangeSurviveFillAndGather)
@@ -149,7 +133,7 @@ TEST_F(ConfigFormTest, KBlockValuesWithoutItemsOrOutOfRangeSurviveFillAndGather)
     kFormTakeBlock(k, b);
     EXPECT_EQ(k.row[rowDevice].value, 0);
     EXPECT_EQ(k.row[rowIrRemote].value, 1);
-    expectArrows(k, rowAccessCode, 100, 0, 99);
+    EXPECT_EQ(arrows(k, rowAccessCode), "100 0..99 ");
     EXPECT_EQ(k.row[rowSetTemp].value, 85);
     EXPECT_EQ(k.row[rowOperatingMode].value, noSelection);
     EXPECT_EQ(k.row[rowBlowerSet].value, 0);
@@ -173,47 +157,32 @@ TEST_F(ConfigFormTest, KBlockValuesWithoutItemsOrOutOfRangeSurviveFillAndGather)
     b.BlowerType = 5;
     kFormTakeBlock(k, b);
     EXPECT_EQ(k.row[rowBlowerPowerAt].value, noSelection);
-    expectLevels({35, 41, 49, 58, 100}, false);
+    EXPECT_EQ(levels(), "35! 41! 49! 58! 100! ");
     kFormGatherAll(k);
     EXPECT_EQ(std::memcmp(&k.block, &b, sizeof b), 0);
 }
 
-TEST_F(ConfigFormTest, MCreationState)
+TEST_F(ConfigFormTest, MCreationStateAndFahrenheitDifferences)
 {
     EXPECT_EQ(std::memcmp(&m.block, &mDefaultParameters, sizeof m.block), 0);
-    expectArrows(m, mRowHysteresis, 15, 0, 99);
-    expectArrows(m, mRowOffset1, 0, 0, 55);
-    expectArrows(m, mRowFirstStart, 10, 1, 200);
-    expectArrows(m, mRowComprStart, 10, 1, 60, "s");   // beside its default 9
-    EXPECT_STREQ(m.row[mRowComprStart].defaultText, "9");
-    for (int i = 0; i < compressorCount; ++i)
-        EXPECT_EQ(m.row[mRowCompressor1 + i].value, 1);
-    EXPECT_STREQ(m.row[mRowCompressor6].defaultText, "On");
-    EXPECT_EQ(m.row[mRowRelay3].value, 0);
+    EXPECT_EQ(arrows(m, mRowComprStart), "10 1..60 s");   // beside its default 9
+    EXPECT_EQ(arrows(m, mRowOffset1), "0 0..55 x 0,1\xB0" "C");
     EXPECT_STREQ(m.row[mRowRelay3].defaultText, "4");
-    EXPECT_STREQ(m.row[mRowFlowSwitch].defaultText, "Off");
     EXPECT_STREQ(listItemText(mRowInfo(rowBlowerSet), m.row[rowBlowerSet].value), "Off");
     EXPECT_STREQ(m.row[rowBlowerSet].defaultText, "Auto");
     EXPECT_STREQ(listItemText(mRowInfo(rowOperatingMode), m.row[rowOperatingMode].value), "F3");
 
-}
-
-TEST_F(ConfigFormTest, MFahrenheitDerivesDifferencesAndWaterTemperatures)
-{
     mFormLoadDefaults(m);
     m.row[mRowOffset1 + 2].value = 8;
     choose(m, rowTemperatureUnit, 1, mFormUnitChanged);
-    expectArrows(m, mRowHysteresis, 27, 0, 178, "x 0,1\xB0" "F");
-    expectArrows(m, mRowOffset1 + 2, 14, 0, 99);
-    expectArrows(m, mRowHeatWaterOn, 113, 81, 120, "\xB0" "F");
-    EXPECT_EQ(m.row[mRowCoolWaterOn].value, 45);
+    EXPECT_EQ(arrows(m, mRowHysteresis), "27 0..178 x 0,1\xB0" "F");
+    EXPECT_EQ(arrows(m, mRowOffset1 + 2), "14 0..99 x 0,1\xB0" "F");
+    EXPECT_EQ(arrows(m, mRowHeatWaterOn), "113 81..120 \xB0" "F");
     EXPECT_STREQ(m.row[mRowHeatWaterOff].defaultText, "122");
-    EXPECT_EQ(m.block.CompOffset[2][1], 14);
     mFormGatherAll(m);
     EXPECT_EQ(checkMParameters(m.block).failureNumber, 0);
-
     choose(m, rowTemperatureUnit, 0, mFormUnitChanged);
-    expectArrows(m, mRowHysteresis, 15, 0, 99);
+    EXPECT_EQ(arrows(m, mRowHysteresis), "15 0..99 x 0,1\xB0" "C");
     EXPECT_EQ(m.row[mRowOffset1 + 2].value, 8);
 }
 
@@ -243,13 +212,11 @@ TEST_F(ConfigFormTest, MListsFlowSwitchAndCompressorsGatherIntoTheBlock)
     m.row[mRowCompressor1 + 2].value = 0;
     m.row[mRowFlowSwitch].value = 2;   // "NC"
     m.row[rowBlowerSet].value = 6;
-    m.row[mRowRelay3].value = 1;
     m.row[mRowFirstStart].value = 201;
     mFormGatherAll(m);
     EXPECT_EQ(m.block.CompressorEnable, 0x29);
     EXPECT_EQ(m.block.Flags_Options & 0x18, 0x10);
     EXPECT_EQ(m.block.BlowerSet, 6);
-    EXPECT_EQ(m.block.Relay[2], 1);
     EXPECT_EQ(m.block.Time_FirstStart, 201);
     m.row[mRowFlowSwitch].value = 1;   // "NO"
     mFormGatherGeneral(m);

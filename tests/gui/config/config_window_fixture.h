@@ -29,6 +29,14 @@ struct DialogRecord {
 void answerFileDialogs(const std::string& path);
 std::vector<DialogRecord>& recordedDialogs();
 
+inline void expectBox(const RecordedMessageBox& box, const char* text, const char* caption,
+                      UINT icon = MB_ICONERROR)
+{
+    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(box.caption, caption);
+    EXPECT_EQ(static_cast<UINT>(box.type & MB_ICONMASK), icon);
+}
+
 class ConfigWindowTest : public ShellTest {
 protected:
     void TearDown() override;

