@@ -9,7 +9,7 @@
 
 namespace {
 
-template <typename View, int N>
+template <int N, typename View>
 std::map<int, std::string> fieldsOf(const View& view)
 {
     CounterField fields[N];
@@ -21,92 +21,66 @@ std::map<int, std::string> fieldsOf(const View& view)
     return byId;
 }
 
-auto fieldsK = fieldsOf<RunCounterViewK, counterFieldCountK>;
-auto fieldsM = fieldsOf<RunCounterViewM, counterFieldCountM>;
-
-template <typename View, int N>
-bool allUnknown(const View& view)
+template <int N, typename View>
+int unknownFields(const View& view)
 {
-    for (const auto& field : fieldsOf<View, N>(view))
-        if (field.second != "?")
-            return false;
-    return true;
-}
-
-std::vector<unsigned char> countersK()
-{
-    std::vector<unsigned char> data(2 * 1024 * 1024, 0xEE);
-    putLe32(data, 0, 5400);
-    putLe32(data, 4, 3599);
-    putLe32(data, 8, 35999);
-    putLe32(data, 12, 0xFFFFFFFE);
-    const std::uint16_t errors[7] = {65535, 1, 2, 9, 10, 300, 11};
-    for (int k = 0; k < 7; ++k)
-        putLe16(data, 16 + 2 * k, errors[k]);
-    return data;
+    int n = 0;
+    for (const auto& field : fieldsOf<N>(view))
+        n += field.second == "?";
+    return n;
 }
 
 } // namespace
 
-TEST(RunCounters, KSeriesShowsQuestionMarksUntilAReadCompletes)
+TEST(RunCounters, KSeriesValuesShowOnlyAfterACompleteReadAndHideAfterAFailure)
 {
     RunCounterViewK view;
     resetRunCounterView(view);
-    EXPECT_TRUE((allUnknown<RunCounterViewK, counterFieldCountK>(view)));
+    EXPECT_EQ(unknownFields<counterFieldCountK>(view), counterFieldCountK);
 
-    const auto data = countersK();
+    std::vector<unsigned char> data(2 * 1024 * 1024, 0xEE);
+    const std::uint32_t times[4] = {5400, 3599, 35999, 0xFFFFFFFE};
+    for (int k = 0; k < 4; ++k)
+        putLe(data, 4 * k, times[k], 4);
+    const std::uint16_t errors[7] = {65535, 1, 2, 9, 10, 300, 11};
+    for (int k = 0; k < 7; ++k)
+        putLe(data, 16 + 2 * k, errors[k], 2);
     EXPECT_TRUE(runCounterReadEnded(view, 5, data.data(), data.size()));
     const std::map<int, std::string> expected = {
         {0, "1.5"}, {1, "0.9"}, {2, "9.9"}, {3, "-2"},   {5, "65535"}, {6, "1"},
         {7, "2"},   {8, "9"},   {9, "10"},  {10, "300"}, {11, "11"}};
-    EXPECT_EQ(fieldsK(view), expected);
-
-    // Bytes 30 to 57 show nothing; fewer than 58 bytes are no record.
-    auto other = data;
-    for (std::size_t i = 30; i < 58; ++i)
-        other[i] = static_cast<unsigned char>(i);
-    ASSERT_TRUE(runCounterReadEnded(view, 5, other.data(), other.size()));
-    EXPECT_EQ(fieldsK(view), expected);
-    EXPECT_FALSE(runCounterReadEnded(view, 5, data.data(), 57));
-}
-
-TEST(RunCounters, AFailureAfterAGoodReadHidesTheValuesUntilTheNextGoodRead)
-{
-    RunCounterViewK view;
-    resetRunCounterView(view);
-    auto data = countersK();
-    ASSERT_TRUE(runCounterReadEnded(view, 5, data.data(), data.size()));
+    EXPECT_EQ(fieldsOf<counterFieldCountK>(view), expected);
+    EXPECT_FALSE(runCounterReadEnded(view, 5, data.data(), 57)) << "58 bytes are the record";
 
     for (int endCode : {0, 1, 2, 3, 4, 6}) {
-        putLe32(data, 0, 7200);   // the engine may have written before failing
+        putLe(data, 0, 7200, 4);   // the engine may have written before failing
         EXPECT_FALSE(runCounterReadEnded(view, endCode, data.data(), data.size()));
-        EXPECT_TRUE((allUnknown<RunCounterViewK, counterFieldCountK>(view))) << endCode;
+        EXPECT_EQ(unknownFields<counterFieldCountK>(view), counterFieldCountK) << endCode;
         EXPECT_EQ(view.record.onTime, 5400u) << "the last completed read is kept";
     }
     EXPECT_TRUE(runCounterReadEnded(view, 5, data.data(), data.size()));
-    EXPECT_EQ(fieldsK(view)[0], "2.0");
+    EXPECT_EQ(fieldsOf<counterFieldCountK>(view)[0], "2.0");
 }
 
 TEST(RunCounters, MSeriesFieldsFollowTheRecordLayout)
 {
     std::vector<unsigned char> data(134, 0x5A);
-    putLe32(data, 0, 3600);
-    putLe32(data, 4, 7200);
-    putLe32(data, 8, 10800);
+    for (int k = 0; k < 3; ++k)
+        putLe(data, 4 * k, 3600 * (k + 1), 4);
     for (int c = 0; c < 6; ++c) {
-        putLe32(data, 12 + 4 * c, static_cast<std::uint32_t>(100 + c));
-        putLe32(data, 36 + 4 * c, static_cast<std::uint32_t>(3600 * (c + 1) + 360 * c));
+        putLe(data, 12 + 4 * c, 100 + c, 4);
+        putLe(data, 36 + 4 * c, 3600 * (c + 1) + 360 * c, 4);
     }
     for (int k = 0; k < 17; ++k)
-        putLe16(data, 60 + 2 * k, static_cast<std::uint16_t>(1000 + k));
-    putLe32(data, 12 + 4 * 5, 0x80000000u);
-    putLe16(data, 60 + 2 * 16, 0xFFFF);
+        putLe(data, 60 + 2 * k, 1000 + k, 2);
+    putLe(data, 12 + 4 * 5, 0x80000000u, 4);
+    putLe(data, 60 + 2 * 16, 0xFFFF, 2);
 
     RunCounterViewM view;
     resetRunCounterView(view);
-    EXPECT_TRUE((allUnknown<RunCounterViewM, counterFieldCountM>(view)));
+    EXPECT_EQ(unknownFields<counterFieldCountM>(view), counterFieldCountM);
     ASSERT_TRUE(runCounterReadEnded(view, 5, data.data(), data.size()));
-    auto fields = fieldsM(view);
+    auto fields = fieldsOf<counterFieldCountM>(view);
     const std::map<int, std::string> some = {
         {0, "1.0"},   {1, "2.0"},   {2, "3.0"},   {8, "100"},     {12, "104"},
         {13, "-2147483648"}, {14, "1.0"}, {16, "3.2"}, {19, "6.5"}, {32, "1000"},
@@ -115,5 +89,6 @@ TEST(RunCounters, MSeriesFieldsFollowTheRecordLayout)
         EXPECT_EQ(fields[id], text) << "field " << id;
 
     EXPECT_FALSE(runCounterReadEnded(view, 0, data.data(), data.size()));
-    EXPECT_TRUE((allUnknown<RunCounterViewM, counterFieldCountM>(view)));
+    EXPECT_EQ(unknownFields<counterFieldCountM>(view), counterFieldCountM);
+    EXPECT_FALSE(runCounterReadEnded(view, 5, data.data(), 133));
 }

@@ -1,231 +1,159 @@
-#include "protocol_window_fixture.h"
-
-#include "app/layout.h"
-#include "app/window_table.h"
+// The display windows: font, header band, bars and their limits, menu state.
+#include "protocol_fixture.h"
 
 namespace {
 
-struct Cells {
-    int cw, lh, width, height;
+struct BarState {
+    int minimum, maximum, position;
+    bool operator==(const BarState&) const = default;
 };
 
-Cells cells()
+BarState barState(HWND bar)
 {
-    return {appState.charWidth, appState.lineHeight, appState.clientWidth, appState.clientHeight};
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_POS;
+    GetScrollInfo(bar, SB_CTL, &info);
+    return {info.nMin, info.nMax, info.nPos};
 }
 
-void expectPlace(HWND bar, int x, int y, int width, int height)
+bool isVertical(HWND bar) { return (GetWindowLongA(bar, GWL_STYLE) & SBS_VERT) != 0; }
+
+HWND displayBar(HWND display, bool vertical)
 {
-    const RECT r = placeInParent(bar);
-    EXPECT_EQ(r.left, x);
-    EXPECT_EQ(r.top, y);
-    EXPECT_EQ(r.right - r.left, width);
-    EXPECT_EQ(r.bottom - r.top, height);
+    for (HWND bar = FindWindowExA(display, nullptr, "ScrollBar", nullptr); bar;
+         bar = FindWindowExA(display, bar, "ScrollBar", nullptr))
+        if (isVertical(bar) == vertical)
+            return bar;
+    return nullptr;
 }
 
-// List line r of the display, across the list area.
-RECT listLine(int row)
+// A request as the bar sends it; the bar's position afterwards.
+int scroll(HWND display, HWND bar, int request, int times = 1)
 {
-    const Cells c = cells();
-    const int top = 3 * c.lh + row * appState.textLineHeight;
-    return {0, top, c.width - 3 * c.cw, top + appState.textLineHeight};
+    for (int i = 0; i < times; ++i)
+        SendMessageA(display, isVertical(bar) ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(request, 0),
+                     reinterpret_cast<LPARAM>(bar));
+    return barState(bar).position;
+}
+
+// Drags the bar's thumb with the mouse to the far end (toEnd) or the start;
+// the bar's position afterwards.
+int dragThumb(HWND bar, bool toEnd)
+{
+    SCROLLBARINFO info = {};
+    info.cbSize = sizeof info;
+    GetScrollBarInfo(bar, OBJID_CLIENT, &info);
+    const RECT& r = info.rcScrollBar;
+    const bool vertical = isVertical(bar);
+    const int across = (vertical ? r.right - r.left : r.bottom - r.top) / 2;
+    const int target = toEnd ? (vertical ? r.bottom - r.top : r.right - r.left) - 1 : 0;
+    auto at = [&](int along) { return vertical ? MAKELPARAM(across, along) : MAKELPARAM(along, across); };
+    // The bar's tracking loop takes the move and the release from the queue.
+    PostMessageA(bar, WM_MOUSEMOVE, MK_LBUTTON, at(target));
+    PostMessageA(bar, WM_LBUTTONUP, 0, at(target));
+    SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, at((info.xyThumbTop + info.xyThumbBottom) / 2));
+    pumpFor(20);
+    return barState(bar).position;
 }
 
 } // namespace
 
-TEST_F(ProtocolWindowTest, KSeriesDisplayFrameFontAndScrollBar)
+TEST_F(ProtocolTest, KDisplayFontBandAndScrollingLimits)
 {
     startAs(selectionIdEnglish, selectionIdK);
-    loadProtocolK(60);
+    loadProtocol(0);
     HWND display = openDisplay();
     ASSERT_NE(display, nullptr);
-    EXPECT_EQ(windowText(display), "K-Series Event-Protocol");
-    EXPECT_EQ(appState.featureOpen, 1);
-    EXPECT_EQ(handleFromState(appState.featureWindow), display);
+    HWND bar = displayBar(display, true);
+    EXPECT_EQ(scroll(display, bar, SB_LINEDOWN), 0) << "nothing to scroll";
+    EXPECT_EQ(barState(bar).maximum, 0);
+    closeWindow(display);
 
+    loadProtocol(60);
+    display = openDisplay();
+    ASSERT_NE(display, nullptr);
+    EXPECT_EQ(windowText(display), "K-Series Event-Protocol");
+    EXPECT_EQ(handleFromState(appState.featureWindow), display);
     // Everything is grey but Info and, while the protocol is shown, Save.
     for (int id : menuItemIds)
         EXPECT_EQ(menuItemGrey(id), id != commandProtocolSave) << id;
     EXPECT_FALSE(menuItemGrey(commandInfo));
 
-    // The text font is Times New Roman with 12-pixel characters.
-    HDC screen = GetDC(nullptr);
+    // Times New Roman with 12-pixel characters; a blue header band.
+    HDC dc = GetDC(display);
     HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Times New Roman");
-    HGDIOBJ old = SelectObject(screen, font);
+    HGDIOBJ old = SelectObject(dc, font);
     TEXTMETRICA tm;
-    GetTextMetricsA(screen, &tm);
-    SelectObject(screen, old);
-    DeleteObject(font);
-    ReleaseDC(nullptr, screen);
+    GetTextMetricsA(dc, &tm);
+    DeleteObject(SelectObject(dc, old));
     EXPECT_EQ(appState.textCharWidth, tm.tmAveCharWidth);
     EXPECT_EQ(appState.textLineHeight, tm.tmHeight + tm.tmExternalLeading);
+    UpdateWindow(display);
+    EXPECT_EQ(GetPixel(dc, 2, 3 * appState.lineHeight - 2), RGB(0, 0, 255));
+    ReleaseDC(display, dc);
 
-    // One vertical bar, beside the list, over all entries.
-    const Cells c = cells();
+    // One bar over all entries: lines within 0 .. 60, pages ignored.
     EXPECT_EQ(displayBar(display, false), nullptr);
-    HWND bar = displayBar(display, true);
+    bar = displayBar(display, true);
     ASSERT_NE(bar, nullptr);
-    expectPlace(bar, c.width - 3 * c.cw, 3 * c.lh, 2 * c.cw, c.height - 5 * c.lh);
-    const BarState state = barState(bar);
-    EXPECT_EQ(state.minimum, 0);
-    EXPECT_EQ(state.maximum, 60);
-    EXPECT_EQ(state.position, 0);
-
-    // Blue header band; the first line shows an entry.
-    EXPECT_EQ(pixelAt(display, 2, 2), RGB(0, 0, 255));
-    EXPECT_EQ(pixelAt(display, c.width / 2, 3 * c.lh - 2), RGB(0, 0, 255));
-    EXPECT_GT(nonWhitePixels(display, listLine(0)), 0);
-    screenshot("10-protocol-display-k");
+    EXPECT_EQ(barState(bar), (BarState{0, 60, 0}));
+    EXPECT_EQ(scroll(display, bar, SB_LINEUP), 0);
+    EXPECT_EQ(scroll(display, bar, SB_LINEDOWN, 3), 3);
+    for (int request : {SB_PAGEDOWN, SB_PAGEUP, SB_TOP, SB_BOTTOM, SB_THUMBPOSITION, SB_ENDSCROLL})
+        EXPECT_EQ(scroll(display, bar, request), 3) << request;
+    SendMessageA(display, WM_HSCROLL, SB_LINEDOWN, 0);
+    EXPECT_EQ(scroll(display, bar, SB_LINEDOWN, 70), 60) << "down to an empty list, no further";
 
     // Closing gives the menu back, Display and Save included.
-    closeDisplay(display);
-    EXPECT_EQ(appState.featureOpen, 0);
+    closeWindow(display);
     for (int id : menuItemIds)
         EXPECT_FALSE(menuItemGrey(id)) << id;
 }
 
-TEST_F(ProtocolWindowTest, GermanTitleAndAnEmptyProtocol)
-{
-    startAs(selectionIdGerman, selectionIdK);
-    loadProtocolK(0);
-    HWND display = openDisplay();
-    ASSERT_NE(display, nullptr);
-    EXPECT_EQ(windowText(display), "K-Series Ereignis-Protokoll");
-    HWND bar = displayBar(display, true);
-    ASSERT_NE(bar, nullptr);
-    sendScroll(display, bar, SB_LINEDOWN);
-    const BarState state = barState(bar);
-    EXPECT_EQ(state.maximum, 0);
-    EXPECT_EQ(state.position, 0);
-    // Only the header band is drawn.
-    EXPECT_EQ(nonWhitePixels(display, listLine(0)), 0);
-}
-
-TEST_F(ProtocolWindowTest, VerticalScrollingByLinesStopsAtTheLimitsAndIgnoresPages)
+TEST_F(ProtocolTest, ThumbTrackingReachesTheEndOfAFullBufferWhateverTheCount)
 {
     startAs(selectionIdEnglish, selectionIdK);
-    loadProtocolK(60);
+    // More entries than a 16-bit scroll message can carry, and a count
+    // beyond what the buffer holds.
+    loadProtocol(87381);
+    appState.protocolCount = 90000;
     HWND display = openDisplay();
     ASSERT_NE(display, nullptr);
     HWND bar = displayBar(display, true);
-    ASSERT_NE(bar, nullptr);
-
-    sendScroll(display, bar, SB_LINEUP);
-    EXPECT_EQ(barState(bar).position, 0);
-    for (int n = 0; n < 3; ++n)
-        sendScroll(display, bar, SB_LINEDOWN);
-    EXPECT_EQ(barState(bar).position, 3);
-    for (int request : {SB_PAGEDOWN, SB_PAGEUP, SB_TOP, SB_BOTTOM, SB_THUMBPOSITION, SB_ENDSCROLL})
-        sendScroll(display, bar, request);
-    EXPECT_EQ(barState(bar).position, 3);
-    // A K-Series display has no columns to scroll.
-    SendMessageA(display, WM_HSCROLL, SB_LINEDOWN, 0);
-    EXPECT_EQ(barState(bar).position, 3);
-
-    // Down to one past the last entry: the list is empty.
-    for (int n = 0; n < 70; ++n)
-        sendScroll(display, bar, SB_LINEDOWN);
-    EXPECT_EQ(barState(bar).position, 60);
-    EXPECT_EQ(nonWhitePixels(display, listLine(0)), 0);
-    // One line up shows the last entry again, and nothing below it.
-    sendScroll(display, bar, SB_LINEUP);
-    EXPECT_EQ(barState(bar).position, 59);
-    EXPECT_GT(nonWhitePixels(display, listLine(0)), 0);
-    EXPECT_EQ(nonWhitePixels(display, listLine(1)), 0);
-}
-
-TEST_F(ProtocolWindowTest, ThumbTrackingReachesTheEndOfAFullBuffer)
-{
-    startAs(selectionIdEnglish, selectionIdK);
-    // More than a 16-bit scroll message can carry.
-    loadProtocolK(87381);
-    HWND display = openDisplay();
-    ASSERT_NE(display, nullptr);
-    HWND bar = displayBar(display, true);
-    ASSERT_NE(bar, nullptr);
     EXPECT_EQ(barState(bar).maximum, 87381);
-
-    dragThumb(bar, true);
-    EXPECT_EQ(barState(bar).position, 87381);
-    EXPECT_EQ(nonWhitePixels(display, listLine(0)), 0);
-    sendScroll(display, bar, SB_LINEUP);
-    EXPECT_EQ(barState(bar).position, 87380);
-    EXPECT_GT(nonWhitePixels(display, listLine(0)), 0);
-
-    dragThumb(bar, false);
-    EXPECT_EQ(barState(bar).position, 0);
-    EXPECT_GT(nonWhitePixels(display, listLine(1)), 0);
+    EXPECT_EQ(dragThumb(bar, true), 87381);
+    EXPECT_EQ(scroll(display, bar, SB_LINEDOWN), 87381);
+    EXPECT_EQ(scroll(display, bar, SB_LINEUP), 87380);
+    EXPECT_EQ(dragThumb(bar, false), 0);
 }
 
-TEST_F(ProtocolWindowTest, CountBeyondTheBufferScrollsOnlyOverWhatItHolds)
+TEST_F(ProtocolTest, MDisplayScrollsColumnsAndRowsApartAndReopensAtTheStart)
 {
-    startAs(selectionIdEnglish, selectionIdM);
-    loadProtocolM(3);
-    appState.protocolCount = 40000;
+    startAs(selectionIdGerman, selectionIdM);
+    loadProtocol(60);
     HWND display = openDisplay();
     ASSERT_NE(display, nullptr);
-    HWND bar = displayBar(display, true);
-    ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(barState(bar).maximum, 30840);
-    dragThumb(bar, true);
-    EXPECT_EQ(barState(bar).position, 30840);
-    sendScroll(display, bar, SB_LINEUP);
-    // The last entry the buffer holds is shown; nothing past it.
-    EXPECT_GT(nonWhitePixels(display, listLine(0)), 0);
-    EXPECT_EQ(nonWhitePixels(display, listLine(1)), 0);
-}
-
-TEST_F(ProtocolWindowTest, MSeriesBarsAndColumnScrolling)
-{
-    startAs(selectionIdEnglish, selectionIdM);
-    loadProtocolM(60);
-    HWND display = openDisplay();
-    ASSERT_NE(display, nullptr);
-    EXPECT_EQ(windowText(display), "M-Series Event-Protocol");
+    EXPECT_EQ(windowText(display), "M-Series Ereignis-Protokoll");
     EXPECT_FALSE(menuItemGrey(commandProtocolSave));
-    EXPECT_TRUE(menuItemGrey(commandProtocolDisplay));
+    HWND rows = displayBar(display, true);
+    HWND columns = displayBar(display, false);
+    ASSERT_TRUE(rows && columns);
+    EXPECT_EQ(barState(rows), (BarState{0, 60, 0}));
+    EXPECT_EQ(barState(columns), (BarState{0, 15, 0}));
 
-    const Cells c = cells();
-    HWND vertical = displayBar(display, true);
-    HWND horizontal = displayBar(display, false);
-    ASSERT_NE(vertical, nullptr);
-    ASSERT_NE(horizontal, nullptr);
-    expectPlace(vertical, c.width - 3 * c.cw, 3 * c.lh, 2 * c.cw, c.height - 6 * c.lh);
-    expectPlace(horizontal, 0, c.height - 3 * c.lh, c.width - 3 * c.cw, 2 * c.cw);
-    EXPECT_EQ(barState(vertical).maximum, 60);
-    const BarState columns = barState(horizontal);
-    EXPECT_EQ(columns.minimum, 0);
-    EXPECT_EQ(columns.maximum, 15);
-    EXPECT_EQ(columns.position, 0);
-    screenshot("11-protocol-display-m");
-
-    sendScroll(display, horizontal, SB_LINELEFT);
-    EXPECT_EQ(barState(horizontal).position, 0);
-    for (int n = 0; n < 20; ++n)
-        sendScroll(display, horizontal, SB_LINERIGHT);
-    EXPECT_EQ(barState(horizontal).position, 15);
+    EXPECT_EQ(scroll(display, columns, SB_LINELEFT), 0);
+    EXPECT_EQ(scroll(display, columns, SB_LINERIGHT, 20), 15);
     for (int request : {SB_PAGELEFT, SB_PAGERIGHT, SB_LEFT, SB_ENDSCROLL})
-        sendScroll(display, horizontal, request);
-    EXPECT_EQ(barState(horizontal).position, 15);
-    sendScroll(display, horizontal, SB_LINELEFT);
-    EXPECT_EQ(barState(horizontal).position, 14);
-    // Columns move, entries do not.
-    EXPECT_EQ(barState(vertical).position, 0);
+        EXPECT_EQ(scroll(display, columns, request), 15) << request;
+    EXPECT_EQ(scroll(display, columns, SB_LINELEFT), 14);
+    EXPECT_EQ(dragThumb(columns, false), 0);
+    EXPECT_EQ(scroll(display, rows, SB_LINEDOWN), 1);
+    EXPECT_EQ(scroll(display, rows, SB_PAGEDOWN), 1);
+    EXPECT_EQ(dragThumb(columns, true), 15);
+    EXPECT_EQ(barState(rows).position, 1) << "columns move, entries do not";
 
-    dragThumb(horizontal, false);
-    EXPECT_EQ(barState(horizontal).position, 0);
-    dragThumb(horizontal, true);
-    EXPECT_EQ(barState(horizontal).position, 15);
-
-    // Rows scroll the same way as in the K-Series.
-    sendScroll(display, vertical, SB_LINEDOWN);
-    sendScroll(display, vertical, SB_PAGEDOWN);
-    EXPECT_EQ(barState(vertical).position, 1);
-    EXPECT_EQ(barState(horizontal).position, 15);
-
-    // A new opening starts at the first entry and the first columns.
-    closeDisplay(display);
-    EXPECT_FALSE(menuItemGrey(commandProtocolDisplay));
+    closeWindow(display);
     display = openDisplay();
     ASSERT_NE(display, nullptr);
     EXPECT_EQ(barState(displayBar(display, true)).position, 0);

@@ -1,55 +1,50 @@
-#include "protocol_window_fixture.h"
+// Command 42: its own dialog settings, the family writer's bytes, texts 100
+// and 101.
+#include "protocol_fixture.h"
 
-#include <cstring>
-#include <string>
-
-#include "app/layout.h"
 #include "app/texts.h"
-#include "app/ui_seams.h"
-#include "app/window_table.h"
 #include "protocol/protocol_csv.h"
 
 namespace {
 
-// What the save dialog was opened with, and how it answers.
+// What the save dialog was opened with; it answers answerPath (empty: the
+// user cancels).
 struct DialogCall {
     DWORD filterIndex;
     DWORD flags;
     DWORD maxFile;
     std::string defaultExtension;
-    std::string offeredName;   // what the file-name buffer held on opening
     bool save;
 };
-
 std::vector<DialogCall> dialogCalls;
-std::string answerPath;        // empty: the user cancels
+std::string answerPath;
 
 BOOL answerDialog(OPENFILENAMEA* dialog, bool save)
 {
     dialogCalls.push_back({dialog->nFilterIndex, dialog->Flags, dialog->nMaxFile,
-                           dialog->lpstrDefExt ? dialog->lpstrDefExt : "",
-                           dialog->lpstrFile ? dialog->lpstrFile : "(none)", save});
-    if (answerPath.empty() || !dialog->lpstrFile)
+                           dialog->lpstrDefExt ? dialog->lpstrDefExt : "", save});
+    if (answerPath.empty())
         return FALSE;
     std::strncpy(dialog->lpstrFile, answerPath.c_str(), dialog->nMaxFile);
     return TRUE;
 }
 
-class ProtocolSaveTest : public ProtocolWindowTest {
+class ProtocolSaveTest : public ProtocolTest {
 protected:
     void SetUp() override
     {
-        ProtocolWindowTest::SetUp();
+        ProtocolTest::SetUp();
         dialogCalls.clear();
         answerPath.clear();
         setFileDialogHook(answerDialog);
     }
 
-    std::vector<unsigned char> expectedFile(std::int32_t family, const char* const* texts)
+    // What the family's writer makes of the protocol in the buffer.
+    std::vector<unsigned char> expectedFile(const char* const* texts)
     {
         const std::filesystem::path path = out_ / "expected.csv";
         const ProtocolData protocol = {protocolBuffer, workBufferSize, appState.protocolCount};
-        EXPECT_TRUE(writeProtocolCsv(family, path, protocol, texts));
+        EXPECT_TRUE(writeProtocolCsv(appState.family, path, protocol, texts));
         return readBytes(path);
     }
 
@@ -58,73 +53,47 @@ protected:
 
 } // namespace
 
-TEST_F(ProtocolSaveTest, SavesTheShownProtocolAndOffersTheNameAgain)
+TEST_F(ProtocolSaveTest, KSaveUsesItsOwnDialogSettingsAndTheFamilyWriter)
 {
     startAs(selectionIdEnglish, selectionIdK);
-    loadProtocolK(60);
+    loadProtocol(60);
     HWND display = openDisplay();
     ASSERT_NE(display, nullptr);
+
+    // Cancelled: nothing written, nothing shown.
+    menuCommand(commandProtocolSave);
+    EXPECT_TRUE(recordedMessageBoxes().empty());
+    EXPECT_TRUE(std::filesystem::is_empty(out_.path()));
+    EXPECT_STREQ(fileDialog.lpstrDefExt, "cbf");
 
     const std::filesystem::path target = out_ / "protocol.csv";
     answerPath = target.string();
     menuCommand(commandProtocolSave);
-
-    ASSERT_EQ(dialogCalls.size(), 1u);
-    EXPECT_TRUE(dialogCalls[0].save);
-    EXPECT_EQ(dialogCalls[0].filterIndex, 3u);
-    EXPECT_EQ(dialogCalls[0].flags, 0x2006u);
-    EXPECT_EQ(dialogCalls[0].maxFile, 260u);
-    EXPECT_EQ(dialogCalls[0].defaultExtension, "csv");
+    ASSERT_EQ(dialogCalls.size(), 2u);
+    EXPECT_TRUE(dialogCalls[1].save);
+    EXPECT_EQ(dialogCalls[1].filterIndex, 3u);
+    EXPECT_EQ(dialogCalls[1].flags, 0x2006u);
+    EXPECT_EQ(dialogCalls[1].maxFile, 260u);
+    EXPECT_EQ(dialogCalls[1].defaultExtension, "csv");
     // The configuration dialogs share the record and keep their extension.
     EXPECT_STREQ(fileDialog.lpstrDefExt, "cbf");
-
-    EXPECT_EQ(readBytes(target), expectedFile(0, englishTexts));
-    ASSERT_EQ(recordedMessageBoxes().size(), 1u);
-    EXPECT_EQ(recordedMessageBoxes()[0].text, "Protocol-File saved !");
-    EXPECT_EQ(recordedMessageBoxes()[0].caption, "K-Series");
-    EXPECT_EQ(recordedMessageBoxes()[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
-    // Saving leaves the display open.
+    EXPECT_EQ(readBytes(target), expectedFile(englishTexts));
+    expectBox(onlyMessageBox(), "Protocol-File saved !", "K-Series", MB_ICONINFORMATION);
     EXPECT_TRUE(IsWindow(display));
-
-    // The next save offers the name used last, and replaces the file.
-    loadProtocolK(5);
-    menuCommand(commandProtocolSave);
-    ASSERT_EQ(dialogCalls.size(), 2u);
-    EXPECT_EQ(dialogCalls[1].offeredName, target.string());
-    EXPECT_EQ(readBytes(target), expectedFile(0, englishTexts));
-    EXPECT_EQ(recordedMessageBoxes().size(), 2u);
 }
 
 TEST_F(ProtocolSaveTest, GermanMSeriesFileAndAFailedSave)
 {
     startAs(selectionIdGerman, selectionIdM);
-    loadProtocolM(60);
-
-    const std::filesystem::path target = out_ / "chiller.csv";
-    answerPath = target.string();
+    loadProtocol(60);
+    answerPath = (out_ / "chiller.csv").string();
     menuCommand(commandProtocolSave);
-    EXPECT_EQ(readBytes(target), expectedFile(1, germanTexts));
-    ASSERT_EQ(recordedMessageBoxes().size(), 1u);
-    EXPECT_EQ(recordedMessageBoxes()[0].text, "Protokoll-Datei gesichert !");
-    EXPECT_EQ(recordedMessageBoxes()[0].caption, "M-Series");
+    EXPECT_EQ(readBytes(out_ / "chiller.csv"), expectedFile(germanTexts));
+    expectBox(onlyMessageBox(), "Protokoll-Datei gesichert !", "M-Series", MB_ICONINFORMATION);
 
     // A folder that does not exist: text 101 with the error icon, no file.
     answerPath = (out_ / "missing" / "chiller.csv").string();
     menuCommand(commandProtocolSave);
-    ASSERT_EQ(recordedMessageBoxes().size(), 2u);
-    EXPECT_EQ(recordedMessageBoxes()[1].text, "Sicherung fehlgeschlagen !");
-    EXPECT_EQ(recordedMessageBoxes()[1].caption, "M-Series");
-    EXPECT_EQ(recordedMessageBoxes()[1].type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+    expectBox(onlyMessageBox(), "Sicherung fehlgeschlagen !", "M-Series", MB_ICONERROR);
     EXPECT_FALSE(std::filesystem::exists(out_ / "missing"));
-}
-
-TEST_F(ProtocolSaveTest, ACancelledDialogWritesAndShowsNothing)
-{
-    startAs(selectionIdEnglish, selectionIdK);
-    loadProtocolK(60);
-    menuCommand(commandProtocolSave);
-    ASSERT_EQ(dialogCalls.size(), 1u);
-    EXPECT_TRUE(recordedMessageBoxes().empty());
-    EXPECT_TRUE(std::filesystem::is_empty(out_.path()));
-    EXPECT_STREQ(fileDialog.lpstrDefExt, "cbf");
 }
