@@ -69,6 +69,12 @@ bool startEngineThread(EngineProcedure engine, LinkRequest* request)
 
 bool startLinkThreads(EngineProcedure engine, LinkRequest* request)
 {
+    // A link stopped while its reader had handed over a report leaves
+    // reportReceived set: the next engine would take that stale inReport as
+    // its answer while the new reader already writes into it.
+    resetEvent(reportReceived);
+    resetEvent(reportConsumed);
+    resetEvent(answerProcessed);
     if (!startReaderThread())
         return false;
     appState.linkOpen = 1;

@@ -111,3 +111,32 @@ TEST_F(GuardTest, LongProductStringIsCutTo64Characters)
 }
 
 } // namespace
+
+namespace {
+
+// A report that the reader of an earlier link handed over but whose engine
+// never took it (the link was stopped first) is no answer for the next link,
+// even where its sequence number fits.
+TEST_F(GuardTest, NextLinkIgnoresAReportLeftOverFromTheLastOne)
+{
+    serve('K');
+    linkRequest = LinkRequest{};
+    linkRequest.command = cmdPoll;
+    linkRequest.blockSize = 23;
+    linkRequest.expectedAnswerType = 1;
+    linkRequest.expectedUnitKind = 1;
+    std::memset(inReport, 0, reportSize);
+    inReport[inSequence] = static_cast<std::uint8_t>(sequenceNumber + 1);
+    inReport[inCode] = ansOk;
+    inReport[inAnswerType] = 1;
+    inReport[inUnitKind] = 1;
+    inReport[40] = 0x77;   // no status record of the simulator has this byte
+    setEvent(reportReceived);
+
+    const TransferRecord t = runTransfer(pollEngine, 3);
+    ASSERT_GE(t.data.size(), 3u);
+    for (const Notification& n : t.data)
+        EXPECT_NE(n.answer[36], 0x77);
+}
+
+} // namespace
