@@ -2,43 +2,17 @@
 
 #include <gtest/gtest.h>
 
-TEST(ParseDecimal, DigitsAndSigns)
+TEST(ParseDecimal, SignsOtherCharactersAndWrapping)
 {
-    EXPECT_EQ(parseDecimal(""), 0);
-    EXPECT_EQ(parseDecimal("-"), 0);
-    EXPECT_EQ(parseDecimal("+"), 0);
-    EXPECT_EQ(parseDecimal("0"), 0);
-    EXPECT_EQ(parseDecimal("007"), 7);
-    EXPECT_EQ(parseDecimal("+7"), 7);
-    EXPECT_EQ(parseDecimal("-12"), -12);
-    EXPECT_EQ(parseDecimal("2147483647"), 2147483647);
-    EXPECT_EQ(parseDecimal("-2147483648"), INT32_MIN);
-}
-
-TEST(ParseDecimal, OnlyTheDigitsRightOfTheFirstNonDigitCount)
-{
-    EXPECT_EQ(parseDecimal("1-2"), -2);
-    EXPECT_EQ(parseDecimal("99+5"), 5);
-    EXPECT_EQ(parseDecimal("x-3"), -3);
-    EXPECT_EQ(parseDecimal("--4"), -4);
-}
-
-TEST(ParseDecimal, AnyOtherCharacterGives65535)
-{
-    EXPECT_EQ(parseDecimal("12 "), 65535);
-    EXPECT_EQ(parseDecimal(" 12"), 65535);
-    EXPECT_EQ(parseDecimal("1.5"), 65535);
-    EXPECT_EQ(parseDecimal("abc"), 65535);
-    EXPECT_EQ(parseDecimal("\xE4"), 65535);
-    EXPECT_EQ(parseDecimal("65535"), 65535);
-}
-
-TEST(ParseDecimal, WrapsModulo2To32)
-{
-    EXPECT_EQ(parseDecimal("4294967295"), -1);
-    EXPECT_EQ(parseDecimal("4294967296"), 0);
-    EXPECT_EQ(parseDecimal("2147483648"), INT32_MIN);
-    EXPECT_EQ(parseDecimal("-4294967297"), -1);
-    // Eleven digits: the leading digit's factor itself has wrapped.
-    EXPECT_EQ(parseDecimal("10000000000"), 1410065408);
+    const struct { const char* text; std::int32_t value; } cases[] = {
+        {"", 0}, {"-", 0}, {"007", 7}, {"+7", 7}, {"-12", -12}, {"-2147483648", INT32_MIN},
+        // Read from the right: the first sign met ends the number.
+        {"1-2", -2}, {"99+5", 5}, {"x-3", -3}, {"--4", -4},
+        // Any other character gives 65535.
+        {"12 ", 65535}, {" 12", 65535}, {"1.5", 65535}, {"\xE4", 65535},
+        // Modulo 2^32, even where the leading digit's factor has wrapped.
+        {"4294967295", -1}, {"4294967296", 0}, {"2147483648", INT32_MIN}, {"-4294967297", -1},
+        {"10000000000", 1410065408}};
+    for (const auto& c : cases)
+        EXPECT_EQ(parseDecimal(c.text), c.value) << '"' << c.text << '"';
 }
