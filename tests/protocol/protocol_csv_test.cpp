@@ -20,18 +20,8 @@
 namespace {
 
 const std::string titleK = "CUK1 Failure-Protocol V1.0\r\n";
-const std::string columnsKEnglish =
-    "<Event-Counter>\t<Error-Code>\t<Error-Counter>\t<Device On Time>\t<Device Cool Time>\t"
-    "<Device Heat Time>\t<Comp. Start-Counter>\r\n";
 const std::vector<unsigned char> previous = {'o', 'l', 'd', '\r', '\n'};
-
-std::vector<unsigned char> twoEntriesK()
-{
-    std::vector<unsigned char> buffer(protocolBufferSize, 0);
-    putEntry(buffer, 0, {0x0001, 3, 5400, 3599, 0, 42, 1});
-    putEntry(buffer, 24, {0x0003, 65535, 0xFFFFFFFF, 36000, 35999, 0xFFFFFFFF, 2});
-    return buffer;
-}
+const std::vector<unsigned char> zeros(2 * 24, 0);
 
 long filesIn(const TempDir& dir)
 {
@@ -41,28 +31,26 @@ long filesIn(const TempDir& dir)
 
 } // namespace
 
-TEST(ProtocolCsv, KSeriesFileIsByteExact)
+TEST(ProtocolCsv, KSeriesFileIsByteExactAndAnEmptyOneHasTwoLines)
 {
     TempDir dir;
-    const auto buffer = twoEntriesK();
-    ASSERT_TRUE(writeProtocolCsvK(dir / "k.csv", {buffer.data(), buffer.size(), 2}, germanTexts));
-    const std::string expected = titleK
-        + "<Ereignis-Z\xE4hler>\t<Fehler-Code>\t<Fehler-Z\xE4hler>\t<Ger\xE4t eingeschaltet>\t"
-          "<Ger\xE4t im K\xFChlbetrieb>\t<Ger\xE4t im Heizbetrieb>\t<Kompr.-Startz\xE4hler>\r\n"
-        + "1\t_AAA\t3\t1,5 h\t0,9 h\t0,0 h\t42\r\n"
-        + "2\t0003\t65535\t1193046,4 h\t10,0 h\t9,9 h\t-1\r\n";
-    EXPECT_EQ(asString(readBytes(dir / "k.csv")), expected);
-}
-
-TEST(ProtocolCsv, EmptyKSeriesProtocolGivesExactlyTwoLinesReplacingTheOldFile)
-{
-    TempDir dir;
-    const auto buffer = twoEntriesK();
+    std::vector<unsigned char> buffer(2 * 24, 0);
+    putEntry(buffer, 0, {0x0001, 3, 5400, 3599, 0, 42, 1});
+    putEntry(buffer, 24, {0x0003, 65535, 0xFFFFFFFF, 36000, 35999, 0xFFFFFFFF, 2});
     writeBytes(dir / "k.csv", previous);
+    ASSERT_TRUE(writeProtocolCsvK(dir / "k.csv", {buffer.data(), buffer.size(), 2}, germanTexts));
+    EXPECT_EQ(asString(readBytes(dir / "k.csv")),
+              titleK
+                  + "<Ereignis-Z\xE4hler>\t<Fehler-Code>\t<Fehler-Z\xE4hler>\t<Ger\xE4t eingeschaltet>\t"
+                    "<Ger\xE4t im K\xFChlbetrieb>\t<Ger\xE4t im Heizbetrieb>\t<Kompr.-Startz\xE4hler>\r\n"
+                    "1\t_AAA\t3\t1,5 h\t0,9 h\t0,0 h\t42\r\n"
+                    "2\t0003\t65535\t1193046,4 h\t10,0 h\t9,9 h\t-1\r\n");
     for (std::int32_t count : {0, -3}) {
         ASSERT_TRUE(writeProtocolCsv(seriesK, dir / "k.csv", {buffer.data(), buffer.size(), count},
                                      englishTexts));
-        EXPECT_EQ(asString(readBytes(dir / "k.csv")), titleK + columnsKEnglish);
+        EXPECT_EQ(asString(readBytes(dir / "k.csv")),
+                  titleK + "<Event-Counter>\t<Error-Code>\t<Error-Counter>\t<Device On Time>\t"
+                           "<Device Cool Time>\t<Device Heat Time>\t<Comp. Start-Counter>\r\n");
     }
     EXPECT_EQ(filesIn(dir), 1) << "no temporary file is left";
 }
@@ -102,8 +90,7 @@ TEST(ProtocolCsv, MSeriesFileIsByteExactWithATabAfterEveryField)
 TEST(ProtocolCsv, UnwritableTargetsFailAndKeepWhatWasThere)
 {
     TempDir dir;
-    const auto buffer = twoEntriesK();
-    const ProtocolData protocol{buffer.data(), buffer.size(), 2};
+    const ProtocolData protocol{zeros.data(), zeros.size(), 2};
 
     // A folder that does not exist: nothing is created.
     EXPECT_FALSE(writeProtocolCsvK(dir / "missing" / "p.csv", protocol, germanTexts));
@@ -122,11 +109,9 @@ TEST(ProtocolCsv, ALockedTargetFailsAndKeepsThePreviousFile)
 {
     TempDir dir;
     writeBytes(dir / "p.csv", previous);
-    const auto buffer = twoEntriesK();
     std::FILE* lock = _wfsopen((dir / "p.csv").c_str(), L"rb", _SH_DENYRW);
     ASSERT_NE(lock, nullptr);
-    const bool written = writeProtocolCsvK(dir / "p.csv", {buffer.data(), buffer.size(), 2},
-                                           germanTexts);
+    const bool written = writeProtocolCsvK(dir / "p.csv", {zeros.data(), zeros.size(), 2}, germanTexts);
     std::fclose(lock);
     EXPECT_FALSE(written);
     EXPECT_EQ(readBytes(dir / "p.csv"), previous);
@@ -137,9 +122,7 @@ TEST(ProtocolCsv, AWriteFailingPartWayKeepsThePreviousFile)
 {
     TempDir dir;
     writeBytes(dir / "p.csv", previous);
-    std::vector<unsigned char> buffer(protocolBufferSize, 0);
-    for (std::size_t i = 0; i < 5000; ++i)
-        putEntry(buffer, 24 * i, {0x0001, 1, 3600, 3600, 3600, 1, static_cast<std::uint32_t>(i)});
+    const std::vector<unsigned char> buffer(5000 * 24, 0);
 
     // The file-size limit makes the disk refuse bytes beyond 16 KiB.
     rlimit saved;

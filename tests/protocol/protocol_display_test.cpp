@@ -35,7 +35,6 @@ TEST(ProtocolDisplay, GeometryFollowsTheCellsAndTheHeight)
 {
     EXPECT_EQ(visibleLineCount(seriesK, metrics), (600 - 80) / 14);
     EXPECT_EQ(visibleLineCount(seriesM, metrics), (600 - 96) / 14);
-    EXPECT_EQ(visibleLineCount(seriesK, {800, 5 * 16 + 13, 8, 16, 5, 14}), 0);
     EXPECT_EQ(visibleLineCount(seriesK, {800, 10, 8, 16, 5, 14}), 0);
 
     const BarPlace k = verticalBar(seriesK, metrics);
@@ -47,7 +46,6 @@ TEST(ProtocolDisplay, GeometryFollowsTheCellsAndTheHeight)
 
     // Scrolling redraws from 6 cw, but never below the first line at 3 lh.
     EXPECT_EQ(listArea(metrics).top, 48);
-    EXPECT_EQ(listArea(metrics).right, 800 - 24);
     EXPECT_EQ(listArea({800, 600, 9, 15, 5, 14}).top, 45);
     EXPECT_EQ(listArea({800, 600, 6, 16, 5, 14}).top, 36);
 }
@@ -55,19 +53,15 @@ TEST(ProtocolDisplay, GeometryFollowsTheCellsAndTheHeight)
 TEST(ProtocolDisplay, MSeriesColumnsScrollAfterTheFirstThreeAndHeadersFollow)
 {
     EXPECT_EQ(columnsFor(seriesK, 9), (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
-    EXPECT_EQ(columnsFor(seriesM, 0), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
     EXPECT_EQ(columnsFor(seriesM, 10), (std::vector<int>{0, 1, 2, 13, 14, 15, 16, 17}));
     EXPECT_EQ(columnsFor(seriesM, 11), (std::vector<int>{0, 1, 2, 14, 15, 16, 17}));
     EXPECT_EQ(columnsFor(seriesM, 15), (std::vector<int>{0, 1, 2}));
 
+    // Headers follow the shown columns.
     HeaderText header[1 + maxShownColumns];
-    ASSERT_EQ(headerTexts(seriesK, 0, metrics, englishTexts, header), 8);
-    EXPECT_STREQ(header[0].text, "<No.>");
-    EXPECT_TRUE(header[0].x == 5 && header[0].y == 14);
-    EXPECT_STREQ(header[7].text, "<Comp. Start-Counter>");
-    EXPECT_EQ(header[7].x, 125 * 5);
     ASSERT_EQ(headerTexts(seriesM, 12, metrics, germanTexts, header), 1 + 3 + 3);
     EXPECT_STREQ(header[0].text, "<Nr.>");
+    EXPECT_TRUE(header[0].x == 5 && header[0].y == 14);
     EXPECT_STREQ(header[4].text, "<Kompr.4 Laufzeit>");
     EXPECT_EQ(header[4].x, 60 * 5);
 }
@@ -80,12 +74,11 @@ TEST(ProtocolDisplay, LineTextsColoursAndPlacesWithinTheProtocol)
     DisplayText line[1 + maxShownColumns];
     EXPECT_EQ(lineTexts(seriesK, protocol, 2, 0, line),
               (std::vector<std::string>{"3", "123", "_Init", "9", "1,5 h", "1,0 h", "0,0 h", "77"}));
-    const int xK[8] = {1, 7, 25, 40, 56, 78, 101, 125};
     for (int k = 0; k < 8; ++k) {
-        EXPECT_EQ(line[k].x, xK[k] * 5) << k;
         EXPECT_EQ(line[k].y, 3 * 16 + 4 * 14) << k;
         EXPECT_EQ(line[k].colour, k == 0 ? colourBlack : k % 2 ? colourNavy : colourMaroon) << k;
     }
+    EXPECT_TRUE(line[0].x == 5 && line[1].x == 7 * 5 && line[7].x == 125 * 5);
     // Past the count, and past the buffer whatever the count claims.
     EXPECT_TRUE(lineTexts(seriesK, protocol, 3, 0, line).empty());
     EXPECT_TRUE(lineTexts(seriesK, {buffer.data(), buffer.size(), 50}, 3, 0, line).empty());
@@ -103,8 +96,8 @@ TEST(ProtocolDisplay, VisibleEntriesAndScrollingStayWithinTheLimits)
 {
     const struct {
         std::int32_t top, count, first, end;
-    } cases[] = {{0, 0, 0, 0},         {0, 100, 0, 37},        {80, 100, 80, 100},
-                 {100, 100, 100, 100}, {150, 100, 100, 100},   {0x7FFFFFF0, 0x7FFFFFFF, 0x7FFFFFF0, 0x7FFFFFFF}};
+    } cases[] = {{0, 0, 0, 0}, {0, 100, 0, 37}, {80, 100, 80, 100}, {150, 100, 100, 100},
+                 {0x7FFFFFF0, 0x7FFFFFFF, 0x7FFFFFF0, 0x7FFFFFFF}};
     for (const auto& c : cases) {
         const VisibleEntries shown = visibleEntries(c.top, 37, c.count);
         EXPECT_TRUE(shown.first == c.first && shown.end == c.end) << c.top << " " << c.count;

@@ -1,13 +1,22 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "entry_bytes.h"
+#include "protocol/field_format.h"
 #include "protocol/protocol_entries.h"
 #include "protocol/protocol_readout.h"
 
 namespace {
+
+template <typename Value>
+std::string formatted(char* (*append)(char*, Value), Value value)
+{
+    char buffer[fieldTextMax];
+    return std::string(buffer, append(buffer, value));
+}
 
 // No two neighbouring bytes alike, so a field read from the wrong place or in
 // the wrong byte order shows.
@@ -28,6 +37,39 @@ std::vector<unsigned char> blockHeader(std::uint16_t totalBlocks, std::uint16_t 
 }
 
 } // namespace
+
+TEST(ProtocolFormat, HoursTruncateTenthsOverTheFull32BitRange)
+{
+    const struct {
+        std::uint32_t seconds;
+        const char* protocol;
+        const char* counters;
+    } cases[] = {{0, "0,0 h", "0.0"},          {3599, "0,9 h", "0.9"},
+                 {3600, "1,0 h", "1.0"},       {5400, "1,5 h", "1.5"},
+                 {35999, "9,9 h", "9.9"},      {0xFFFFFFFFu, "1193046,4 h", "1193046.4"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(formatted(appendProtocolHours, c.seconds), c.protocol) << c.seconds;
+        EXPECT_EQ(formatted(appendTenthHours, c.seconds), c.counters) << c.seconds;
+    }
+}
+
+// K-Series codes name single known bits only; M-Series codes are numbers.
+TEST(ProtocolFormat, ErrorCodeNamesOfBothFamilies)
+{
+    const struct {
+        std::uint16_t code;
+        const char* k;
+        const char* m;
+    } cases[] = {{0, "0000", "_AAA"},   {1, "_AAA", "_A01"},  {2, "_A01", "_A02"},
+                 {3, "0003", "_A03"},   {4, "_A02", "_A04"},  {8, "_A09", "_A08"},
+                 {10, "000A", "_A10"},  {15, "000F", "_A15"}, {16, "_A10", "_Init"},
+                 {17, "0011", "???"},   {32, "_Init", "???"}, {64, "_TA11", "???"},
+                 {0x80, "0080", "???"}, {0xABCD, "ABCD", "???"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(formatted(appendErrorNameK, c.code), c.k) << c.code;
+        EXPECT_EQ(formatted(appendErrorNameM, c.code), c.m) << c.code;
+    }
+}
 
 TEST(ProtocolEntries, EntriesAcrossBlocksReadBackAtTheirOffsetsAndStayInside)
 {
@@ -90,16 +132,15 @@ TEST(ProtocolReadout, CountFollowsDeliveredBlocksAndOnlyACompleteReadWithEntries
     EXPECT_EQ(end.count, 3);
     EXPECT_TRUE(end.protocolAvailable && end.autoDisplay);
 
-    const struct {
-        int code;
-        ReadoutMessage message;
-    } failures[] = {{0, ReadoutMessage::communicationLost}, {1, ReadoutMessage::wrongUnit},
-                    {2, ReadoutMessage::none}, {4, ReadoutMessage::usbError},
-                    {6, ReadoutMessage::none}};
-    for (const auto& f : failures) {
-        end = protocolReadoutEnded(readout, f.code);
-        EXPECT_EQ(end.message, f.message) << "end code " << f.code;
-        EXPECT_FALSE(end.protocolAvailable || end.autoDisplay) << "end code " << f.code;
+    // By end code; 5 is the complete read.
+    const ReadoutMessage failures[7] = {ReadoutMessage::communicationLost, ReadoutMessage::wrongUnit,
+                                        ReadoutMessage::none, ReadoutMessage::none,
+                                        ReadoutMessage::usbError, ReadoutMessage::entriesRead,
+                                        ReadoutMessage::none};
+    for (int code : {0, 1, 2, 3, 4, 6}) {
+        end = protocolReadoutEnded(readout, code);
+        EXPECT_EQ(end.message, failures[code]) << "end code " << code;
+        EXPECT_FALSE(end.protocolAvailable || end.autoDisplay) << "end code " << code;
     }
 
     startProtocolReadout(readout, seriesK, protocolBufferSize);

@@ -84,11 +84,12 @@ protected:
     }
 
     char family() const { return appState.family == 1 ? 'M' : 'K'; }
-    HWND featureWindow(const char* classK, const char* classM) const
+    // The family's window of a class ("Upload_CU" ...).
+    HWND familyWindow(const char* classBase) const
     {
-        return childOfClass(main(), family() == 'M' ? classM : classK);
+        return childOfClass(main(), (classBase + std::string(family() == 'M' ? "1" : "0")).c_str());
     }
-    HWND display() const { return featureWindow("ProtDisplay_CU0", "ProtDisplay_CU1"); }
+    HWND display() const { return familyWindow("ProtDisplay_CU"); }
     bool displayOpens()
     {
         return pumpUntil([this] { return display() != nullptr; });
@@ -119,17 +120,17 @@ protected:
     {
         menuCommand(commandRunCounter);
         pumpUntil([] { return !recordedMessageBoxes().empty(); });
-        return featureWindow("RunCounter_CU0", "RunCounter_CU1");
+        return familyWindow("RunCounter_CU");
     }
     // Menu "Failure Protocol -> Read": its window, nullptr if gone already.
     HWND startProtocolRead()
     {
         menuCommand(commandProtocolRead);
-        return featureWindow("Upload_CU0", "Upload_CU1");
+        return familyWindow("Upload_CU");
     }
     bool readWindowGone()
     {
-        return pumpUntil([this] { return featureWindow("Upload_CU0", "Upload_CU1") == nullptr; }, 10000);
+        return pumpUntil([this] { return familyWindow("Upload_CU") == nullptr; }, 10000);
     }
     // A whole read; the one message box it ends with.
     RecordedMessageBox readProtocol()

@@ -7,93 +7,47 @@
 
 namespace {
 
-// What the save dialog was opened with; it answers answerPath (empty: the
-// user cancels).
-struct DialogCall {
-    DWORD filterIndex;
-    DWORD flags;
-    DWORD maxFile;
-    std::string defaultExtension;
-    bool save;
-};
-std::vector<DialogCall> dialogCalls;
-std::string answerPath;
+OPENFILENAMEA seen;         // the dialog as last opened
+int saveDialogs = 0;
+std::string answerPath;     // empty: the user cancels
 
 BOOL answerDialog(OPENFILENAMEA* dialog, bool save)
 {
-    dialogCalls.push_back({dialog->nFilterIndex, dialog->Flags, dialog->nMaxFile,
-                           dialog->lpstrDefExt ? dialog->lpstrDefExt : "", save});
+    seen = *dialog;
+    saveDialogs += save;
     if (answerPath.empty())
         return FALSE;
     std::strncpy(dialog->lpstrFile, answerPath.c_str(), dialog->nMaxFile);
     return TRUE;
 }
 
-class ProtocolSaveTest : public ProtocolTest {
-protected:
-    void SetUp() override
-    {
-        ProtocolTest::SetUp();
-        dialogCalls.clear();
-        answerPath.clear();
-        setFileDialogHook(answerDialog);
-    }
-
-    // What the family's writer makes of the protocol in the buffer.
-    std::vector<unsigned char> expectedFile(const char* const* texts)
-    {
-        const std::filesystem::path path = out_ / "expected.csv";
-        const ProtocolData protocol = {protocolBuffer, workBufferSize, appState.protocolCount};
-        EXPECT_TRUE(writeProtocolCsv(appState.family, path, protocol, texts));
-        return readBytes(path);
-    }
-
-    TempDir out_;
-};
-
 } // namespace
 
-TEST_F(ProtocolSaveTest, KSaveUsesItsOwnDialogSettingsAndTheFamilyWriter)
+TEST_F(ProtocolTest, SaveWritesTheFamilyFileThroughItsOwnDialogSettings)
 {
-    startAs(selectionIdEnglish, selectionIdK);
-    loadProtocol(60);
-    HWND display = openDisplay();
-    ASSERT_NE(display, nullptr);
-
-    // Cancelled: nothing written, nothing shown.
-    menuCommand(commandProtocolSave);
-    EXPECT_TRUE(recordedMessageBoxes().empty());
-    EXPECT_TRUE(std::filesystem::is_empty(out_.path()));
-    EXPECT_STREQ(fileDialog.lpstrDefExt, "cbf");
-
-    const std::filesystem::path target = out_ / "protocol.csv";
-    answerPath = target.string();
-    menuCommand(commandProtocolSave);
-    ASSERT_EQ(dialogCalls.size(), 2u);
-    EXPECT_TRUE(dialogCalls[1].save);
-    EXPECT_EQ(dialogCalls[1].filterIndex, 3u);
-    EXPECT_EQ(dialogCalls[1].flags, 0x2006u);
-    EXPECT_EQ(dialogCalls[1].maxFile, 260u);
-    EXPECT_EQ(dialogCalls[1].defaultExtension, "csv");
-    // The configuration dialogs share the record and keep their extension.
-    EXPECT_STREQ(fileDialog.lpstrDefExt, "cbf");
-    EXPECT_EQ(readBytes(target), expectedFile(englishTexts));
-    expectBox(onlyMessageBox(), "Protocol-File saved !", "K-Series", MB_ICONINFORMATION);
-    EXPECT_TRUE(IsWindow(display));
-}
-
-TEST_F(ProtocolSaveTest, GermanMSeriesFileAndAFailedSave)
-{
+    setFileDialogHook(answerDialog);
     startAs(selectionIdGerman, selectionIdM);
     loadProtocol(60);
-    answerPath = (out_ / "chiller.csv").string();
+    TempDir out;
     menuCommand(commandProtocolSave);
-    EXPECT_EQ(readBytes(out_ / "chiller.csv"), expectedFile(germanTexts));
+    EXPECT_TRUE(recordedMessageBoxes().empty()) << "cancelled: nothing shown, nothing written";
+    EXPECT_TRUE(std::filesystem::is_empty(out.path()));
+
+    answerPath = (out / "chiller.csv").string();
+    menuCommand(commandProtocolSave);
+    EXPECT_EQ(saveDialogs, 2);
+    EXPECT_TRUE(seen.nFilterIndex == 3 && seen.Flags == 0x2006 && seen.nMaxFile == 260);
+    EXPECT_STREQ(seen.lpstrDefExt, "csv");
+    // The configuration dialogs share the record and keep their extension.
+    EXPECT_STREQ(fileDialog.lpstrDefExt, "cbf");
+    const ProtocolData protocol = {protocolBuffer, workBufferSize, appState.protocolCount};
+    ASSERT_TRUE(writeProtocolCsvM(out / "expected.csv", protocol, germanTexts));
+    EXPECT_EQ(readBytes(out / "chiller.csv"), readBytes(out / "expected.csv"));
     expectBox(onlyMessageBox(), "Protokoll-Datei gesichert !", "M-Series", MB_ICONINFORMATION);
 
     // A folder that does not exist: text 101 with the error icon, no file.
-    answerPath = (out_ / "missing" / "chiller.csv").string();
+    answerPath = (out / "missing" / "chiller.csv").string();
     menuCommand(commandProtocolSave);
     expectBox(onlyMessageBox(), "Sicherung fehlgeschlagen !", "M-Series", MB_ICONERROR);
-    EXPECT_FALSE(std::filesystem::exists(out_ / "missing"));
+    EXPECT_FALSE(std::filesystem::exists(out / "missing"));
 }

@@ -59,24 +59,3 @@ TEST_F(ProtocolTest, MCountersShowTheUnitsWholeRecordInGerman)
         EXPECT_EQ(fieldText(counters, f.id), f.text) << "field " << f.id;
     EXPECT_EQ(fieldText(counters, 0), "2743.4");   // 9876543 s
 }
-
-TEST_F(ProtocolTest, NoUnitLeavesQuestionMarksAndAnEarlierProtocolUsable)
-{
-    // No KAVIX_UNIT: the HID backend finds nothing here.
-    startAs(selectionIdEnglish, selectionIdK);
-    HWND counters = openCounters();
-    ASSERT_NE(counters, nullptr);
-    const RecordedMessageBox box = onlyMessageBox();
-    EXPECT_EQ(box.text, "No Control Unit found");
-    EXPECT_EQ(box.caption, "K-Series");
-    EXPECT_EQ(windowText(counters), "Running Counter");
-    EXPECT_EQ(fieldText(counters, 0), "?");
-    closeWindow(counters);
-
-    loadProtocol(5);
-    EXPECT_EQ(readProtocol().text, "No Control Unit found");
-    EXPECT_EQ(appState.protocolAvailable, 1);
-    EXPECT_EQ(appState.protocolCount, 5);
-    EXPECT_FALSE(menuItemGrey(commandProtocolDisplay));
-    EXPECT_EQ(display(), nullptr);
-}
