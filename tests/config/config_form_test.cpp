@@ -66,7 +66,6 @@ TEST_F(ConfigFormTest, KCreationStateAndItsGather)
 TEST_F(ConfigFormTest, KUnitSwitchRederivesTheOtherCopies)
 {
     kFormLoadDefaults(k);
-    k.row[rowCalibration].value = 3;
     k.row[kRowHeatOn].value = 30;
     choose(k, rowTemperatureUnit, 0, kFormUnitChanged);   // the unit shown: nothing happens
     EXPECT_EQ(k.block.HeatOn_C, 48);
@@ -74,7 +73,6 @@ TEST_F(ConfigFormTest, KUnitSwitchRederivesTheOtherCopies)
 
     choose(k, rowTemperatureUnit, 1, kFormUnitChanged);
     EXPECT_TRUE(k.block.Flags_Options & flagUnitFahrenheit);
-    EXPECT_EQ(arrows(k, rowCalibration), "5 -99..99 x 0,1\xB0" "F");
     EXPECT_EQ(arrows(k, kRowCoolOffMin), "28 25..59 \xB0" "F");
     EXPECT_EQ(arrows(k, kRowHeatOff), "126 86..131 \xB0" "F");
     EXPECT_EQ(arrows(k, kRowHysteresis), "14 2..15 x 0,1\xB0" "F");
@@ -83,40 +81,30 @@ TEST_F(ConfigFormTest, KUnitSwitchRederivesTheOtherCopies)
     EXPECT_EQ(checkKParameters(k.block).failureNumber, 0);
 
     choose(k, rowTemperatureUnit, 0, kFormUnitChanged);
-    EXPECT_EQ(arrows(k, rowCalibration), "2 -55..55 x 0,1\xB0" "C");   // 3 -> 5 -> 2
     EXPECT_EQ(arrows(k, kRowCoolOffMin), "-2 -4..15 \xB0" "C");
     EXPECT_EQ(arrows(k, kRowHysteresis), "8 1..8 x 0,1\xB0" "C");
     EXPECT_STREQ(k.row[kRowHysteresis].defaultText, "8");
 }
 
-TEST_F(ConfigFormTest, KBlowerTypesAndGroupsKeepEditedLevels)
+TEST_F(ConfigFormTest, KBlowerGroupsSurviveUnitAndTypeChangesAndIgnoreFilling)
 {
     kFormLoadDefaults(k);
-    choose(k, rowBlowerPowerAt, 1, kFormPowerAtChanged);
-    EXPECT_EQ(levels(), "45 53 60 69 100 ");
-    EXPECT_STREQ(k.row[rowBlowerLevel1].defaultText, "45");
-    k.row[rowBlowerLevel1].value = 77;
-    choose(k, rowBlowerPowerAt, 0, kFormPowerAtChanged);
-    EXPECT_EQ(k.block.BlowerLevel[1][0], 77);
-
-    // Changes while the rows are filled are ignored.
     k.view.filling = true;
     choose(k, rowBlowerPowerAt, 1, kFormPowerAtChanged);
     EXPECT_EQ(k.view.groupShown, 0);
     k.view.filling = false;
 
-    // A unit switch keeps "AC 60Hz" and its edits; a type change stores the
-    // group it leaves.
+    // A unit switch keeps "AC 60Hz" and its edits; the defaults column
+    // follows the group shown.
     choose(k, rowBlowerPowerAt, 1, kFormPowerAtChanged);
-    k.row[rowBlowerLevel1 + 1].value = 66;
+    k.row[rowBlowerLevel1].value = 77;
     choose(k, rowTemperatureUnit, 1, kFormUnitChanged);
     EXPECT_EQ(k.row[rowBlowerPowerAt].value, 1);
-    EXPECT_EQ(levels(), "77 66 60 69 100 ");
-    k.row[rowBlowerLevel5].value = 90;
-    choose(k, rowBlowerType, blowerTypeEcm, kFormBlowerTypeChanged);
-    EXPECT_EQ(k.block.BlowerLevel[1][4], 90);
-    EXPECT_EQ(levels(), "30 40 50 60 100 ");
+    EXPECT_EQ(levels(), "77 53 60 69 100 ");
+    EXPECT_STREQ(k.row[rowBlowerLevel1 + 1].defaultText, "53");
+    // A type change stores the group it leaves.
     choose(k, rowBlowerType, blowerTypeSilencer, kFormBlowerTypeChanged);
+    EXPECT_EQ(k.block.BlowerLevel[1][0], 77);
     EXPECT_EQ(levels(), "30! 40! 60! 80! 100! ");
     EXPECT_STREQ(k.row[rowBlowerLevel1 + 3].defaultText, "80");
 }
@@ -165,8 +153,6 @@ TEST_F(ConfigFormTest, KBlockValuesWithoutItemsOrOutOfRangeSurviveFillAndGather)
 TEST_F(ConfigFormTest, MCreationStateAndFahrenheitDifferences)
 {
     EXPECT_EQ(std::memcmp(&m.block, &mDefaultParameters, sizeof m.block), 0);
-    EXPECT_EQ(arrows(m, mRowComprStart), "10 1..60 s");   // beside its default 9
-    EXPECT_EQ(arrows(m, mRowOffset1), "0 0..55 x 0,1\xB0" "C");
     EXPECT_STREQ(m.row[mRowRelay3].defaultText, "4");
     EXPECT_STREQ(listItemText(mRowInfo(rowBlowerSet), m.row[rowBlowerSet].value), "Off");
     EXPECT_STREQ(m.row[rowBlowerSet].defaultText, "Auto");

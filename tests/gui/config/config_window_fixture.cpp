@@ -18,8 +18,7 @@ std::vector<DialogRecord> dialogs;
 
 BOOL answerDialog(OPENFILENAMEA* dialog, bool save)
 {
-    dialogs.push_back({save, dialog->Flags, dialog->nFilterIndex, dialog->lpstrFile,
-                       dialog->lpstrFile ? dialog->lpstrFile : ""});
+    dialogs.push_back({save, dialog->Flags, dialog->nFilterIndex, dialog->lpstrFile});
     if (dialogAnswer.empty())
         return FALSE;
     std::snprintf(dialog->lpstrFile, dialog->nMaxFile, "%s", dialogAnswer.c_str());
@@ -68,7 +67,6 @@ void ConfigWindowTest::TearDown()
     setFileDialogHook(nullptr);
     dialogs.clear();
     dialogAnswer.clear();
-    unregisterFeatureClasses();
 }
 
 HWND ConfigWindowTest::openAs(int languageId, int familyId, bool waitForRead)

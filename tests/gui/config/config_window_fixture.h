@@ -23,7 +23,6 @@ struct DialogRecord {
     bool save;
     DWORD flags;
     DWORD filterIndex;
-    const char* fileBuffer;
     std::string offered;      // the name in the buffer when it opened
 };
 void answerFileDialogs(const std::string& path);
@@ -67,10 +66,6 @@ protected:
             SendMessageA(control(row, partValue), CB_GETLBTEXT, static_cast<WPARAM>(index),
                          reinterpret_cast<LPARAM>(item));
         return item;
-    }
-    int listCount(int row) const
-    {
-        return static_cast<int>(SendMessageA(control(row, partValue), CB_GETCOUNT, 0, 0));
     }
     // The arrows' range as "min..max".
     std::string arrowRange(int row) const

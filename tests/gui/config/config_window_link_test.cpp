@@ -3,6 +3,7 @@
 #include "config_window_fixture.h"
 
 #include "app/app_state.h"
+#include "app/window_table.h"
 #include "config/k_config_form.h"
 #include "config/m_config_form.h"
 #include "link/reports.h"
@@ -77,13 +78,19 @@ TEST_F(ConfigWindowTest, KWindowOnAnMUnitKeepsItsCreationState)
     EXPECT_TRUE(buttonEnabled(configButtonProgram));
 }
 
-TEST_F(ConfigWindowTest, MWindowOnAKUnitAndFirmwareMismatch)
+TEST_F(ConfigWindowTest, MWindowOnAKUnitKeepsItsCreationStateAndFirmwareMismatch)
 {
     attachUnit('K', std::vector<std::uint8_t>(62, 0));
     ASSERT_NE(openAs(selectionIdGerman, selectionIdM), nullptr);
     auto boxes = takeMessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     expectBox(boxes[0], "Falsche Steuerung (K-Series) angeschlossen !", "M-Series");
+    // The creation state stays.
+    EXPECT_EQ(numberValue(mRowComprStart), 10);
+    EXPECT_EQ(rowText(mRowComprStart, partDefault), "9");
+    EXPECT_EQ(listText(mRowCompressor6), "Ein");
+    EXPECT_EQ(listText(mRowFlowSwitch), "Aus");
+    EXPECT_EQ(rowText(mRowRelay1, partLabel), "Relais 1");
 
     // A unit of the right kind without this data set refuses with its own
     // kind: the firmware does not fit.
@@ -99,7 +106,7 @@ TEST_F(ConfigWindowTest, MWindowOnAKUnitAndFirmwareMismatch)
     expectBox(boxes[0], "Firmware (1.23) der ControlUnitM unpassend !", "M-Series");
 }
 
-TEST_F(ConfigWindowTest, MProgramAnsweredBusyFailsAndKeepsTheEdits)
+TEST_F(ConfigWindowTest, MProgramAnsweredBusyKeepsTheEditsAndTheFamilyOwnsItsFileAndCheck)
 {
     MParameterBlock block = mDefaultParameters;
     block.CanAddress = 7;
@@ -107,7 +114,7 @@ TEST_F(ConfigWindowTest, MProgramAnsweredBusyFailsAndKeepsTheEdits)
     ASSERT_NE(openAs(selectionIdEnglish, selectionIdM), nullptr);
     auto boxes = takeMessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "Device-Configuration read !");
+    expectBox(boxes[0], "Device-Configuration read !", "M-Series", MB_ICONINFORMATION);
     EXPECT_EQ(numberValue(rowCanAddress), 7);
 
     {
@@ -123,7 +130,36 @@ TEST_F(ConfigWindowTest, MProgramAnsweredBusyFailsAndKeepsTheEdits)
     // The edit stays; the block read earlier does not come back.
     EXPECT_EQ(numberValue(rowCanAddress), 9);
     EXPECT_TRUE(buttonEnabled(configButtonProgram));
+
+    // Save writes the M file; a check failure stops Program under the M caption.
+    const auto path = dir_.path() / "chiller.cbf";
+    answerFileDialogs(path.string());
+    clickButton(configButtonSaveFile);
+    const auto bytes = readBytes(path);
+    ASSERT_EQ(bytes.size(), 100u);
+    EXPECT_EQ(std::string(bytes.begin() + 2, bytes.begin() + 24), "CUM1-Configurationfile");
+    EXPECT_EQ(bytes[24 + 73], 9);   // CanAddress
+    clickArrow(mRowCoolWaterOff, true, 3);   // 7: equal to "on" fails
+    clickButton(configButtonProgram);
+    boxes = takeMessageBoxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].caption, "M-Series");
+    EXPECT_EQ(boxes[1].text,
+              "Fehler 'Relation Switch off temperature cooling water < Switch on temperature cooling water' !");
     EXPECT_EQ(store_.programmings, 0u);
+
+    // The K window has a file name of its own.
+    clickButton(configButtonClose);
+    pumpUntil([] { return appState.featureOpen == 0; });
+    menuCommand(commandSelection);
+    confirmSelection(selectionIdEnglish, selectionIdK);
+    menuCommand(commandConfiguration);
+    window_ = childOfClass(main(), "Configuration_CU0");
+    ASSERT_NE(window_, nullptr);
+    pumpUntil([] { return !recordedMessageBoxes().empty(); });
+    answerFileDialogs("");
+    clickButton(configButtonLoadFile);
+    EXPECT_NE(recordedDialogs().back().offered, path.string());
 }
 
 TEST_F(ConfigWindowTest, BusyWhileReadingAndCloseStopsTheLinkQuietly)
