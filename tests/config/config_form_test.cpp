@@ -53,7 +53,6 @@ protected:
 TEST_F(ConfigFormTest, KCreationStateAndItsGather)
 {
     EXPECT_EQ(std::memcmp(&k.block, &kDefaultParameters, sizeof k.block), 0);
-    EXPECT_EQ(arrows(k, rowSetTemp), "20 15..29 \xB0" "C");
     EXPECT_EQ(arrows(k, kRowHysteresis), "8 1..8 x 0,1\xB0" "C");
     EXPECT_EQ(arrows(k, kRowTimeBelowOff), "300 0..999 x 1s");
     EXPECT_EQ(levels(), "35 41 49 58 100 ");
@@ -103,8 +102,9 @@ TEST_F(ConfigFormTest, KBlowerGroupsSurviveUnitAndTypeChangesAndIgnoreFilling)
     EXPECT_EQ(levels(), "77 53 60 69 100 ");
     EXPECT_STREQ(k.row[rowBlowerLevel1 + 1].defaultText, "53");
     // A type change stores the group it leaves.
+    k.row[rowBlowerLevel5].value = 90;
     choose(k, rowBlowerType, blowerTypeSilencer, kFormBlowerTypeChanged);
-    EXPECT_EQ(k.block.BlowerLevel[1][0], 77);
+    EXPECT_EQ(k.block.BlowerLevel[1][4], 90);
     EXPECT_EQ(levels(), "30! 40! 60! 80! 100! ");
     EXPECT_STREQ(k.row[rowBlowerLevel1 + 3].defaultText, "80");
 }
