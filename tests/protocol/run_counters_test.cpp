@@ -39,7 +39,7 @@ TEST(RunCounters, KSeriesValuesShowOnlyAfterACompleteReadAndHideAfterAFailure)
     EXPECT_EQ(unknownFields<counterFieldCountK>(view), counterFieldCountK);
 
     std::vector<unsigned char> data(2 * 1024 * 1024, 0xEE);
-    const std::uint32_t times[4] = {5400, 3599, 35999, 0xFFFFFFFE};
+    const std::uint32_t times[4] = {5400, 3599, 0xFFFFFFFF, 0xFFFFFFFE};
     for (int k = 0; k < 4; ++k)
         putLe(data, 4 * k, times[k], 4);
     const std::uint16_t errors[7] = {65535, 1, 2, 9, 10, 300, 11};
@@ -47,7 +47,7 @@ TEST(RunCounters, KSeriesValuesShowOnlyAfterACompleteReadAndHideAfterAFailure)
         putLe(data, 16 + 2 * k, errors[k], 2);
     EXPECT_TRUE(runCounterReadEnded(view, 5, data.data(), data.size()));
     const std::map<int, std::string> expected = {
-        {0, "1.5"}, {1, "0.9"}, {2, "9.9"}, {3, "-2"},   {5, "65535"}, {6, "1"},
+        {0, "1.5"}, {1, "0.9"}, {2, "1193046.4"}, {3, "-2"}, {5, "65535"}, {6, "1"},
         {7, "2"},   {8, "9"},   {9, "10"},  {10, "300"}, {11, "11"}};
     EXPECT_EQ(fieldsOf<counterFieldCountK>(view), expected);
     EXPECT_FALSE(runCounterReadEnded(view, 5, data.data(), 57)) << "58 bytes are the record";
