@@ -13,8 +13,6 @@ TEST(TemperatureConversion, WorkedExamplesOfEachRule)
         int out;
     };
     const Case cases[] = {
-        {"abs C->F", temperatureToFahrenheit, -2, 28},    // remainder -6 steps down
-        {"abs C->F", temperatureToFahrenheit, 21, 70},
         {"abs F->C", temperatureToCelsius, 28, -2},
         {"abs F->C", temperatureToCelsius, 33, 0},        // 0.55: only the first tenth counts
         {"abs F->C", temperatureToCelsius, 71, 22},
@@ -38,7 +36,7 @@ TEST(TemperatureConversion, WorkedExamplesOfEachRule)
 
 TEST(TemperatureConversion, AbsoluteRuleIsNearestDegreeAndWholeCelsiusRoundTrips)
 {
-    // 1.8 * C never ends in .5, so the rule is plain rounding.
+    // 1.8 * C never ends in .5, so the rule is plain rounding (-2 -> 28, 21 -> 70).
     for (int c = -200; c <= 200; ++c)
         EXPECT_EQ(temperatureToFahrenheit(c), 32 + static_cast<int>(std::lround(1.8 * c))) << c;
     for (int c = -60; c <= 100; ++c)
