@@ -25,6 +25,8 @@ BOOL answerDialog(OPENFILENAMEA* dialog, bool save)
 
 TEST_F(ProtocolTest, SaveWritesTheFamilyFileThroughItsOwnDialogSettings)
 {
+    answerPath.clear();
+    saveDialogs = 0;
     setFileDialogHook(answerDialog);
     startAs(selectionIdGerman, selectionIdM);
     loadProtocol(60);
