@@ -92,16 +92,6 @@ TEST_F(ShellTest, ConfirmationSetsMenuTitleSizeAndSettingsReselectionForgetsTheP
     EXPECT_TRUE(menuItemGrey(commandProtocolDisplay));
 }
 
-TEST_F(ShellTest, CorruptSettingsStartGermanAndStayUntouched)
-{
-    std::vector<unsigned char> corrupt(186, 0);
-    corrupt[108] = 1;  // English, but the CRC does not match
-    writeBytes(settingsFile(), corrupt);
-    ASSERT_NE(start(), nullptr);
-    EXPECT_TRUE(isChecked(selection(), selectionIdGerman));
-    EXPECT_EQ(readBytes(settingsFile()), corrupt);
-}
-
 TEST_F(ShellTest, StoredEnglishIsPreselectedTheFamilyChosenAgain)
 {
     AppState english;
