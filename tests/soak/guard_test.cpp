@@ -7,7 +7,7 @@
 
 namespace {
 
-class GuardTest : public SoakFixture {
+class LinkGuardTest : public SoakFixture {
 protected:
     void protocolRequest(std::vector<std::uint8_t>& buffer, std::size_t capacity)
     {
@@ -34,7 +34,7 @@ protected:
 // A unit whose protocol does not fit the buffer: the block that would overrun
 // it ends the transfer with end code 0, nothing lands past the buffer, and the
 // protocol does not become available. Sanitizer builds use a smaller buffer.
-TEST_F(GuardTest, ProtocolLargerThanTheBufferEndsWithCode0)
+TEST_F(LinkGuardTest, ProtocolLargerThanTheBufferEndsWithCode0)
 {
     const std::size_t capacity = sanitizedBuild ? 48 * 400 + 20 : protocolBufferSize;
     const std::uint32_t entries = static_cast<std::uint32_t>(capacity / 24 + 1);
@@ -58,7 +58,7 @@ TEST_F(GuardTest, ProtocolLargerThanTheBufferEndsWithCode0)
 
 // Item count 0xFFFF with a single 48-byte block: only the entries that block
 // holds wholly are counted (two K-Series entries, no M-Series entry).
-TEST_F(GuardTest, ItemCount0xFFFFWithOneBlock)
+TEST_F(LinkGuardTest, ItemCount0xFFFFWithOneBlock)
 {
     for (char family : {'K', 'M'}) {
         serve(family);
@@ -92,7 +92,7 @@ TEST_F(GuardTest, ItemCount0xFFFFWithOneBlock)
 }
 
 // A product string of 80 characters reaches the title cut to 64.
-TEST_F(GuardTest, LongProductStringIsCutTo64Characters)
+TEST_F(LinkGuardTest, LongProductStringIsCutTo64Characters)
 {
     SimOptions options = defaultSimOptions('K');
     options.product.clear();
@@ -117,7 +117,7 @@ namespace {
 // A report that the reader of an earlier link handed over but whose engine
 // never took it (the link was stopped first) is no answer for the next link,
 // even where its sequence number fits.
-TEST_F(GuardTest, NextLinkIgnoresAReportLeftOverFromTheLastOne)
+TEST_F(LinkGuardTest, NextLinkIgnoresAReportLeftOverFromTheLastOne)
 {
     serve('K');
     linkRequest = LinkRequest{};

@@ -136,6 +136,32 @@ inline std::size_t entriesIn(const char* directory)
     return count;
 }
 
+// A thread that has just been joined can stay listed for a moment: the
+// count once two looks 10 ms apart agree (at most 2 s) ...
+inline std::size_t stableEntriesIn(const char* directory)
+{
+    std::size_t count = entriesIn(directory);
+    for (int i = 0; i < 200; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const std::size_t again = entriesIn(directory);
+        if (again == count)
+            break;
+        count = again;
+    }
+    return count;
+}
+
+// ... or once it is the expected one (at most 2 s).
+inline std::size_t settledEntriesIn(const char* directory, std::size_t expected)
+{
+    std::size_t count = entriesIn(directory);
+    for (int i = 0; i < 200 && count != expected; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        count = entriesIn(directory);
+    }
+    return count;
+}
+
 // How a transfer is meant to end, chosen per transfer. Besides one of these
 // the unit may add faults the engines repair: late duplicates, unexpected
 // codes, out-of-order, repeated and bad-CRC blocks, busy answers, delays.
@@ -166,14 +192,16 @@ protected:
     std::mt19937 random{soakSeed()};
     std::size_t threadsBefore = 0;
     std::size_t filesBefore = 0;
-    // A lost answer is taken for silence after this long without progress.
+    // A lost answer is taken for silence after this long without progress;
+    // a transfer that may not fall silent is given much longer.
     int silenceMs = sanitizedBuild ? 400 : 150;
+    int hangMs = 10000;
 
     void SetUp() override
     {
         // ThreadSanitizer starts a thread of its own with the first one.
         std::thread([] {}).join();
-        threadsBefore = entriesIn("/proc/self/task");
+        threadsBefore = stableEntriesIn("/proc/self/task");
         filesBefore = entriesIn("/proc/self/fd");
         appState.linkOpen = 0;
         createLinkEvents();
@@ -189,8 +217,8 @@ protected:
         setRemoteUnitEndpoint("");
         setDeviceBackend(nullptr);
         // Every link thread, connection and socket of the run is gone.
-        EXPECT_EQ(entriesIn("/proc/self/task"), threadsBefore);
-        EXPECT_EQ(entriesIn("/proc/self/fd"), filesBefore);
+        EXPECT_EQ(settledEntriesIn("/proc/self/task", threadsBefore), threadsBefore);
+        EXPECT_EQ(settledEntriesIn("/proc/self/fd", filesBefore), filesBefore);
         RecordProperty("seed", std::to_string(soakSeed()));
     }
 
@@ -259,9 +287,9 @@ protected:
 
     // Runs linkRequest as a feature window does (discovery, product string,
     // both threads) until the link posts WM_LINK_END, enoughData
-    // WM_LINK_DATA have come, or nothing has happened for the silence time;
-    // then stops the link.
-    TransferRecord runTransfer(EngineProcedure engine, std::size_t enoughData = 0)
+    // WM_LINK_DATA have come, or nothing has happened for the silence time
+    // (hangMs unless mayFallSilent); then stops the link.
+    TransferRecord runTransfer(EngineProcedure engine, std::size_t enoughData = 0, bool mayFallSilent = false)
     {
         TransferRecord record;
         TransferSink local(engine == pollEngine);
@@ -285,7 +313,7 @@ protected:
                 seen = now;
                 requests = nowRequests;
                 lastProgress = Clock::now();
-            } else if (msSince(lastProgress) > silenceMs) {
+            } else if (msSince(lastProgress) > (mayFallSilent ? silenceMs : hangMs)) {
                 record.silent = true;
                 break;
             }

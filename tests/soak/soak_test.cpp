@@ -99,7 +99,7 @@ TEST_F(SoakTest, MonitorPollsOverAFlakyLink)
         linkRequest.expectedAnswerType = 1;
         linkRequest.expectedUnitKind = options.kind;
 
-        const TransferRecord t = runTransfer(pollEngine, static_cast<std::size_t>(length));
+        const TransferRecord t = runTransfer(pollEngine, static_cast<std::size_t>(length), fate == fateDrop);
         ++sessions;
         const std::size_t got = t.data.size();
         const bool reachedEnd = !t.silent && t.ends.empty() && got >= static_cast<std::size_t>(length);
@@ -143,7 +143,8 @@ TEST_F(SoakTest, ConfigurationProgramAndReadBackCycles)
     char family = 'K';
     serve(family);
     int programmed = 0;
-    for (int cycle = 0; cycle < cycles && !HasFailure(); ++cycle) {
+    int cycle = 0;
+    for (; cycle < cycles && !HasFailure(); ++cycle) {
         SCOPED_TRACE("cycle " + std::to_string(cycle));
         if (chance(0.2)) {
             family = family == 'K' ? 'M' : 'K';
@@ -159,7 +160,7 @@ TEST_F(SoakTest, ConfigurationProgramAndReadBackCycles)
         Fate fate = drawFate({fateRefused, fateBusy52, fateRejected53, fateEepromFails}, faults, 5);
         setFaults(faults);
         programRequest(family, wanted);
-        const TransferRecord w = runTransfer(blockWriteEngine);
+        const TransferRecord w = runTransfer(blockWriteEngine, 0, fate == fateDrop);
         const std::vector<std::uint8_t> after = storedConfiguration();
         SCOPED_TRACE("program fate " + std::to_string(fate));
         // End code 3 only when the unit really holds the new configuration.
@@ -192,7 +193,7 @@ TEST_F(SoakTest, ConfigurationProgramAndReadBackCycles)
         fate = drawFate({fateRefused}, faults, 4);
         setFaults(faults);
         readRequest(family, cmdReadConfiguration, familyNumber(family));
-        const TransferRecord r = runTransfer(blockReadEngine);
+        const TransferRecord r = runTransfer(blockReadEngine, 0, fate == fateDrop);
         SCOPED_TRACE("read fate " + std::to_string(fate));
         // End code 5 only with the complete, correct configuration.
         if (contains(r.ends, endCompleted)) {
@@ -210,8 +211,8 @@ TEST_F(SoakTest, ConfigurationProgramAndReadBackCycles)
             break;
         }
     }
-    RecordProperty("cycles", cycles);
-    std::printf("soak: %d program/read-back cycles (%d programmed), %ld ms\n", cycles, programmed, msSince(start));
+    RecordProperty("cycles", cycle);
+    std::printf("soak: %d program/read-back cycles (%d programmed), %ld ms\n", cycle, programmed, msSince(start));
 }
 
 TEST_F(SoakTest, ProtocolReadsUnderFaults)
@@ -219,7 +220,8 @@ TEST_F(SoakTest, ProtocolReadsUnderFaults)
     const int reads = soakCount(50);
     const auto start = Clock::now();
     int complete = 0;
-    for (int i = 0; i < reads && !HasFailure(); ++i) {
+    int i = 0;
+    for (; i < reads && !HasFailure(); ++i) {
         const char family = chance(0.5) ? 'K' : 'M';
         const std::uint32_t entries = static_cast<std::uint32_t>(chance(0.1) ? 0 : pick(1, 300));
         serve(family, entries);
@@ -230,7 +232,7 @@ TEST_F(SoakTest, ProtocolReadsUnderFaults)
         setFaults(faults);
         // The program never asks for checked blocks; a selector above 2 does.
         readRequest(family, cmdReadProtocol, chance(0.5) ? 3 : familyNumber(family));
-        const TransferRecord t = runTransfer(blockReadEngine);
+        const TransferRecord t = runTransfer(blockReadEngine, 0, fate == fateDrop);
         SCOPED_TRACE("read " + std::to_string(i) + ", fate " + std::to_string(fate) + ", entries " +
                      std::to_string(entries));
 
@@ -259,8 +261,8 @@ TEST_F(SoakTest, ProtocolReadsUnderFaults)
             break;
         }
     }
-    RecordProperty("reads", reads);
-    std::printf("soak: %d protocol reads (%d complete), %ld ms\n", reads, complete, msSince(start));
+    RecordProperty("reads", i);
+    std::printf("soak: %d protocol reads (%d complete), %ld ms\n", i, complete, msSince(start));
 }
 
 } // namespace
