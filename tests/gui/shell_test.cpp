@@ -112,12 +112,11 @@ TEST_F(ShellTest, StoredEnglishIsPreselectedTheFamilyChosenAgain)
 {
     AppState english;
     std::memset(&english, 0, sizeof english);
-    english.language = english.family = english.protocolAvailable = 1;
+    english.language = english.family = 1;
     ASSERT_TRUE(saveSettings(english, settingsFile()));
     ASSERT_NE(start(), nullptr);
     EXPECT_TRUE(isChecked(selection(), selectionIdEnglish));
     EXPECT_FALSE(isChecked(selection(), selectionIdM));
-    EXPECT_EQ(appState.protocolAvailable, 0);
     EXPECT_EQ(appState.restartTicks[5], 0xFFFF);
     // The 100 ms timer drives the tick counters.
     const std::int32_t before = appState.stepTicks;

@@ -6,22 +6,6 @@
 
 namespace {
 
-TEST(MonitorLifecycle, FreshWindowWaitsForItsAutomaticStart)
-{
-    for (int family : {familyK, familyM}) {
-        Monitor m(family);
-        openMonitor(m.model, family);
-        const int outputs = monitorOutputCount(family);
-        EXPECT_EQ(outputs, family == familyK ? 4 : 14);
-        EXPECT_FALSE(m.enabled(outputs - 1));
-        EXPECT_TRUE(m.enabled(outputs));
-        EXPECT_FALSE(m.enabled(idStart) || m.enabled(idManualToggle));
-        EXPECT_EQ(m.field(idManualToggle), "On");
-        EXPECT_EQ(m.model.view.title, "Monitor");
-        EXPECT_EQ(m.model.payloadLength, family == familyK ? 23 : 37);
-    }
-}
-
 TEST(MonitorLifecycle, StartResetsTheSequenceAndFailuresSetTheButtons)
 {
     Monitor m(familyK);
@@ -30,6 +14,7 @@ TEST(MonitorLifecycle, StartResetsTheSequenceAndFailuresSetTheButtons)
     m.model.sequencePhase = sequenceValveRestored;
     startMonitor(m.model, m.app);
     EXPECT_EQ(m.app.sequenceActive + m.app.stepTicks + m.model.sequencePhase, 0);
+    EXPECT_EQ(m.model.payloadLength, 23);
 
     const struct { int family; StartFailure failure; const char* message; bool startEnabled; } cases[] = {
         {familyK, StartFailure::noUnit, "No Control Unit found [K-Series]", true},
