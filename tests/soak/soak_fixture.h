@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -196,6 +197,7 @@ protected:
     // a transfer that may not fall silent is given much longer.
     int silenceMs = sanitizedBuild ? 400 : 150;
     int hangMs = 10000;
+    long longestStopMs = 0;
 
     void SetUp() override
     {
@@ -321,6 +323,7 @@ protected:
         const auto stopStart = Clock::now();
         stopLink();
         record.stopMs = msSince(stopStart);
+        longestStopMs = std::max(longestStopMs, record.stopMs);
         EXPECT_TRUE(linkThreadsEnded());
         EXPECT_LT(record.stopMs, stopLinkWaitMs);
         for (const Notification& n : local.all()) {

@@ -133,7 +133,8 @@ TEST_F(SoakTest, MonitorPollsOverAFlakyLink)
             break;
     }
     RecordProperty("polls", polls);
-    std::printf("soak: %d monitor polls in %d sessions, %ld ms\n", polls, sessions, msSince(start));
+    std::printf("soak: %d monitor polls in %d sessions, %ld ms, stopLink at most %ld ms\n", polls, sessions,
+                msSince(start), longestStopMs);
 }
 
 TEST_F(SoakTest, ConfigurationProgramAndReadBackCycles)
@@ -212,7 +213,8 @@ TEST_F(SoakTest, ConfigurationProgramAndReadBackCycles)
         }
     }
     RecordProperty("cycles", cycle);
-    std::printf("soak: %d program/read-back cycles (%d programmed), %ld ms\n", cycle, programmed, msSince(start));
+    std::printf("soak: %d program/read-back cycles (%d programmed), %ld ms, stopLink at most %ld ms\n", cycle,
+                programmed, msSince(start), longestStopMs);
 }
 
 TEST_F(SoakTest, ProtocolReadsUnderFaults)
@@ -262,7 +264,8 @@ TEST_F(SoakTest, ProtocolReadsUnderFaults)
         }
     }
     RecordProperty("reads", i);
-    std::printf("soak: %d protocol reads (%d complete), %ld ms\n", i, complete, msSince(start));
+    std::printf("soak: %d protocol reads (%d complete), %ld ms, stopLink at most %ld ms\n", i, complete,
+                msSince(start), longestStopMs);
 }
 
 } // namespace
