@@ -1,14 +1,15 @@
-#include "block_engine_test_support.h"
+#include "link/block_write_engine.h"
+#include "link_test_support.h"
 
 namespace {
 
-class BlockWriteEngineTest : public BlockEngineFixture {
+class BlockWriteEngineTest : public LinkFixture {
 protected:
     std::uint8_t source[96];
 
     void SetUp() override
     {
-        BlockEngineFixture::SetUp();
+        LinkFixture::SetUp();
         for (std::size_t i = 0; i < sizeof source; ++i)
             source[i] = static_cast<std::uint8_t>(i + 1);
         program(62);
@@ -17,28 +18,15 @@ protected:
     // The K-Series configuration write, with total length length.
     void program(std::uint32_t length)
     {
-        linkRequest.command = cmdAnnounceWrite;
-        linkRequest.dataCommand = cmdWriteBlock;
-        linkRequest.payload[0] = 3;
-        linkRequest.payload[1] = 1;
-        linkRequest.payload[2] = 0;
-        linkRequest.data = source;
-        linkRequest.totalLength = length;
-        linkRequest.blockSize = 32;
-        linkRequest.finalState = 0xFF;
+        linkRequest = LinkRequest{.command = cmdAnnounceWrite, .dataCommand = cmdWriteBlock, .data = source,
+                                  .payload = {3, 1}, .totalLength = length, .blockSize = 32};
     }
 
-    void start() { ASSERT_TRUE(startLinkThreads(blockWriteEngine, &linkRequest)); }
-    bool ended(std::uintptr_t code, std::size_t count = 1)
-    {
-        return sink.waitFor(WM_LINK_END, count, 2000) && sink.all().back().wParam == code;
-    }
-
-    // Data report i: its number and s bytes (s = 32) starting from offset
-    // first of the source, with padding after the source's end.
+    // Data report i: its number and s = 32 bytes from offset first of the
+    // source, with 0xFF padding after the source's end.
     void expectBlock(std::size_t i, std::uint16_t number, std::size_t first)
     {
-        fake::Report block = written(i);
+        const fake::Report block = written(i);
         EXPECT_EQ(block.bytes[outCommand], cmdWriteBlock) << "write " << i;
         EXPECT_EQ(readLe16(block.bytes + outBlockNumber), number) << "write " << i;
         for (std::size_t k = 0; k < 32; ++k) {
@@ -61,8 +49,8 @@ TEST_F(BlockWriteEngineTest, LengthsSplitIntoNumberedPaddedBlocks)
     std::size_t ends = 0;
     for (const Case& c : cases) {
         program(c.length);
-        start();
-        fake::Report announcement = written(write);
+        start(blockWriteEngine);
+        const fake::Report announcement = written(write);
         EXPECT_EQ(announcement.bytes[outCommand], cmdAnnounceWrite);
         EXPECT_EQ(announcement.bytes[outPayload], 3);
         answerCode(write++, ansOk);
@@ -71,12 +59,13 @@ TEST_F(BlockWriteEngineTest, LengthsSplitIntoNumberedPaddedBlocks)
             expectBlock(write, c.numbers[b], 32 * b);
             answerCode(write++, b % 2 ? ansBlockStoredToo : ansBlockStored);
         }
-        ASSERT_TRUE(ended(endProgrammed, ++ends)) << "length " << c.length;
+        ASSERT_EQ(sink.endCode(++ends), endProgrammed) << "length " << c.length;
         // One WM_LINK_DATA per acknowledged block but the last, counting up.
-        auto data = posted(WM_LINK_DATA);
+        auto data = sink.all(WM_LINK_DATA);
         ASSERT_EQ(data.size() - dataBefore, c.numbers.size() - 1);
         for (std::size_t k = dataBefore; k < data.size(); ++k)
             EXPECT_EQ(data[k].wParam, k - dataBefore + 1);
+        EXPECT_EQ(sink.last().message, WM_LINK_END);
         stopLink();
     }
 }
@@ -84,7 +73,7 @@ TEST_F(BlockWriteEngineTest, LengthsSplitIntoNumberedPaddedBlocks)
 TEST_F(BlockWriteEngineTest, ReRequestsRestartFromTheNamedBlockOrSendAnEmptyLastOne)
 {
     program(74);
-    start();
+    start(blockWriteEngine);
     answerCode(0, ansOk);
     answerCode(1, ansBlockStored);
     answerCode(2, ansSendAgainFrom, {0, 0});   // bytes 4, 5: block 0
@@ -98,11 +87,11 @@ TEST_F(BlockWriteEngineTest, ReRequestsRestartFromTheNamedBlockOrSendAnEmptyLast
     answerCode(5, ansStatus);
     EXPECT_FALSE(fake::waitForWrites(7, 150));
     answerCode(5, ansBlockStored);
-    ASSERT_TRUE(ended(endProgrammed));
+    ASSERT_EQ(sink.endCode(), endProgrammed);
     EXPECT_EQ(fake::writes().size(), 6u);
 }
 
-TEST_F(BlockWriteEngineTest, AnnouncementAnswersEndWithTheirCodes)
+TEST_F(BlockWriteEngineTest, AnnouncementAndWriteAnswersEndWithTheirCodes)
 {
     struct Case {
         std::uint8_t answer;
@@ -114,14 +103,14 @@ TEST_F(BlockWriteEngineTest, AnnouncementAnswersEndWithTheirCodes)
     std::size_t write = 0;
     std::size_t ends = 0;
     for (const Case& c : cases) {
-        start();
+        start(blockWriteEngine);
         answerCode(write, ansStatus);            // 0xF0 waits
         answerCode(write, ansBlockStored);       // an unexpected code resends
         ++write;
         EXPECT_EQ(written(write).bytes[outCommand], cmdAnnounceWrite);
         answerCode(write++, c.answer, {0, 2, 7, 1});
-        ASSERT_TRUE(ended(c.code, ++ends));
-        const Notification end = sink.all().back();
+        ASSERT_EQ(sink.endCode(++ends), c.code);
+        const Notification end = sink.last();
         EXPECT_EQ(end.lParam, c.withAnswer ? addressParam(lastAnswer + 4) : 0);
         if (c.withAnswer) {
             EXPECT_EQ(end.answer[1], 2);
@@ -129,24 +118,21 @@ TEST_F(BlockWriteEngineTest, AnnouncementAnswersEndWithTheirCodes)
         EXPECT_FALSE(fake::waitForWrites(write + 1, 50));   // nothing is sent after the end
         stopLink();
     }
-}
-
-TEST_F(BlockWriteEngineTest, AFailedEepromWriteEndsWithCode2)
-{
-    start();
-    answerCode(0, ansOk);
-    answerCode(1, ansWriteFailed);
-    ASSERT_TRUE(ended(endWriteFailed));
-    EXPECT_EQ(posted(WM_LINK_DATA).size(), 0u);
+    // The unit fails to write its EEPROM.
+    start(blockWriteEngine);
+    answerCode(write, ansOk);
+    answerCode(write + 1, ansWriteFailed);
+    ASSERT_EQ(sink.endCode(++ends), endWriteFailed);
+    EXPECT_EQ(sink.count(WM_LINK_DATA), 0u);
 }
 
 TEST_F(BlockWriteEngineTest, ReachingTheFinalStateAbortsWithTheCommand)
 {
     linkRequest.finalState = writePrepareBlock;
-    start();
+    start(blockWriteEngine);
     answerCode(0, ansOk);
-    ASSERT_TRUE(sink.waitFor(WM_LINK_ABORT, 1, 2000));
-    const Notification abort = sink.all().back();
+    ASSERT_TRUE(sink.waitFor(WM_LINK_ABORT, 1));
+    const Notification abort = sink.last();
     EXPECT_EQ(abort.wParam, cmdAnnounceWrite);
     EXPECT_EQ(abort.lParam, addressParam(lastAnswer + 4));
     EXPECT_FALSE(fake::waitForWrites(2, 100));

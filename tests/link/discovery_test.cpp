@@ -9,74 +9,44 @@
 
 namespace {
 
-class DiscoveryTest : public ::testing::Test {
-protected:
-    void SetUp() override { fake::install(); }
-    void TearDown() override { fake::uninstall(); }
-};
-
-TEST_F(DiscoveryTest, TakesTheFirstDeviceWithBothIdsAndOnlyThat)
+TEST(Discovery, TakesTheFirstUnitReadsItsProductStringAndForgetsItWhenNoneIsLeft)
 {
-    fake::setDevices({
-        {"mouse", 0xC251, 0x1C02},
-        {"other-vendor", 0x1234, 0x1C01},
-        {"first-unit", 0xC251, 0x1C01},
-        {"second-unit", 0xC251, 0x1C01},
-    });
+    fake::install({.devices = {{"mouse", 0xC251, 0x1C02},
+                               {"other-vendor", 0x1234, 0x1C01},
+                               {"first-unit", 0xC251, 0x1C01},
+                               {"second-unit", 0xC251, 0x1C01}}});
     EXPECT_TRUE(findDevice());
     EXPECT_EQ(devicePath, "first-unit");
-}
 
-TEST_F(DiscoveryTest, NoUnitClearsThePathOfTheLastSearch)
-{
-    devicePath = "earlier-unit";
-    fake::setDevices({{"keyboard", 0x046D, 0xC31C}});
+    fake::install({.devices = {{"keyboard", 0x046D, 0xC31C}}});
     EXPECT_FALSE(findDevice());
     EXPECT_TRUE(devicePath.empty());
     char product[65] = "untouched";
     EXPECT_FALSE(readProductString(product));
     EXPECT_STREQ(product, "untouched");
-}
 
-TEST_F(DiscoveryTest, ProductStringIsCutAt64AndEndsAtItsOwnEnd)
-{
-    fake::setDevices({{"unit", 0xC251, 0x1C01}});
+    // The product string: Windows-1252, cut at 64; the unit is closed again.
+    fake::Script unit{.devices = {{"unit", 0xC251, 0x1C01}}, .product = std::vector<std::uint16_t>(100, 'Q')};
+    unit.product[0] = 0x00E4;   // a-umlaut
+    unit.product[1] = 0x20AC;   // euro sign
+    unit.product[2] = 0x4E2D;   // not in Windows-1252
+    fake::install(unit);
     ASSERT_TRUE(findDevice());
-
-    std::vector<std::uint16_t> longName;
-    for (int i = 0; i < 100; ++i)
-        longName.push_back(static_cast<std::uint16_t>('A' + i % 26));
-    fake::setProductUnits(longName);
-    char product[65];
     std::memset(product, 'x', sizeof product);
     ASSERT_TRUE(readProductString(product));
-    EXPECT_EQ(std::strlen(product), 64u);
-    EXPECT_EQ(std::string(product, 3), "ABC");
+    EXPECT_EQ(std::string(product), "\xE4\x80?" + std::string(61, 'Q'));
+    EXPECT_EQ(fake::openDevices(), 0);
 
-    fake::setProductUnits({'P', 'o', 'l', 'a', 'r', 'u', 'n', 'd'});
+    fake::install({.product = {'P', 'o', 'l', 'a', 'r', 'u', 'n', 'd'}});
     ASSERT_TRUE(readProductString(product));
     EXPECT_STREQ(product, "Polarund");
-    EXPECT_EQ(fake::opens(), fake::closes());
-}
 
-TEST_F(DiscoveryTest, ProductStringBecomesWindows1252)
-{
-    fake::setDevices({{"unit", 0xC251, 0x1C01}});
-    ASSERT_TRUE(findDevice());
-    fake::setProductUnits({'K', 0x00E4, 0x20AC, 0x4E2D, 0x00DF});
-    char product[65];
-    ASSERT_TRUE(readProductString(product));
-    EXPECT_STREQ(product, "K\xE4\x80?\xDF");
-}
-
-TEST_F(DiscoveryTest, AUnitGoneBetweenSearchAndProductStringIsNotConnected)
-{
-    fake::setDevices({{"unit", 0xC251, 0x1C01}});
-    ASSERT_TRUE(findDevice());
-    fake::setOpenFails(true);
-    char product[65] = "";
+    // Gone between search and product string: not connected, but the path
+    // stays for the next attempt.
+    fake::install({.openFails = true});
     EXPECT_FALSE(readProductString(product));
-    EXPECT_EQ(devicePath, "unit");   // kept for the next attempt
+    EXPECT_EQ(devicePath, "unit");
+    setDeviceBackend(nullptr);
 }
 
 } // namespace

@@ -1,42 +1,61 @@
 #include "fake_device.h"
 
-#include "link/link_events.h"
-
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
+#include <mutex>
+
+#include "link/link_events.h"
 
 namespace fake {
 namespace {
 
 struct State {
-    std::mutex lock;
-    std::condition_variable changed;
-    std::vector<DeviceInfo> devices;
-    bool openFails = false;
-    std::vector<std::uint16_t> product;
-    WriteMode writeMode = writeCompletes;
-    ReadMode readMode = readWaits;
+    Script script;
+    bool unplugged = false;
     std::deque<Report> input;
     std::vector<Report> written;
-    bool unplugged = false;
-    // The pending read, if any.
-    std::uint8_t* readBuffer = nullptr;
+    std::uint8_t* readBuffer = nullptr;   // the pending read, if any
     LinkEvent* readEvent = nullptr;
     bool readOk = false;
     int readStarts = 0;
-    int opens = 0;
-    int closes = 0;
-    int handle = 0;
+    int openDevices = 0;
 };
 
+std::mutex lock;
+std::condition_variable changed;
 State state;
+int handle;
+using Hold = std::lock_guard<std::mutex>;
+
+// Ends the pending read, with this report or failed (nullptr), and wakes
+// its waiter once the lock is released.
+void endPendingRead(std::unique_lock<std::mutex>& hold, const std::uint8_t* report)
+{
+    LinkEvent* event = state.readBuffer ? state.readEvent : nullptr;
+    if (event && report)
+        std::memcpy(state.readBuffer, report, reportSize);
+    state.readOk = event && report;
+    state.readBuffer = nullptr;
+    hold.unlock();
+    if (event)
+        setEvent(*event);
+}
+
+template <class Condition>
+bool waitUntil(int timeoutMs, Condition condition)
+{
+    std::unique_lock<std::mutex> hold(lock);
+    return changed.wait_for(hold, std::chrono::milliseconds(timeoutMs), condition);
+}
 
 void listDevices(DeviceVisitor visit, void* context)
 {
     std::vector<DeviceInfo> devices;
     {
-        std::lock_guard<std::mutex> hold(state.lock);
-        devices = state.devices;
+        Hold hold(lock);
+        devices = state.script.devices;
     }
     for (const DeviceInfo& device : devices)
         if (!visit(context, device))
@@ -45,46 +64,37 @@ void listDevices(DeviceVisitor visit, void* context)
 
 DeviceHandle open(const std::string&, bool)
 {
-    std::lock_guard<std::mutex> hold(state.lock);
-    if (state.openFails || state.unplugged)
+    Hold hold(lock);
+    if (state.script.openFails || state.unplugged)
         return nullptr;
-    ++state.opens;
-    return &state.handle;
+    ++state.openDevices;
+    return &handle;
 }
 
 void close(DeviceHandle)
 {
-    LinkEvent* pending = nullptr;
-    {
-        std::lock_guard<std::mutex> hold(state.lock);
-        ++state.closes;
-        if (state.readBuffer) {
-            state.readBuffer = nullptr;
-            state.readOk = false;
-            pending = state.readEvent;
-        }
-    }
-    if (pending)
-        setEvent(*pending);
+    std::unique_lock<std::mutex> hold(lock);
+    --state.openDevices;
+    endPendingRead(hold, nullptr);
 }
 
 bool productString(DeviceHandle, std::uint16_t* units)
 {
-    std::lock_guard<std::mutex> hold(state.lock);
+    Hold hold(lock);
     std::memset(units, 0, 256);
-    for (std::size_t i = 0; i < state.product.size() && i < 128; ++i)
-        units[i] = state.product[i];
+    for (std::size_t i = 0; i < state.script.product.size() && i < 128; ++i)
+        units[i] = state.script.product[i];
     return true;
 }
 
 IoStatus startRead(DeviceHandle, std::uint8_t* report, LinkEvent* completion)
 {
-    std::lock_guard<std::mutex> hold(state.lock);
+    Hold hold(lock);
     ++state.readStarts;
-    state.changed.notify_all();
+    changed.notify_all();
     if (state.unplugged)
         return ioGone;
-    if (state.readMode == readFails)
+    if (state.script.readsFail)
         return ioFailed;
     if (!state.input.empty()) {
         std::memcpy(report, state.input.front().bytes, reportSize);
@@ -98,34 +108,23 @@ IoStatus startRead(DeviceHandle, std::uint8_t* report, LinkEvent* completion)
 
 IoStatus startWrite(DeviceHandle, const std::uint8_t* report, LinkEvent*)
 {
-    std::lock_guard<std::mutex> hold(state.lock);
-    if (state.unplugged)
+    Hold hold(lock);
+    const WriteMode mode = state.script.writeMode;
+    if (state.unplugged || mode == writeGone)
         return ioGone;
-    switch (state.writeMode) {
-    case writeCompletes:
-        break;
-    case writeFailsDuringStop:
-        setEvent(linkStop);
-        [[fallthrough]];
-    case writeFails:
-        state.written.push_back({});
-        std::memcpy(state.written.back().bytes, report, reportSize);
-        state.changed.notify_all();
-        return ioFailed;
-    case writeGone:
-        return ioGone;
-    case writeNeverCompletes:
+    if (mode == writeNeverCompletes)
         return ioPending;
-    }
+    if (mode == writeFailsDuringStop)
+        setEvent(linkStop);
     state.written.push_back({});
     std::memcpy(state.written.back().bytes, report, reportSize);
-    state.changed.notify_all();
-    return ioDone;
+    changed.notify_all();
+    return mode == writeCompletes ? ioDone : ioFailed;
 }
 
 bool readResult(DeviceHandle)
 {
-    std::lock_guard<std::mutex> hold(state.lock);
+    Hold hold(lock);
     return state.readOk;
 }
 
@@ -137,82 +136,30 @@ const DeviceBackend backend = {
 
 } // namespace
 
-void install()
+void install(const Script& script)
 {
     {
-        std::lock_guard<std::mutex> hold(state.lock);
-        state.devices.clear();
-        state.openFails = false;
-        state.product.clear();
-        state.writeMode = writeCompletes;
-        state.readMode = readWaits;
-        state.input.clear();
-        state.written.clear();
-        state.unplugged = false;
-        state.readBuffer = nullptr;
-        state.readEvent = nullptr;
-        state.readOk = false;
-        state.readStarts = state.opens = state.closes = 0;
+        Hold hold(lock);
+        state = State{};
+        state.script = script;
     }
     setDeviceBackend(&backend);
 }
 
-void uninstall() { setDeviceBackend(nullptr); }
-
-void setDevices(std::vector<DeviceInfo> devices)
-{
-    std::lock_guard<std::mutex> hold(state.lock);
-    state.devices = std::move(devices);
-}
-
-void setOpenFails(bool fails)
-{
-    std::lock_guard<std::mutex> hold(state.lock);
-    state.openFails = fails;
-}
-
-void setProductUnits(const std::vector<std::uint16_t>& units)
-{
-    std::lock_guard<std::mutex> hold(state.lock);
-    state.product = units;
-}
-
-void setWriteMode(WriteMode mode)
-{
-    std::lock_guard<std::mutex> hold(state.lock);
-    state.writeMode = mode;
-}
-
-void setReadMode(ReadMode mode)
-{
-    std::lock_guard<std::mutex> hold(state.lock);
-    state.readMode = mode;
-}
-
 void push(const std::uint8_t* report)
 {
-    LinkEvent* complete = nullptr;
-    {
-        std::lock_guard<std::mutex> hold(state.lock);
-        if (state.readBuffer) {
-            std::memcpy(state.readBuffer, report, reportSize);
-            state.readBuffer = nullptr;
-            state.readOk = true;
-            complete = state.readEvent;
-        } else {
-            state.input.push_back({});
-            std::memcpy(state.input.back().bytes, report, reportSize);
-        }
+    std::unique_lock<std::mutex> hold(lock);
+    if (!state.readBuffer) {
+        state.input.push_back({});
+        std::memcpy(state.input.back().bytes, report, reportSize);
+        return;
     }
-    if (complete)
-        setEvent(*complete);
+    endPendingRead(hold, report);
 }
 
 void pushAnswer(std::uint8_t sequence, std::uint8_t code, const std::vector<std::uint8_t>& data)
 {
-    std::uint8_t report[reportSize] = {};
-    report[1] = sequence;
-    report[2] = code;
+    std::uint8_t report[reportSize] = {0, sequence, code};
     for (std::size_t i = 0; i < data.size() && 4 + i < reportSize; ++i)
         report[4 + i] = data[i];
     push(report);
@@ -220,62 +167,41 @@ void pushAnswer(std::uint8_t sequence, std::uint8_t code, const std::vector<std:
 
 void unplug()
 {
-    LinkEvent* complete = nullptr;
-    {
-        std::lock_guard<std::mutex> hold(state.lock);
-        state.unplugged = true;
-        if (state.readBuffer) {
-            state.readBuffer = nullptr;
-            state.readOk = false;
-            complete = state.readEvent;
-        }
-    }
-    if (complete)
-        setEvent(*complete);
+    std::unique_lock<std::mutex> hold(lock);
+    state.unplugged = true;
+    endPendingRead(hold, nullptr);
 }
 
 std::vector<Report> writes()
 {
-    std::lock_guard<std::mutex> hold(state.lock);
+    Hold hold(lock);
     return state.written;
 }
 
 bool waitForWrites(std::size_t count, int timeoutMs)
 {
-    std::unique_lock<std::mutex> hold(state.lock);
-    return state.changed.wait_for(hold, std::chrono::milliseconds(timeoutMs),
-                                  [count] { return state.written.size() >= count; });
+    return waitUntil(timeoutMs, [count] { return state.written.size() >= count; });
 }
 
-int readStarts()
+bool waitForReadStarts(int count, int timeoutMs)
 {
-    std::lock_guard<std::mutex> hold(state.lock);
-    return state.readStarts;
+    return waitUntil(timeoutMs, [count] { return state.readStarts >= count; });
 }
 
-int opens()
+bool waitForQueued(std::size_t count, int timeoutMs)
 {
-    std::lock_guard<std::mutex> hold(state.lock);
-    return state.opens;
-}
-
-int closes()
-{
-    std::lock_guard<std::mutex> hold(state.lock);
-    return state.closes;
-}
-
-std::size_t queued()
-{
-    std::lock_guard<std::mutex> hold(state.lock);
-    return state.input.size();
+    return waitUntil(timeoutMs, [count] { return state.input.size() == count; });
 }
 
 bool waitForPendingRead(int timeoutMs)
 {
-    std::unique_lock<std::mutex> hold(state.lock);
-    return state.changed.wait_for(hold, std::chrono::milliseconds(timeoutMs),
-                                  [] { return state.readBuffer != nullptr; });
+    return waitUntil(timeoutMs, [] { return state.readBuffer != nullptr; });
+}
+
+int openDevices()
+{
+    Hold hold(lock);
+    return state.openDevices;
 }
 
 } // namespace fake

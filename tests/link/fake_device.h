@@ -1,8 +1,5 @@
 #pragma once
-#include <condition_variable>
 #include <cstdint>
-#include <deque>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -25,17 +22,18 @@ enum WriteMode {
     writeNeverCompletes,
     writeFailsDuringStop,   // fails at once, and stopLink's linkStop arrives meanwhile
 };
-enum ReadMode { readWaits, readFails };
 
-void install();   // resets the script and makes this the device backend
-void uninstall();
+struct Script {
+    std::vector<DeviceInfo> devices{};     // what a search lists
+    bool openFails = false;
+    std::vector<std::uint16_t> product{};  // UTF-16, without terminator
+    WriteMode writeMode = writeCompletes;
+    bool readsFail = false;                // every read fails at once
+};
 
-// Script.
-void setDevices(std::vector<DeviceInfo> devices);
-void setOpenFails(bool fails);
-void setProductUnits(const std::vector<std::uint16_t>& units); // without terminator
-void setWriteMode(WriteMode mode);
-void setReadMode(ReadMode mode);
+// Starts afresh with this script (nothing written, nothing queued) and makes
+// this the device backend.
+void install(const Script& script = {});
 
 // Delivers an input report (completes a pending read or waits for the next).
 void push(const std::uint8_t* report);
@@ -44,16 +42,12 @@ void pushAnswer(std::uint8_t sequence, std::uint8_t code, const std::vector<std:
 // The device disappears: a pending read fails, every later I/O reports gone.
 void unplug();
 
-// Observation.
+// Observation. The waits return as soon as their condition holds.
 std::vector<Report> writes();
-// Waits up to timeoutMs until at least count writes have been made.
-bool waitForWrites(std::size_t count, int timeoutMs);
-int readStarts();
-int opens();
-int closes();
-// Input reports pushed but not yet taken by a read.
-std::size_t queued();
-// Waits until the reader has a read pending (its queue is drained).
-bool waitForPendingRead(int timeoutMs);
+bool waitForWrites(std::size_t count, int timeoutMs);    // at least count writes made
+bool waitForReadStarts(int count, int timeoutMs);        // at least count reads started
+bool waitForQueued(std::size_t count, int timeoutMs);    // exactly count pushed reports not yet read
+bool waitForPendingRead(int timeoutMs);                  // the reader has a read pending
+int openDevices();                                       // opens minus closes
 
 } // namespace fake

@@ -2,15 +2,21 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <vector>
 
 #include "app/app_state.h"
+#include "fake_device.h"
+#include "link/block_read_engine.h"
+#include "link/device_discovery.h"
 #include "link/link_control.h"
 #include "link/link_events.h"
 #include "link/link_request.h"
+#include "link/notifications.h"
 #include "link/poll_engine.h"
 #include "link/reports.h"
-#include "recording_sink.h"
 
 using Clock = std::chrono::steady_clock;
 
@@ -19,22 +25,88 @@ inline long msSince(Clock::time_point start)
     return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
 }
 
-// The K-Series monitor's poll: command 0x3A, a 23-byte command record,
-// answer type 1 from a unit of kind 1.
-inline LinkRequest kMonitorRequest()
-{
-    LinkRequest request;
-    request.command = cmdPoll;
-    request.subCode = 0;
-    request.blockSize = 23;
-    request.expectedAnswerType = 1;
-    request.expectedUnitKind = 1;
-    for (int i = 0; i < 23; ++i)
-        request.payload[i] = static_cast<std::uint8_t>(0xA0 + i);
-    return request;
-}
+// Bound of every wait for something that must happen: generous, since the
+// waits end as soon as it does and the machine may be busy.
+inline constexpr int waitMs = 5000;
 
-// Every link test starts from a closed link and leaves it closed.
+// Receives the link's notifications in place of a window, with a copy of what
+// they point to, taken while the engine still holds it: the answer from byte
+// 4 on (lParam = &lastAnswer[4]) or the block header (wParam = blockHeader).
+struct Notification {
+    std::uint32_t message;
+    std::uintptr_t wParam;
+    std::intptr_t lParam;
+    std::uint8_t answer[61];
+    Clock::time_point at;
+};
+
+class RecordingSink {
+public:
+    void install() { setNotificationPoster(&RecordingSink::post, this); }
+    static void uninstall() { setNotificationPoster(nullptr, nullptr); }
+
+    // Notifications of one message, or all of them (message 0).
+    std::vector<Notification> all(std::uint32_t message = 0)
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        std::vector<Notification> out;
+        for (const Notification& entry : received_)
+            if (message == 0 || entry.message == message)
+                out.push_back(entry);
+        return out;
+    }
+    std::size_t count(std::uint32_t message) { return all(message).size(); }
+    Notification last()
+    {
+        auto entries = all();
+        return entries.empty() ? Notification{} : entries.back();
+    }
+
+    bool waitFor(std::uint32_t message, std::size_t count, int timeoutMs = waitMs)
+    {
+        std::unique_lock<std::mutex> hold(lock_);
+        return changed_.wait_for(hold, std::chrono::milliseconds(timeoutMs), [&] {
+            std::size_t n = 0;
+            for (const Notification& entry : received_)
+                n += entry.message == message;
+            return n >= count;
+        });
+    }
+    // End code of the nth WM_LINK_END (from 1); 99 if it does not come.
+    std::uintptr_t endCode(std::size_t nth = 1)
+    {
+        return waitFor(WM_LINK_END, nth) ? all(WM_LINK_END)[nth - 1].wParam : 99;
+    }
+
+    // Called for each notification on the engine's thread: may set events.
+    void (*onPost)(const Notification& notification) = nullptr;
+
+private:
+    static void post(void* context, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
+    {
+        auto* self = static_cast<RecordingSink*>(context);
+        Notification entry{message, wParam, lParam, {}, Clock::now()};
+        if (lParam == addressParam(lastAnswer + 4))
+            std::memcpy(entry.answer, lastAnswer + 4, sizeof entry.answer);
+        if (message == WM_LINK_DATA && wParam == reinterpret_cast<std::uintptr_t>(blockHeader))
+            std::memcpy(entry.answer, blockHeader, blockHeaderSize);
+        {
+            std::lock_guard<std::mutex> hold(self->lock_);
+            self->received_.push_back(entry);
+        }
+        self->changed_.notify_all();
+        if (self->onPost)
+            self->onPost(entry);
+    }
+
+    std::mutex lock_;
+    std::condition_variable changed_;
+    std::vector<Notification> received_;
+};
+
+// Every link test starts from a closed link with the scripted device as the
+// unit, and leaves the link closed. The test plays the unit, answering each
+// written report by its sequence number.
 class LinkFixture : public ::testing::Test {
 protected:
     RecordingSink sink;
@@ -44,14 +116,42 @@ protected:
         appState.linkOpen = 0;
         createLinkEvents();
         sink.install();
-        linkRequest = kMonitorRequest();
+        fake::install();
+        devicePath = "fake-unit";
+        // The K-Series monitor's poll: command 0x3A, a 23-byte command
+        // record, answer type 1 from a unit of kind 1.
+        linkRequest = LinkRequest{.command = cmdPoll, .blockSize = 23, .expectedAnswerType = 1, .expectedUnitKind = 1};
+        for (int i = 0; i < 23; ++i)
+            linkRequest.payload[i] = static_cast<std::uint8_t>(0xA0 + i);
     }
-
     void TearDown() override
     {
         stopLink();
         RecordingSink::uninstall();
+        setDeviceBackend(nullptr);
     }
 
-    void startPoll() { ASSERT_TRUE(startLinkThreads(pollEngine, &linkRequest)); }
+    void start(EngineProcedure engine) { ASSERT_TRUE(startLinkThreads(engine, &linkRequest)); }
+    void startPoll() { start(pollEngine); }
+    // Each answer is processed at once, like a quick monitor.
+    void answerPromptly()
+    {
+        sink.onPost = [](const Notification& n) {
+            if (n.message == WM_LINK_DATA)
+                setEvent(answerProcessed);
+        };
+    }
+
+    // Write i of the test (waits for it).
+    fake::Report written(std::size_t i)
+    {
+        EXPECT_TRUE(fake::waitForWrites(i + 1, waitMs)) << "no write " << i;
+        auto all = fake::writes();
+        return all.size() > i ? all[i] : fake::Report{};
+    }
+    std::uint8_t sequenceOf(std::size_t i) { return written(i).bytes[outSequence]; }
+    void answerCode(std::size_t i, std::uint8_t code, const std::vector<std::uint8_t>& data = {})
+    {
+        fake::pushAnswer(sequenceOf(i), code, data);
+    }
 };

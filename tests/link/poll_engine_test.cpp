@@ -1,251 +1,200 @@
-#include <atomic>
-#include <thread>
-
-#include "fake_device.h"
-#include "link/device_discovery.h"
-#include "link/unit_messages.h"
 #include "app/texts.h"
+#include "link/block_write_engine.h"
+#include "link/unit_messages.h"
 #include "link_test_support.h"
 
 namespace {
 
-// The poll engine and the reader against a scripted device.
+// The poll engine and the reader against the scripted device.
 class PollEngineTest : public LinkFixture {
 protected:
-    void SetUp() override
+    // A K-Series status answer (type, kind, firmware 1.23, one more byte) to write i.
+    void answer(std::size_t i, std::uint8_t code = ansOk, std::uint8_t type = 1, std::uint8_t kind = 1)
     {
-        LinkFixture::SetUp();
-        fake::install();
-        devicePath = "fake-unit";
-    }
-    void TearDown() override
-    {
-        LinkFixture::TearDown();
-        fake::uninstall();
-    }
-
-    // Sequence number of write i (waits for it).
-    std::uint8_t sentSequence(std::size_t i)
-    {
-        EXPECT_TRUE(fake::waitForWrites(i + 1, 2000));
-        auto written = fake::writes();
-        return written.size() > i ? written[i].bytes[outSequence] : 0;
-    }
-
-    // A K-Series status answer to the request with this sequence number.
-    static void answer(std::uint8_t sequence, std::uint8_t code = ansOk, std::uint8_t type = 1,
-                       std::uint8_t kind = 1)
-    {
-        fake::pushAnswer(sequence, code, {type, kind, 0x23, 0x01, 0x07});
+        answerCode(i, code, {type, kind, 0x23, 0x01, 0x07});
     }
 };
 
-TEST_F(PollEngineTest, SendsTheRecordAndPostsAMatchingAnswer)
-{
-    startPoll();
-    const std::uint8_t sequence = sentSequence(0);
-    auto first = fake::writes()[0];
-    EXPECT_EQ(first.bytes[0], 0);
-    EXPECT_EQ(first.bytes[outCommand], cmdPoll);
-    EXPECT_EQ(first.bytes[outSubCode], 0);
-    EXPECT_EQ(0, std::memcmp(first.bytes + outPayload, linkRequest.payload, 23));
-
-    answer(sequence);
-    ASSERT_TRUE(sink.waitFor(WM_LINK_DATA, 1, 2000));
-    Notification data = sink.all()[0];
-    EXPECT_EQ(data.wParam, cmdPoll);
-    EXPECT_EQ(data.lParam, addressParam(lastAnswer + 4));
-    EXPECT_EQ(data.answer[0], 1);
-    EXPECT_EQ(data.answer[4], 0x07);
-}
-
-TEST_F(PollEngineTest, SequenceNumberWrapsFrom255To0AcrossPolls)
+TEST_F(PollEngineTest, SendsTheRecordWithWrappingNumbersAndPostsMatchingAnswers)
 {
     sequenceNumber = 254;
     startPoll();
-    EXPECT_EQ(sentSequence(0), 255);
-    answer(255);
-    ASSERT_TRUE(sink.waitFor(WM_LINK_DATA, 1, 2000));
+    const fake::Report first = written(0);
+    EXPECT_EQ(first.bytes[outReportId], 0);
+    EXPECT_EQ(first.bytes[outSequence], 255);
+    EXPECT_EQ(first.bytes[outCommand], cmdPoll);
+    EXPECT_EQ(first.bytes[outSubCode], 0);
+    EXPECT_EQ(0, std::memcmp(first.bytes + outPayload, linkRequest.payload, 23));
+    answer(0);
+    ASSERT_TRUE(sink.waitFor(WM_LINK_DATA, 1));
+    const Notification data = sink.last();
+    EXPECT_EQ(data.wParam, cmdPoll);
+    EXPECT_EQ(data.lParam, addressParam(lastAnswer + 4));
+    EXPECT_EQ(data.answer[4], 0x07);
+
+    // The window changes the payload while the engine idles; the next poll
+    // takes it, numbered 0 after 255, and 0xF0 answers it like 0x50.
+    linkRequest.payload[0] = 0x55;
     setEvent(answerProcessed);
-    EXPECT_EQ(sentSequence(1), 0);
+    EXPECT_EQ(sequenceOf(1), 0);
+    EXPECT_EQ(written(1).bytes[outPayload], 0x55);
+    answer(1, ansStatus);
+    EXPECT_TRUE(sink.waitFor(WM_LINK_DATA, 2));
 }
 
 TEST_F(PollEngineTest, AnswerProcessedReleasesTheNextPollAtOnceOtherwiseAfterHalfASecond)
 {
+    // A monitor that processes each answer at once gets ten polls in far
+    // less than the ten idle periods they would otherwise cost.
+    answerPromptly();
+    const auto begin = Clock::now();
     startPoll();
-    answer(sentSequence(0));
-    ASSERT_TRUE(sink.waitFor(WM_LINK_DATA, 1, 2000));
-    // The window changes the payload while the engine idles; Prepare takes it.
-    linkRequest.payload[0] = 0x55;
-    auto start = Clock::now();
-    setEvent(answerProcessed);
-    const std::uint8_t second = sentSequence(1);
-    EXPECT_LT(msSince(start), 200);
-    EXPECT_EQ(fake::writes()[1].bytes[outPayload], 0x55);
+    for (std::size_t i = 0; i < 10; ++i)
+        answer(i);
+    ASSERT_TRUE(sink.waitFor(WM_LINK_DATA, 10));
+    EXPECT_LT(msSince(begin), 2500);
+    stopLink();
 
-    answer(second);
-    ASSERT_TRUE(sink.waitFor(WM_LINK_DATA, 2, 2000));
-    start = Clock::now();
-    EXPECT_FALSE(fake::waitForWrites(3, 300));   // still idling
-    EXPECT_TRUE(fake::waitForWrites(3, 1000));
-    long period = msSince(start);
-    EXPECT_GE(period, 450);
-    EXPECT_LT(period, 900);
+    sink.onPost = nullptr;
+    resetEvent(answerProcessed);
+    fake::install();
+    startPoll();
+    answer(0);
+    ASSERT_TRUE(sink.waitFor(WM_LINK_DATA, 11));
+    const Clock::time_point idleFrom = sink.last().at;
+    EXPECT_FALSE(fake::waitForWrites(2, 300));   // still idling
+    ASSERT_TRUE(fake::waitForWrites(2, waitMs));
+    EXPECT_GE(msSince(idleFrom), 490);
 }
 
 TEST_F(PollEngineTest, TwoHundredForeignAnswersAreSkippedTheNextOneForcesAResend)
 {
     startPoll();
-    const std::uint8_t sequence = sentSequence(0);
+    const std::uint8_t sequence = sequenceOf(0);
     for (int i = 0; i < 200; ++i)
-        answer(static_cast<std::uint8_t>(sequence + 100));
-    answer(sequence);
-    ASSERT_TRUE(sink.waitFor(WM_LINK_DATA, 1, 5000));
+        fake::pushAnswer(static_cast<std::uint8_t>(sequence + 100), ansOk, {1, 1});
+    answer(0);
+    ASSERT_TRUE(sink.waitFor(WM_LINK_DATA, 1));
     EXPECT_EQ(fake::writes().size(), 1u);
 
     setEvent(answerProcessed);
-    const std::uint8_t next = sentSequence(1);
+    const std::uint8_t next = sequenceOf(1);
     for (int i = 0; i < 201; ++i)
-        answer(sequence);   // all late
+        fake::pushAnswer(sequence, ansOk, {1, 1});   // all late
     // The 201st makes the engine send again with a new sequence number.
-    EXPECT_EQ(sentSequence(2), static_cast<std::uint8_t>(next + 1));
+    EXPECT_EQ(sequenceOf(2), static_cast<std::uint8_t>(next + 1));
     EXPECT_EQ(sink.count(WM_LINK_DATA), 1u);
-    answer(static_cast<std::uint8_t>(next + 1));
-    EXPECT_TRUE(sink.waitFor(WM_LINK_DATA, 2, 2000));
+    answer(2);
+    EXPECT_TRUE(sink.waitFor(WM_LINK_DATA, 2));
     EXPECT_EQ(sink.count(WM_LINK_END), 0u);
 }
 
 TEST_F(PollEngineTest, AReportArrivingWhileIdleWaitsInTheReaderAndCountsAsForeign)
 {
     startPoll();
-    const std::uint8_t sequence = sentSequence(0);
-    answer(sequence);
-    ASSERT_TRUE(sink.waitFor(WM_LINK_DATA, 1, 2000));
-    ASSERT_TRUE(fake::waitForPendingRead(2000));
+    answer(0);
+    ASSERT_TRUE(sink.waitFor(WM_LINK_DATA, 1));
+    ASSERT_TRUE(fake::waitForPendingRead(waitMs));
     // Two late copies while the engine idles: the reader takes one and holds
-    // it; the other is not read before the engine has consumed the first.
-    answer(sequence);
-    answer(sequence);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_EQ(fake::queued(), 1u);
+    // it; the other is not read before the engine, with its next poll, has
+    // consumed the first.
+    answer(0);
+    answer(0);
+    if (fake::waitForQueued(0, 100)) {
+        EXPECT_EQ(fake::writes().size(), 2u) << "read before the engine consumed the last report";
+    }
 
     setEvent(answerProcessed);
-    const std::uint8_t next = sentSequence(1);
-    EXPECT_TRUE(fake::waitForPendingRead(2000));   // both late copies consumed
+    written(1);
+    EXPECT_TRUE(fake::waitForQueued(0, waitMs));
+    EXPECT_TRUE(fake::waitForPendingRead(waitMs));   // both late copies consumed
     EXPECT_EQ(sink.count(WM_LINK_DATA), 1u);
-    answer(next);
-    EXPECT_TRUE(sink.waitFor(WM_LINK_DATA, 2, 2000));
+    answer(1);
+    EXPECT_TRUE(sink.waitFor(WM_LINK_DATA, 2));
     EXPECT_EQ(fake::writes().size(), 2u);
-}
-
-TEST_F(PollEngineTest, AnswerCodeF0IsAcceptedLike50)
-{
-    startPoll();
-    answer(sentSequence(0), ansStatus);
-    EXPECT_TRUE(sink.waitFor(WM_LINK_DATA, 1, 2000));
 }
 
 TEST_F(PollEngineTest, WrongTypeOrKindEndsWithCode1AndTheAnswer)
 {
-    selectLanguageTexts(1);
     startPoll();
-    // Right kind, answer type 2.
-    answer(sentSequence(0), ansOk, 2, 1);
-    ASSERT_TRUE(sink.waitFor(WM_LINK_END, 1, 2000));
-    Notification end = sink.all().back();
-    EXPECT_EQ(end.wParam, endWrongUnit);
-    EXPECT_EQ(end.lParam, addressParam(lastAnswer + 4));
+    answer(0, ansOk, 2, 1);   // right kind, answer type 2
+    EXPECT_EQ(sink.endCode(), endWrongUnit);
+    EXPECT_EQ(sink.last().lParam, addressParam(lastAnswer + 4));
     EXPECT_EQ(sink.count(WM_LINK_DATA), 0u);
-    // Finished: nothing more is written.
-    EXPECT_FALSE(fake::waitForWrites(2, 600));
+    EXPECT_FALSE(fake::waitForWrites(2, 600));   // finished: nothing more is sent
     stopLink();
 
     // An M-Series unit (kind 2, firmware 2.04) answering the K-Series monitor.
     startPoll();
-    const std::uint8_t sequence = sentSequence(1);
-    fake::pushAnswer(sequence, ansOk, {1, 2, 4, 2});
-    ASSERT_TRUE(sink.waitFor(WM_LINK_END, 2, 2000));
+    answerCode(1, ansOk, {1, 2, 4, 2});
+    ASSERT_EQ(sink.endCode(2), endWrongUnit);
     char message[128];
-    wrongUnitMessage(message, sizeof message, unitK, sink.all().back().answer, englishTexts);
+    wrongUnitMessage(message, sizeof message, unitK, sink.last().answer, englishTexts);
     EXPECT_STREQ(message, "False ControlUnit (M-Series) connected !");
 }
 
 TEST_F(PollEngineTest, UnexpectedCodesResendWithNewNumbersAndShareTheTwentyPasses)
 {
     startPoll();
-    std::uint8_t previous = 0;
     for (std::size_t i = 0; i < 20; ++i) {
-        const std::uint8_t sequence = sentSequence(i);
         if (i > 0) {
-            EXPECT_EQ(sequence, static_cast<std::uint8_t>(previous + 1));
+            EXPECT_EQ(sequenceOf(i), static_cast<std::uint8_t>(sequenceOf(i - 1) + 1));
         }
-        previous = sequence;
-        answer(sequence, ansRefused);
+        answer(i, ansRefused);
     }
-    ASSERT_TRUE(sink.waitFor(WM_LINK_END, 1, 2000));
-    EXPECT_EQ(sink.all().back().wParam, endCommunicationLost);
+    EXPECT_EQ(sink.endCode(), endCommunicationLost);
     EXPECT_EQ(fake::writes().size(), 20u);
 }
 
-TEST_F(PollEngineTest, WriteFailuresEndWithCode0AfterTwentyPasses)
-{
-    fake::setWriteMode(fake::writeFails);
-    startPoll();
-    ASSERT_TRUE(sink.waitFor(WM_LINK_END, 1, 2000));
-    EXPECT_EQ(sink.all().back().wParam, endCommunicationLost);
-    EXPECT_EQ(sink.all().back().lParam, 0);
-    EXPECT_EQ(fake::writes().size(), 20u);
-}
+using EngineTest = LinkFixture;
 
-TEST_F(PollEngineTest, AWriteThatNeverCompletesCostsTwentySlicesThenCode0)
+TEST_F(EngineTest, EveryEngineEndsOnFailingWritesAndAGoneDevice)
 {
-    fake::setWriteMode(fake::writeNeverCompletes);
-    auto start = Clock::now();
+    struct Engine {
+        EngineProcedure procedure;
+        long pendingSliceMs;   // how long it waits for a pending write each pass
+    };
+    const Engine engines[] = {{pollEngine, 10}, {blockReadEngine, 30}, {blockWriteEngine, 10}};
+    struct Case {
+        fake::WriteMode mode;
+        std::uintptr_t code;
+        std::size_t writes;
+        long slices;
+    };
+    const Case cases[] = {{fake::writeFails, endCommunicationLost, 20, 0},
+                          {fake::writeNeverCompletes, endCommunicationLost, 0, 20},
+                          {fake::writeGone, endDeviceGone, 0, 0}};
+    std::size_t ends = 0;
+    for (const Engine& engine : engines) {
+        for (const Case& c : cases) {
+            fake::install({.writeMode = c.mode});
+            const auto begin = Clock::now();
+            start(engine.procedure);
+            EXPECT_EQ(sink.endCode(++ends), c.code) << "case " << ends;
+            EXPECT_GE(msSince(begin), c.slices * engine.pendingSliceMs - 10) << "case " << ends;
+            EXPECT_EQ(sink.last().lParam, 0);
+            EXPECT_EQ(fake::writes().size(), c.writes) << "case " << ends;
+            stopLink();
+        }
+    }
+    // Unplugged while a read is pending: the reader ends it.
+    fake::install();
     startPoll();
-    ASSERT_TRUE(sink.waitFor(WM_LINK_END, 1, 3000));
-    EXPECT_EQ(sink.all().back().wParam, endCommunicationLost);
-    EXPECT_GE(msSince(start), 190);
-}
-
-TEST_F(PollEngineTest, DeviceGoneWhileWritingOrReadingEndsWithCode4)
-{
-    fake::setWriteMode(fake::writeGone);
-    startPoll();
-    ASSERT_TRUE(sink.waitFor(WM_LINK_END, 1, 2000));
-    EXPECT_EQ(sink.all().back().wParam, endDeviceGone);
-    stopLink();
-
-    fake::setWriteMode(fake::writeCompletes);
-    startPoll();
-    sentSequence(0);
-    ASSERT_TRUE(fake::waitForPendingRead(2000));
+    written(0);
+    ASSERT_TRUE(fake::waitForPendingRead(waitMs));
     fake::unplug();
-    ASSERT_TRUE(sink.waitFor(WM_LINK_END, 2, 2000));
-    EXPECT_EQ(sink.all().back().wParam, endDeviceGone);
-}
-
-TEST_F(PollEngineTest, ADeviceThatCannotBeOpenedAbortsTheReaderAndStarvesTheEngine)
-{
-    fake::setOpenFails(true);
-    startPoll();
-    ASSERT_TRUE(sink.waitFor(WM_LINK_END, 1, 3000));
-    auto all = sink.all();
-    ASSERT_GE(all.size(), 2u);
-    EXPECT_EQ(all[0].message, WM_LINK_ABORT);
-    EXPECT_EQ(all[0].wParam, 0u);
-    EXPECT_EQ(all[0].lParam, 0);
-    EXPECT_EQ(all[1].message, WM_LINK_END);
-    EXPECT_EQ(all[1].wParam, endCommunicationLost);
+    EXPECT_EQ(sink.endCode(++ends), endDeviceGone);
 }
 
 TEST_F(PollEngineTest, AReaderFailingEveryReadPausesBetweenAttempts)
 {
-    fake::setReadMode(fake::readFails);
+    fake::install({.readsFail = true});
+    const auto begin = Clock::now();
     startPoll();
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    const int attempts = fake::readStarts();
-    EXPECT_GE(attempts, 3);
-    EXPECT_LE(attempts, 40);   // a spinning reader would make thousands
+    ASSERT_TRUE(fake::waitForReadStarts(6, waitMs));
+    // Five pauses of 10 ms lie between six attempts; a spinning reader
+    // would make them in microseconds.
+    EXPECT_GE(msSince(begin), 45);
 }
 
 } // namespace
