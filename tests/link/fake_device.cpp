@@ -52,12 +52,8 @@ bool waitUntil(int timeoutMs, Condition condition)
 
 void listDevices(DeviceVisitor visit, void* context)
 {
-    std::vector<DeviceInfo> devices;
-    {
-        Hold hold(lock);
-        devices = state.script.devices;
-    }
-    for (const DeviceInfo& device : devices)
+    Hold hold(lock);
+    for (const DeviceInfo& device : state.script.devices)
         if (!visit(context, device))
             return;
 }

@@ -82,11 +82,11 @@ TEST_F(StopLinkTest, ReaderRetryingFailedReadsEngineWaitingForAPendingWrite)
 TEST_F(StopLinkTest, ReaderDeadAfterUnplugEngineFinishedAfterWrongUnit)
 {
     startPoll();
-    answerCode(0, ansOk, {1, 5});
-    ASSERT_TRUE(sink.waitFor(WM_LINK_END, 1));
+    answerCode(0, ansOk, {1, 5});   // a unit of kind 5
+    ASSERT_EQ(sink.endCode(), endWrongUnit);
     ASSERT_TRUE(fake::waitForPendingRead(waitMs));
-    fake::unplug();
-    ASSERT_TRUE(sink.waitFor(WM_LINK_END, 2));
+    fake::unplug();   // the reader ends its pending read
+    ASSERT_EQ(sink.endCode(2), endDeviceGone);
     expectPromptStop();
 }
 
