@@ -5,33 +5,18 @@
 #include <string>
 
 #include "app/crc16.h"
+#include "app/replacing_file.h"
 #include "config/k_parameters.h"
 #include "config/m_parameters.h"
 
 #ifdef _WIN32
-#include <windows.h>
-#include <fcntl.h>
-#include <io.h>
 #include <share.h>
-#include <sys/stat.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
 #endif
 
 const ConfigFileFormat kConfigFile = {kDataVersion, kUnitKind, "CUK1-Configurationfile", kParameterBlockSize};
 const ConfigFileFormat mConfigFile = {mDataVersion, mUnitKind, "CUM1-Configurationfile", mParameterBlockSize};
 
 namespace {
-
-void closeDescriptor(int fd)
-{
-#ifdef _WIN32
-    _close(fd);
-#else
-    ::close(fd);
-#endif
-}
 
 std::FILE* openForReading(const std::filesystem::path& path)
 {
@@ -40,39 +25,6 @@ std::FILE* openForReading(const std::filesystem::path& path)
     return _wfsopen(path.c_str(), L"rb", _SH_DENYRW);
 #else
     return std::fopen(path.c_str(), "rb");
-#endif
-}
-
-// Exclusive creation, so that an existing file of the same name is never
-// taken over; not shared while open.
-std::FILE* createExclusive(const std::filesystem::path& path)
-{
-#ifdef _WIN32
-    int fd = -1;
-    if (_wsopen_s(&fd, path.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _SH_DENYRW,
-                  _S_IREAD | _S_IWRITE) != 0)
-        return nullptr;
-    std::FILE* file = _fdopen(fd, "wb");
-#else
-    const int fd = ::open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY, 0666);
-    if (fd < 0)
-        return nullptr;
-    std::FILE* file = ::fdopen(fd, "wb");
-#endif
-    if (!file)
-        closeDescriptor(fd);
-    return file;
-}
-
-// Replaces an existing target in one step.
-bool replaceFile(const std::filesystem::path& from, const std::filesystem::path& to)
-{
-#ifdef _WIN32
-    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-#else
-    std::error_code error;
-    std::filesystem::rename(from, to, error);
-    return !error;
 #endif
 }
 
@@ -98,41 +50,22 @@ void buildConfigImage(const ConfigFileFormat& format, const void* block, unsigne
     image[covered + 1] = static_cast<unsigned char>(crc >> 8);
 }
 
-std::filesystem::path configTempPath(const std::filesystem::path& path, int attempt)
-{
-    // Short, so that a target near the path length limit still works.
-    return path.parent_path() / ("~kvc" + std::to_string(attempt) + ".tmp");
-}
-
 int saveConfigFile(const std::filesystem::path& path, const ConfigFileFormat& format, const void* block)
 {
     unsigned char image[configImageCapacity];
     const std::size_t size = configFileSize(format);
-    if (size > sizeof image || !path.has_filename())
+    if (size > sizeof image)
         return textFileError;
     buildConfigImage(format, block, image);
 
-    // A few names, in case an earlier save left its temporary file behind.
-    std::filesystem::path temp;
-    std::FILE* file = nullptr;
-    for (int attempt = 0; attempt < configTempAttempts && !file; ++attempt) {
-        temp = configTempPath(path, attempt);
-        file = createExclusive(temp);
-        std::error_code error;
-        if (!file && !std::filesystem::exists(temp, error))
-            break;
-    }
-    if (!file)
+    ReplacingFile file;
+    if (!beginReplacingFile(file, path))
         return textFileError;
-
-    const bool written = std::fwrite(image, 1, size, file) == size;
-    const bool closed = std::fclose(file) == 0;
-    if (written && closed && replaceFile(temp, path))
-        return 0;
-
-    std::error_code ignored;
-    std::filesystem::remove(temp, ignored);
-    return textFileError;
+    if (!writeLine(file, reinterpret_cast<const char*>(image), size)) {
+        abandonReplacingFile(file);
+        return textFileError;
+    }
+    return finishReplacingFile(file) ? 0 : textFileError;
 }
 
 int loadConfigFile(const std::filesystem::path& path, const ConfigFileFormat& format, void* block)

@@ -49,7 +49,5 @@ int saveConfigFile(const std::filesystem::path& path, const ConfigFileFormat& fo
 // image are not read.
 int loadConfigFile(const std::filesystem::path& path, const ConfigFileFormat& format, void* block);
 
-// Where saveConfigFile writes before it replaces `path`: the first of these
-// names in the same folder that does not exist yet.
-inline constexpr int configTempAttempts = 16;
-std::filesystem::path configTempPath(const std::filesystem::path& path, int attempt);
+// saveConfigFile writes through a temporary file beside `path`
+// (app/replacing_file.h names it) and then replaces `path`.

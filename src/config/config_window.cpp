@@ -18,7 +18,7 @@
 #include "link/notifications.h"
 #include "link/reports.h"
 #include "link/win/feature_link.h"
-#include "protocol/replacing_file.h"
+#include "app/replacing_file.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "app/window_table.h"
 #include "protocol/protocol_csv.h"
 #include "protocol/protocol_entries.h"
-#include "protocol/replacing_file.h"
+#include "app/replacing_file.h"
 
 namespace {
 

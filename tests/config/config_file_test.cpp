@@ -1,3 +1,4 @@
+#include "app/replacing_file.h"
 #include "config/config_file.h"
 
 #include <gtest/gtest.h>
@@ -133,11 +134,11 @@ TEST_F(ConfigFileTest, SaveGoesThroughATemporaryFileAndReplacesTheTarget)
     writeBytes(dir / "k.cbf", Bytes(500, 0x55));
     // A temporary file an earlier save left behind is not taken over.
     const Bytes stale(10, 0x11);
-    writeBytes(configTempPath(dir / "k.cbf", 0), stale);
+    writeBytes(replacingTempPath(dir / "k.cbf", 0), stale);
 
     ASSERT_EQ(saveConfigFile(dir / "k.cbf", kConfigFile, &kDefaultParameters), 0);
     EXPECT_EQ(readBytes(dir / "k.cbf"), validKFile());
-    EXPECT_EQ(readBytes(configTempPath(dir / "k.cbf", 0)), stale);
+    EXPECT_EQ(readBytes(replacingTempPath(dir / "k.cbf", 0)), stale);
     EXPECT_EQ(entriesIn(dir.path()), 2);
 }
 
@@ -148,8 +149,8 @@ TEST_F(ConfigFileTest, FailedSaveReportsFileErrorAndKeepsThePreviousFile)
     // No temporary file can be created: the old file stays as it was.
     const Bytes previous = fileImage(3, 1, "CUK1-Configurationfile", Bytes(62, 40));
     writeBytes(dir / "k.cbf", previous);
-    for (int attempt = 0; attempt < configTempAttempts; ++attempt)
-        std::filesystem::create_directory(configTempPath(dir / "k.cbf", attempt));
+    for (int attempt = 0; attempt < replacingTempAttempts; ++attempt)
+        std::filesystem::create_directory(replacingTempPath(dir / "k.cbf", attempt));
     EXPECT_EQ(saveConfigFile(dir / "k.cbf", kConfigFile, &kDefaultParameters), textFileError);
     EXPECT_EQ(readBytes(dir / "k.cbf"), previous);
 

@@ -3,21 +3,27 @@
 #include <cstdio>
 #include <filesystem>
 
-// A text file written line by line into a fresh temporary file in the
-// target's folder and renamed over the target only when every line has been
-// written. A failed save therefore never destroys the previous file and
-// leaves no partial file behind.
+// A file written piece by piece into a fresh temporary file in the target's
+// folder and renamed over the target only when everything has been written.
+// A failed save therefore never destroys the previous file and leaves no
+// partial file behind. Configuration files and protocol files are saved
+// this way.
 struct ReplacingFile {
     std::FILE* file;
     std::filesystem::path target;
     std::filesystem::path temporary;
 };
 
+// The temporary names tried, in order: short, so a target path near the
+// length limit still works, and several, in case an earlier save left one.
+inline constexpr int replacingTempAttempts = 16;
+std::filesystem::path replacingTempPath(const std::filesystem::path& target, int attempt);
+
 // Creates the temporary file (not shared while open). False when the folder
 // cannot take a new file; nothing is then created.
 bool beginReplacingFile(ReplacingFile& out, const std::filesystem::path& target);
 
-// One write per line. False when the file did not take all of it.
+// One write per line (or per image). False when the file did not take all of it.
 bool writeLine(ReplacingFile& out, const char* line, std::size_t length);
 
 // Completes the file and moves it over the target. False (and the target

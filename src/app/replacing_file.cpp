@@ -1,4 +1,4 @@
-#include "protocol/replacing_file.h"
+#include "app/replacing_file.h"
 
 #include <string>
 
@@ -41,7 +41,7 @@ std::FILE* createExclusive(const std::filesystem::path& path)
 bool moveOver(const std::filesystem::path& from, const std::filesystem::path& to)
 {
 #ifdef _WIN32
-    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 #else
     std::error_code error;
     std::filesystem::rename(from, to, error);
@@ -51,6 +51,11 @@ bool moveOver(const std::filesystem::path& from, const std::filesystem::path& to
 
 } // namespace
 
+std::filesystem::path replacingTempPath(const std::filesystem::path& target, int attempt)
+{
+    return target.parent_path() / ("~kvx" + std::to_string(attempt) + ".tmp");
+}
+
 bool beginReplacingFile(ReplacingFile& out, const std::filesystem::path& target)
 {
     out.file = nullptr;
@@ -58,11 +63,8 @@ bool beginReplacingFile(ReplacingFile& out, const std::filesystem::path& target)
     out.temporary.clear();
     if (!target.has_filename())
         return false;
-    // A few names, in case an earlier save left its temporary file behind.
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        // A short name, so a target path near the length limit still works.
-        const std::filesystem::path name =
-            target.parent_path() / ("~kvx" + std::to_string(attempt) + ".tmp");
+    for (int attempt = 0; attempt < replacingTempAttempts; ++attempt) {
+        const std::filesystem::path name = replacingTempPath(target, attempt);
         std::FILE* file = createExclusive(name);
         if (file) {
             // Lines are handed over one write each; the stream gathers them
