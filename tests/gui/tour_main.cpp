@@ -163,6 +163,16 @@ int main(int argc, char** argv)
     visit(commandMonitor, "31-monitor-m");
     visit(commandConfiguration, "21-configuration-m");
     visit(commandRunCounter, "42-running-counters-m");
+    command(commandProtocolRead, 200);
+    pumpUntil([] { return childOfClass(mainWindow, "ProtDisplay_CU1") != nullptr; }, 10000);
+    pumpFor(300);
+    if (HWND display = childOfClass(mainWindow, "ProtDisplay_CU1")) {
+        shot("11-protocol-display-m");
+        PostMessageA(display, WM_CLOSE, 0, 0);
+        pumpUntil([] { return appState.featureOpen == 0; });
+    } else {
+        std::printf("the protocol display did not open\n");
+    }
 
     PostMessageA(mainWindow, WM_CLOSE, 0, 0);
     pumpUntil([] { return quitMessageSeen(); });
