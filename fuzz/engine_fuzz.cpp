@@ -264,8 +264,10 @@ bool writeResult(DeviceHandle)
     return unit.pendingWriteOk;
 }
 
+void cancelWrite(DeviceHandle) {}
+
 const DeviceBackend scriptBackend = {
-    "fuzz", listNothing, openUnit, closeUnit, noProduct, startRead, startWrite, readResult, writeResult,
+    "fuzz", listNothing, openUnit, closeUnit, noProduct, startRead, startWrite, readResult, writeResult, cancelWrite,
 };
 
 // What the engines posted.

@@ -13,10 +13,11 @@ bool noProductString(DeviceHandle, std::uint16_t*) { return false; }
 IoStatus noRead(DeviceHandle, std::uint8_t*, LinkEvent*) { return ioFailed; }
 IoStatus noWrite(DeviceHandle, const std::uint8_t*, LinkEvent*) { return ioFailed; }
 bool noResult(DeviceHandle) { return false; }
+void noCancel(DeviceHandle) {}
 
 const DeviceBackend noDevices = {
     "none", listNothing, openNothing, closeNothing, noProductString,
-    noRead, noWrite, noResult, noResult,
+    noRead, noWrite, noResult, noResult, noCancel,
 };
 
 const DeviceBackend* current = &noDevices;

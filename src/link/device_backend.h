@@ -47,6 +47,10 @@ struct DeviceBackend {
     // The result of a finished pending read or write, without waiting.
     bool (*readResult)(DeviceHandle device);
     bool (*writeResult)(DeviceHandle device);
+    // Called by the thread that started a write it no longer waits for,
+    // before it returns: afterwards the write's completion event is never
+    // touched again.
+    void (*cancelWrite)(DeviceHandle device);
 };
 
 // The backend that discovery and the link threads use. The default lists no

@@ -6,6 +6,12 @@
 #include "link/link_events.h"
 #include "link/reports.h"
 
+EngineIo::~EngineIo()
+{
+    if (writePending)
+        linkCancelWrite();
+}
+
 bool beginEngine(EngineIo& io)
 {
     initEvent(io.writeEvent, false);

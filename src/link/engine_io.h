@@ -14,6 +14,14 @@ struct EngineIo {
     int foreignAnswers = 0;
     bool writePending = false;
     LinkEvent writeEvent;     // auto-reset, for the engine's own write
+
+    EngineIo() = default;
+    EngineIo(const EngineIo&) = delete;
+    EngineIo& operator=(const EngineIo&) = delete;
+    // An engine may end with its write still pending (stopped, or after
+    // twenty passes): the write is cancelled before writeEvent goes away,
+    // whichever way the engine returns.
+    ~EngineIo();
 };
 
 enum SendResult {

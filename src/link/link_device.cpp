@@ -49,3 +49,10 @@ bool linkWriteResult()
     std::lock_guard<std::mutex> hold(deviceLock);
     return deviceHandle && deviceOwner->writeResult(deviceHandle);
 }
+
+void linkCancelWrite()
+{
+    std::lock_guard<std::mutex> hold(deviceLock);
+    if (deviceHandle)
+        deviceOwner->cancelWrite(deviceHandle);
+}

@@ -15,3 +15,5 @@ IoStatus linkStartRead(std::uint8_t* report, LinkEvent* completion);
 bool linkReadResult();
 IoStatus linkStartWrite(const std::uint8_t* report, LinkEvent* completion);
 bool linkWriteResult();
+// The engine gives up its pending write before it returns.
+void linkCancelWrite();

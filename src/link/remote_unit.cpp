@@ -175,11 +175,14 @@ bool remoteReadResult(DeviceHandle device)
 
 bool remoteWriteResult(DeviceHandle) { return true; }
 
+// Writes complete at once; there is never one to cancel.
+void remoteCancelWrite(DeviceHandle) {}
+
 } // namespace
 
 const DeviceBackend remoteUnitBackend = {
     "remote", listRemote, openRemote, closeRemote, remoteProductString,
-    remoteStartRead, remoteStartWrite, remoteReadResult, remoteWriteResult,
+    remoteStartRead, remoteStartWrite, remoteReadResult, remoteWriteResult, remoteCancelWrite,
 };
 
 void setRemoteUnitEndpoint(const char* value)

@@ -126,8 +126,11 @@ bool readResult(DeviceHandle)
 
 bool writeResult(DeviceHandle) { return false; }
 
+// A write that never completes needs no cancelling here.
+void cancelWrite(DeviceHandle) {}
+
 const DeviceBackend backend = {
-    "fake", listDevices, open, close, productString, startRead, startWrite, readResult, writeResult,
+    "fake", listDevices, open, close, productString, startRead, startWrite, readResult, writeResult, cancelWrite,
 };
 
 } // namespace

@@ -6,39 +6,189 @@ extern "C" {
 #include <hidsdi.h>
 }
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 #include "link/reports.h"
 
 namespace {
 
-// One opened device. A pending overlapped read or write signals its own
-// kernel event; a registered wait turns that into the link's portable event.
-struct HidDevice {
-    HANDLE handle = INVALID_HANDLE_VALUE;
-    struct Transfer {
-        OVERLAPPED overlapped{};
-        HANDLE kernelEvent = nullptr;
-        HANDLE wait = nullptr;
-        LinkEvent* completion = nullptr;
-        bool pending = false;
-        std::uint8_t buffer[reportSize] = {};
-    } read, write;
+std::atomic<int> relayStartFailures{0};
+
+// How long a thread waits for a transfer it cancelled to settle. Windows
+// cancels at once; Wine's HID class driver cannot cancel a write that the
+// device still holds, and such a write is left to finish on its own.
+constexpr DWORD settleMs = 100;
+
+// One read or one write of an opened device. Everything the system writes
+// when the transfer completes (OVERLAPPED, buffer, event) belongs to the
+// device, so a transfer that outlives the thread that started it, or the
+// device's handle, never completes into freed memory.
+struct Transfer {
+    OVERLAPPED overlapped{};
+    HANDLE kernelEvent = nullptr;    // manual reset, the OVERLAPPED's event
+    LinkEvent* completion = nullptr; // the starter's event, under relayLock: set while relayed
+    std::uint8_t* readTarget = nullptr;
+    bool pending = false;            // started, result not taken yet
+    std::uint8_t buffer[reportSize] = {};
 };
 
-void CALLBACK transferDone(void* context, BOOLEAN)
+// The relay thread turns a finished transfer's kernel event into the
+// starter's link event. (A thread of the device's own rather than thread-pool
+// waits: Wine can run a wait's callback once more after it was disarmed or
+// unregistered, into an event that may be gone by then.)
+struct HidDevice {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    Transfer read, write;
+    HANDLE rearm = nullptr;          // auto reset: the relayed transfers changed
+    std::mutex relayLock;
+    bool stopping = false;
+    std::thread relay;
+};
+
+// Closed devices with a transfer still running, freed once it has finished.
+std::mutex parkedLock;
+std::vector<HidDevice*> parked;
+
+// The errors a handle gets once its device has been removed: 1167 from
+// Windows; Wine completes and fails the I/O of a removed HID device with
+// access denied (STATUS_DELETE_PENDING, STATUS_FILE_DELETED). A handle that
+// was opened for reading and writing is denied nothing else.
+bool deviceGoneError(DWORD error)
 {
-    auto* transfer = static_cast<HidDevice::Transfer*>(context);
-    setEvent(*transfer->completion);
+    return error == ERROR_DEVICE_NOT_CONNECTED || error == ERROR_ACCESS_DENIED || error == ERROR_DEV_NOT_EXIST ||
+           error == ERROR_DEVICE_REMOVED;
 }
 
-// Ends the registered wait of a finished or cancelled transfer.
-void endWait(HidDevice::Transfer& transfer)
+void relayCompletions(HidDevice* device)
 {
-    if (transfer.wait) {
-        UnregisterWaitEx(transfer.wait, INVALID_HANDLE_VALUE);
-        transfer.wait = nullptr;
+    for (;;) {
+        HANDLE waits[3] = {device->rearm};
+        Transfer* owners[3] = {};
+        DWORD count = 1;
+        {
+            std::lock_guard<std::mutex> hold(device->relayLock);
+            if (device->stopping)
+                return;
+            for (Transfer* transfer : {&device->read, &device->write}) {
+                if (transfer->completion) {
+                    owners[count] = transfer;
+                    waits[count++] = transfer->kernelEvent;
+                }
+            }
+        }
+        const DWORD woke = WaitForMultipleObjects(count, waits, FALSE, INFINITE);
+        if (woke > WAIT_OBJECT_0 && woke < WAIT_OBJECT_0 + count) {
+            std::lock_guard<std::mutex> hold(device->relayLock);
+            Transfer* transfer = owners[woke - WAIT_OBJECT_0];
+            if (transfer->completion) {
+                setEvent(*transfer->completion);
+                transfer->completion = nullptr;
+            }
+        }
+    }
+}
+
+void relayTo(HidDevice* device, Transfer& transfer, LinkEvent* completion)
+{
+    {
+        std::lock_guard<std::mutex> hold(device->relayLock);
+        transfer.completion = completion;
+    }
+    SetEvent(device->rearm);
+}
+
+// After this no completion reaches the starter's event.
+void stopRelay(HidDevice* device, Transfer& transfer)
+{
+    std::lock_guard<std::mutex> hold(device->relayLock);
+    transfer.completion = nullptr;
+}
+
+bool startRelay(HidDevice* device)
+{
+    if (relayStartFailures > 0 && relayStartFailures-- > 0)
+        return false;
+    device->rearm = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    if (!device->rearm)
+        return false;
+    try {
+        device->relay = std::thread(relayCompletions, device);
+    } catch (...) {
+        return false;
+    }
+    return true;
+}
+
+void endRelay(HidDevice* device)
+{
+    if (device->relay.joinable()) {
+        {
+            std::lock_guard<std::mutex> hold(device->relayLock);
+            device->stopping = true;
+        }
+        SetEvent(device->rearm);
+        device->relay.join();
+    }
+    if (device->rearm)
+        CloseHandle(device->rearm);
+    device->rearm = nullptr;
+}
+
+bool finished(const Transfer& transfer, DWORD waitMs)
+{
+    return !transfer.pending || WaitForSingleObject(transfer.kernelEvent, waitMs) == WAIT_OBJECT_0;
+}
+
+// Drops the result of a finished transfer that nobody collects.
+void discard(HidDevice* device, Transfer& transfer)
+{
+    DWORD moved = 0;
+    stopRelay(device, transfer);
+    GetOverlappedResult(device->handle, &transfer.overlapped, &moved, FALSE);
+    transfer.pending = false;
+}
+
+// Cancels a running transfer and waits a little for it; false if it is
+// still running (it then stays in its slot, no longer relayed).
+bool cancelAndSettle(HidDevice* device, Transfer& transfer)
+{
+    stopRelay(device, transfer);
+    if (!transfer.pending)
+        return true;
+    CancelIoEx(device->handle, &transfer.overlapped);
+    if (!finished(transfer, settleMs))
+        return false;
+    discard(device, transfer);
+    return true;
+}
+
+void freeDevice(HidDevice* device)
+{
+    endRelay(device);
+    if (device->read.kernelEvent)
+        CloseHandle(device->read.kernelEvent);
+    if (device->write.kernelEvent)
+        CloseHandle(device->write.kernelEvent);
+    delete device;
+}
+
+void sweepParked()
+{
+    std::lock_guard<std::mutex> hold(parkedLock);
+    for (std::size_t i = 0; i < parked.size();) {
+        HidDevice* device = parked[i];
+        if (finished(device->read, 0) && finished(device->write, 0)) {
+            freeDevice(device);
+            parked[i] = parked.back();
+            parked.pop_back();
+        } else {
+            ++i;
+        }
     }
 }
 
@@ -100,23 +250,22 @@ void listHid(DeviceVisitor visit, void* context)
 
 DeviceHandle openHid(const std::string& path, bool forReports)
 {
+    sweepParked();
     HANDLE handle = openPath(path.c_str(), forReports ? FILE_FLAG_OVERLAPPED : 0);
     if (handle == INVALID_HANDLE_VALUE)
         return nullptr;
     auto* device = new HidDevice;
     device->handle = handle;
-    device->read.kernelEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    device->write.kernelEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (forReports) {
+        device->read.kernelEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        device->write.kernelEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        if (!device->read.kernelEvent || !device->write.kernelEvent || !startRelay(device)) {
+            CloseHandle(handle);
+            freeDevice(device);
+            return nullptr;
+        }
+    }
     return device;
-}
-
-void cancelPending(HidDevice* device, HidDevice::Transfer& transfer)
-{
-    if (!transfer.pending)
-        return;
-    DWORD moved = 0;
-    GetOverlappedResult(device->handle, &transfer.overlapped, &moved, TRUE);
-    transfer.pending = false;
 }
 
 void closeHid(DeviceHandle handle)
@@ -124,15 +273,18 @@ void closeHid(DeviceHandle handle)
     auto* device = static_cast<HidDevice*>(handle);
     if (!device)
         return;
-    CancelIo(device->handle);
-    cancelPending(device, device->read);
-    cancelPending(device, device->write);
-    endWait(device->read);
-    endWait(device->write);
+    const bool readSettled = cancelAndSettle(device, device->read);
+    const bool writeSettled = cancelAndSettle(device, device->write);
+    endRelay(device);
     CloseHandle(device->handle);
-    CloseHandle(device->read.kernelEvent);
-    CloseHandle(device->write.kernelEvent);
-    delete device;
+    device->handle = INVALID_HANDLE_VALUE;
+    if (readSettled && writeSettled) {
+        freeDevice(device);
+    } else {
+        std::lock_guard<std::mutex> hold(parkedLock);
+        parked.push_back(device);
+    }
+    sweepParked();
 }
 
 bool hidProductString(DeviceHandle handle, std::uint16_t* units128)
@@ -142,52 +294,61 @@ bool hidProductString(DeviceHandle handle, std::uint16_t* units128)
     return HidD_GetProductString(device->handle, units128, 256) != FALSE;
 }
 
-IoStatus start(HidDevice* device, HidDevice::Transfer& transfer, bool reading, std::uint8_t* target,
+IoStatus start(HidDevice* device, Transfer& transfer, std::uint8_t* readTarget, const std::uint8_t* report,
                LinkEvent* completion)
 {
-    endWait(transfer);
+    if (transfer.pending) {
+        // The last transfer of this kind was given up while it ran: its slot
+        // is free again only once it has finished.
+        if (!finished(transfer, 0))
+            return ioFailed;
+        discard(device, transfer);
+    }
     ResetEvent(transfer.kernelEvent);
     std::memset(&transfer.overlapped, 0, sizeof transfer.overlapped);
     transfer.overlapped.hEvent = transfer.kernelEvent;
-    transfer.completion = completion;
-    const BOOL done = reading ? ReadFile(device->handle, target, reportSize, nullptr, &transfer.overlapped)
-                              : WriteFile(device->handle, transfer.buffer, reportSize, nullptr, &transfer.overlapped);
-    if (done)
+    if (report)
+        std::memcpy(transfer.buffer, report, reportSize);
+    const BOOL done = readTarget ? ReadFile(device->handle, transfer.buffer, reportSize, nullptr, &transfer.overlapped)
+                                 : WriteFile(device->handle, transfer.buffer, reportSize, nullptr, &transfer.overlapped);
+    if (done) {
+        if (readTarget)
+            std::memcpy(readTarget, transfer.buffer, reportSize);
         return ioDone;
-    const DWORD error = GetLastError();
-    if (error == ERROR_IO_PENDING) {
-        transfer.pending = true;
-        if (!RegisterWaitForSingleObject(&transfer.wait, transfer.kernelEvent, transferDone, &transfer,
-                                         INFINITE, WT_EXECUTEONLYONCE | WT_EXECUTEINWAITTHREAD))
-            transfer.wait = nullptr;
-        return ioPending;
     }
-    if (error == ERROR_DEVICE_NOT_CONNECTED)
-        return ioGone;
-    return ioFailed;
+    const DWORD error = GetLastError();
+    if (error != ERROR_IO_PENDING)
+        return deviceGoneError(error) ? ioGone : ioFailed;
+    transfer.pending = true;
+    transfer.readTarget = readTarget;
+    relayTo(device, transfer, completion);
+    return ioPending;
 }
 
 IoStatus hidStartRead(DeviceHandle handle, std::uint8_t* report, LinkEvent* completion)
 {
     auto* device = static_cast<HidDevice*>(handle);
-    return start(device, device->read, true, report, completion);
+    return start(device, device->read, report, nullptr, completion);
 }
 
 IoStatus hidStartWrite(DeviceHandle handle, const std::uint8_t* report, LinkEvent* completion)
 {
     auto* device = static_cast<HidDevice*>(handle);
-    std::memcpy(device->write.buffer, report, reportSize);
-    return start(device, device->write, false, nullptr, completion);
+    return start(device, device->write, nullptr, report, completion);
 }
 
-bool result(HidDevice* device, HidDevice::Transfer& transfer)
+bool result(HidDevice* device, Transfer& transfer)
 {
+    if (!transfer.pending)
+        return false;
     DWORD moved = 0;
     const bool ok = GetOverlappedResult(device->handle, &transfer.overlapped, &moved, FALSE) != FALSE;
-    if (ok || GetLastError() != ERROR_IO_INCOMPLETE) {
-        transfer.pending = false;
-        endWait(transfer);
-    }
+    if (!ok && GetLastError() == ERROR_IO_INCOMPLETE)
+        return false;
+    stopRelay(device, transfer);
+    transfer.pending = false;
+    if (ok && transfer.readTarget)
+        std::memcpy(transfer.readTarget, transfer.buffer, reportSize);
     return ok;
 }
 
@@ -203,9 +364,27 @@ bool hidWriteResult(DeviceHandle handle)
     return result(device, device->write);
 }
 
+void hidCancelWrite(DeviceHandle handle)
+{
+    auto* device = static_cast<HidDevice*>(handle);
+    cancelAndSettle(device, device->write);
+}
+
 } // namespace
 
 const DeviceBackend hidBackend = {
     "hid", listHid, openHid, closeHid, hidProductString,
-    hidStartRead, hidStartWrite, hidReadResult, hidWriteResult,
+    hidStartRead, hidStartWrite, hidReadResult, hidWriteResult, hidCancelWrite,
 };
+
+void failHidRelayStarts(int count)
+{
+    relayStartFailures = count;
+}
+
+std::size_t parkedHidDevices()
+{
+    sweepParked();
+    std::lock_guard<std::mutex> hold(parkedLock);
+    return parked.size();
+}
