@@ -205,10 +205,12 @@ bool blockRequestIsMine(const SimUnit& unit, const std::uint8_t* request)
     const std::uint8_t command = request[2];
     const std::uint8_t selector = request[payload];
     const std::uint8_t family = request[payload + 1];
-    const bool m = unit.options.family == 'M';
-    if (family != (m ? 2 : 1))
+    // The kind the unit reports decides which requests it takes, so that a
+    // unit started as another kind refuses the program's requests as that
+    // unit would.
+    if (family != unit.options.kind)
         return false;
-    const bool kConfiguration = !m && (command == cmdReadConfiguration || command == cmdAnnounceWrite);
+    const bool kConfiguration = family == 1 && (command == cmdReadConfiguration || command == cmdAnnounceWrite);
     return selector == (kConfiguration ? 3 : 1);
 }
 

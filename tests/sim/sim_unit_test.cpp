@@ -90,6 +90,13 @@ TEST_F(SimUnitTest, ServesBlocksOfItsOwnFamilyAndSelectorWithTheirHeaders)
         EXPECT_EQ(reply.reports[0][7], 1);
     }
     EXPECT_EQ(send(0x35, {3, 1}).reports[0][2], 0x35);
+    // Started as another kind, the unit refuses its own family's requests
+    // and names that kind.
+    unit.options.kind = 0;
+    SimReply other = send(0x35, {3, 1});
+    EXPECT_EQ(other.reports[0][2], 0x51);
+    EXPECT_EQ(other.reports[0][5], 0);
+    unit.options.kind = 1;
 
     SimReply reply = send(0x3B, {1, 1});
     EXPECT_EQ(le16(reply.reports[0] + 5), 3);   // total blocks
