@@ -1,0 +1,125 @@
+// Every feature of the program over the virtual USB unit: discovery past
+// another vendor's device, configuration read, program and read-back of both
+// families, running counters, a long failure protocol and the monitor's
+// manual control.
+#include "usb_fixture.h"
+
+#include "app/window_table.h"
+#include "config/config_window_ids.h"
+#include "config/form_row.h"
+#include "link/device_discovery.h"
+#include "monitor/monitor_view.h"
+#include "sim_data_sets.h"
+#include "vusb_install.h"
+
+namespace {
+
+TEST_F(UsbTest, DiscoveryTakesTheUnitAndPassesOverAnotherVendorsDevice)
+{
+    std::string unitPath;
+    bool decoyPresent = false;
+    for (const HidDeviceEntry& device : presentHidDevices()) {
+        if (device.vendorId == 0xC251 && device.productId == 0x1C01)
+            unitPath = device.path;
+        decoyPresent = decoyPresent || (device.vendorId == decoyVendorId && device.productId == 0x1C01);
+    }
+    ASSERT_TRUE(decoyPresent);
+    ASSERT_FALSE(unitPath.empty());
+    ASSERT_TRUE(findDevice());
+    EXPECT_EQ(devicePath, unitPath);
+    char product[65] = "";
+    ASSERT_TRUE(readProductString(product));
+    EXPECT_STREQ(product, "Polarund K \xFC" "ber USB");
+
+    startProgram(selectionIdEnglish, selectionIdK);
+    menuCommand(commandConfiguration);
+    EXPECT_EQ(takeMessages(), "Device-Configuration read ! [K-Series]");
+    EXPECT_EQ(windowText(familyWindow("Configuration_CU")),
+              "K-Series Configuration / Connect to: Polarund K \xFC" "ber USB");
+    EXPECT_EQ(decoy.requestsSeen(), 0u);
+}
+
+// Reads the unit, raises the access code by three and programs it; loads
+// the defaults into the window and reads the programmed value back.
+class UsbConfigurationTest : public UsbTest {
+protected:
+    void readProgramAndReadBack(ServedUnit& served, char family)
+    {
+        plug(served);
+        startProgram(selectionIdEnglish, family == 'M' ? selectionIdM : selectionIdK);
+        const std::string caption = std::string(" [") + family + "-Series]";
+        menuCommand(commandConfiguration);
+        ASSERT_EQ(takeMessages(), "Device-Configuration read !" + caption);
+        HWND window = familyWindow("Configuration_CU");
+        HWND value = GetDlgItem(window, rowControlId(rowAccessCode, partValue));
+        const int before = std::atoi(windowText(value).c_str());
+        HWND arrows = GetDlgItem(window, rowControlId(rowAccessCode, partArrows));
+        RECT r;
+        GetClientRect(arrows, &r);
+        for (int i = 0; i < 3; ++i) {
+            SendMessageA(arrows, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.right / 2, r.bottom / 4));
+            SendMessageA(arrows, WM_LBUTTONUP, 0, MAKELPARAM(r.right / 2, r.bottom / 4));
+        }
+        ASSERT_EQ(std::atoi(windowText(value).c_str()), before + 3);
+        click(window, configButtonProgram);
+        EXPECT_EQ(takeMessages(),
+                  "Make sure that display of the AC-unit is set to \nstandard mode showing room temperature when "
+                  "saving changes." + caption + " + New Configuration programmed !" + caption);
+        {
+            std::lock_guard<std::mutex> hold(served.unit->lock);
+            EXPECT_EQ(served.store.programmings, 1u);
+            EXPECT_NE(served.store.configuration.bytes, factoryConfiguration(family));
+        }
+        click(window, configButtonDefaults);
+        recordedMessageBoxes().clear();
+        ASSERT_EQ(std::atoi(windowText(value).c_str()), before);
+        click(window, configButtonRead);
+        EXPECT_EQ(takeMessages(), "Device-Configuration read !" + caption);
+        EXPECT_EQ(std::atoi(windowText(value).c_str()), before + 3);
+    }
+};
+
+TEST_F(UsbConfigurationTest, KReadProgramAndReadBack) { readProgramAndReadBack(unitK, 'K'); }
+
+TEST_F(UsbConfigurationTest, MReadProgramAndReadBack) { readProgramAndReadBack(unitM, 'M'); }
+
+TEST_F(UsbTest, RunningCountersAndAProtocolOfTwelveHundredEntries)
+{
+    plug(unitK);
+    startProgram(selectionIdEnglish, selectionIdK);
+    menuCommand(commandRunCounter);
+    EXPECT_EQ(takeMessages(), "Counters Read ! [K-Series]");
+    closeWindow(familyWindow("RunCounter_CU"));
+
+    menuCommand(commandProtocolRead);
+    EXPECT_EQ(takeMessages(30000), "1200 protocol-items read ! [K-Series]");
+    EXPECT_EQ(appState.protocolCount, 1200);
+    const std::vector<std::uint8_t> expected = failureProtocol('K', 1200);
+    EXPECT_EQ(std::memcmp(protocolBuffer, expected.data(), expected.size()), 0);
+    EXPECT_TRUE(pumpUntil([this] { return familyWindow("ProtDisplay_CU") != nullptr; }));
+}
+
+TEST_F(UsbTest, MonitorPollsAndManualControlSwitchesTheUnitsOutputs)
+{
+    plug(unitK);
+    startProgram(selectionIdEnglish, selectionIdK);
+    menuCommand(commandMonitor);
+    HWND window = familyWindow("Monitor_CU");
+    ASSERT_TRUE(pumpUntil([window] { return IsWindowEnabled(GetDlgItem(window, idManualToggle)) != FALSE; }));
+    EXPECT_EQ(windowText(window).rfind("Monitor: Connect to: Polarund K \xFC" "ber USB", 0), 0u);
+    ASSERT_TRUE(pumpUntil([window] { return windowText(window).find("Firmware 1.23") != std::string::npos; }));
+    click(window, idManualToggle);
+    click(window, 0);
+    auto outputs = [] {
+        std::lock_guard<std::mutex> hold(unitK.unit->lock);
+        return unitK.unit->live.outputs;
+    };
+    EXPECT_TRUE(pumpUntil([&] { return (outputs() & 0x01) != 0; }));
+    click(window, 0);
+    EXPECT_TRUE(pumpUntil([&] { return (outputs() & 0x01) == 0; }));
+    click(window, idClose);
+    EXPECT_TRUE(pumpUntil([window] { return !IsWindow(window); }));
+    EXPECT_EQ(takeMessages(0), "");
+}
+
+} // namespace

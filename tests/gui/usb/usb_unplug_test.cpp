@@ -1,0 +1,215 @@
+// The USB path when things go wrong: the unit's connection closing and the
+// device being removed in the middle of a block read and of polling, stops
+// and closes while reports are pending, output reports the device holds,
+// and a completion that cannot be relayed.
+#include "usb_fixture.h"
+
+#include <chrono>
+#include <random>
+#include <thread>
+
+#include "app/window_table.h"
+#include "config/config_window_ids.h"
+#include "link/device_discovery.h"
+#include "link/link_control.h"
+#include "link/link_request.h"
+#include "link/poll_engine.h"
+#include "link/win/hid_backend.h"
+#include "monitor/monitor_view.h"
+#include "vusb_install.h"
+
+namespace {
+
+// What the program shows when the unit goes away under a transfer: the
+// device-gone message (Wine fails the I/O of a removed device with access
+// denied, the unit's own driver with "not connected": both are "gone").
+bool deviceGoneShown(const std::string& messages, const char* caption)
+{
+    return messages.rfind(std::string("USB-Error ! [") + caption + "]", 0) == 0;
+}
+
+class UsbUnplugTest : public UsbTest {
+protected:
+    // A protocol read that is under way: the unit answers slowly.
+    HWND protocolReadUnderWay()
+    {
+        plug(unitK);
+        {
+            std::lock_guard<std::mutex> hold(unitK.unit->lock);
+            unitK.unit->options.faults.delayMs = 2;
+        }
+        startProgram(selectionIdEnglish, selectionIdK);
+        menuCommand(commandProtocolRead);
+        HWND window = familyWindow("Upload_CU");
+        const std::uint32_t start = unitK.requestsSeen();
+        EXPECT_TRUE(pumpUntil([start] { return unitK.requestsSeen() > start + 20; }));
+        return window;
+    }
+    HWND monitorPolling()
+    {
+        plug(unitK);
+        startProgram(selectionIdEnglish, selectionIdK);
+        menuCommand(commandMonitor);
+        HWND window = familyWindow("Monitor_CU");
+        const std::uint32_t start = unitK.requestsSeen();
+        EXPECT_TRUE(pumpUntil([start] { return unitK.requestsSeen() > start + 3; }));
+        return window;
+    }
+    void TearDown() override
+    {
+        {
+            std::lock_guard<std::mutex> hold(unitK.unit->lock);
+            unitK.unit->options.faults.delayMs = 0;
+        }
+        UsbTest::TearDown();
+    }
+    // The unit is back on the bus and the window does its work again.
+    void expectProtocolReadAgain()
+    {
+        {
+            std::lock_guard<std::mutex> hold(unitK.unit->lock);
+            unitK.unit->options.faults.delayMs = 0;
+        }
+        ASSERT_TRUE(waitForUnit(true));
+        menuCommand(commandProtocolRead);
+        EXPECT_EQ(takeMessages(30000), "1200 protocol-items read ! [K-Series]");
+    }
+    void expectPollingAgain(HWND window)
+    {
+        ASSERT_TRUE(waitForUnit(true));
+        ASSERT_TRUE(IsWindowEnabled(GetDlgItem(window, idStart)));
+        click(window, idStart);
+        const std::uint32_t start = unitK.requestsSeen();
+        EXPECT_TRUE(pumpUntil([start] { return unitK.requestsSeen() > start + 3; }));
+        EXPECT_EQ(takeMessages(0), "");
+    }
+    static void removeBus()
+    {
+        std::string error;
+        ASSERT_TRUE(removeVirtualUsb(error)) << error;
+        plugged = nullptr;
+    }
+};
+
+TEST_F(UsbUnplugTest, EndpointClosingDuringABlockRead)
+{
+    HWND window = protocolReadUnderWay();
+    dropSimConnections(unitK.server);
+    EXPECT_TRUE(deviceGoneShown(takeMessages(), "K-Series"));
+    EXPECT_TRUE(pumpUntil([window] { return !IsWindow(window); }));
+    EXPECT_EQ(appState.linkOpen, 0);
+    expectProtocolReadAgain();
+}
+
+TEST_F(UsbUnplugTest, EndpointClosingDuringPolling)
+{
+    HWND window = monitorPolling();
+    dropSimConnections(unitK.server);
+    EXPECT_TRUE(deviceGoneShown(takeMessages(), "Polarund K"));
+    EXPECT_EQ(appState.linkOpen, 0);
+    expectPollingAgain(window);
+}
+
+TEST_F(UsbUnplugTest, DeviceRemovedDuringABlockRead)
+{
+    HWND window = protocolReadUnderWay();
+    removeBus();
+    EXPECT_TRUE(deviceGoneShown(takeMessages(), "K-Series"));
+    EXPECT_TRUE(pumpUntil([window] { return !IsWindow(window); }));
+    plug(unitK);
+    expectProtocolReadAgain();
+}
+
+TEST_F(UsbUnplugTest, DeviceRemovedDuringPolling)
+{
+    HWND window = monitorPolling();
+    removeBus();
+    EXPECT_TRUE(deviceGoneShown(takeMessages(), "Polarund K"));
+    plug(unitK);
+    expectPollingAgain(window);
+}
+
+// Stop, Close and the end of a transfer while the device still holds an
+// output report: the link's threads end within stopLink every time, and
+// nothing is left behind once the reports are through.
+TEST_F(UsbUnplugTest, OpenStopCyclesWithWritesPendingLeaveNoThreadsOrHandles)
+{
+    plug(unitK);
+    setDeviceBackend(&hidBackend);
+    ASSERT_TRUE(findDevice());
+    std::string error;
+    ASSERT_TRUE(setVirtualUsbWriteDelay(15, error)) << error;
+    auto cycle = [](int stopAfterMs) {
+        linkRequest.command = 0x3A;
+        linkRequest.subCode = 0;
+        linkRequest.blockSize = 23;
+        linkRequest.expectedAnswerType = 1;
+        linkRequest.expectedUnitKind = 1;
+        if (!startLinkThreads(pollEngine, &linkRequest))
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(stopAfterMs));
+        stopLink();
+        return linkThreadsEnded();
+    };
+    for (int i = 0; i < 20; ++i)
+        ASSERT_TRUE(cycle(i % 20));
+    ASSERT_TRUE(setVirtualUsbWriteDelay(0, error)) << error;
+    pumpUntil([] { return parkedHidDevices() == 0; });
+    const int threads = processThreadCount();
+    const int handles = processHandleCount();
+
+    ASSERT_TRUE(setVirtualUsbWriteDelay(15, error)) << error;
+    std::mt19937 random(12);
+    int ended = 0;
+    for (int i = 0; i < 500; ++i)
+        ended += cycle(static_cast<int>(random() % 25));
+    EXPECT_EQ(ended, 500);
+    ASSERT_TRUE(setVirtualUsbWriteDelay(0, error)) << error;
+    EXPECT_TRUE(pumpUntil([] { return parkedHidDevices() == 0; }));
+    EXPECT_TRUE(pumpUntil([&] { return processThreadCount() <= threads && processHandleCount() <= handles; }))
+        << processThreadCount() << " threads (" << threads << " before), " << processHandleCount()
+        << " handles (" << handles << " before)";
+}
+
+// The device holds every output report: the engine gives up after twenty
+// passes, and Close still ends both threads at once. The held write finishes
+// later into the device's own buffer.
+TEST_F(UsbUnplugTest, AWriteTheDeviceHoldsNeitherBlocksTheStopNorOutlivesItsBuffer)
+{
+    plug(unitK);
+    startProgram(selectionIdEnglish, selectionIdK);
+    const int handles = processHandleCount();
+    std::string error;
+    ASSERT_TRUE(setVirtualUsbWriteDelay(stalledWrites, error)) << error;
+    menuCommand(commandConfiguration);
+    EXPECT_EQ(takeMessages(), "Communication lost ! [K-Series]");
+    EXPECT_TRUE(linkThreadsEnded());
+    EXPECT_EQ(parkedHidDevices(), 1u);
+
+    click(familyWindow("Configuration_CU"), configButtonRead);
+    EXPECT_EQ(takeMessages(), "Communication lost ! [K-Series]");
+    closeWindow(familyWindow("Configuration_CU"));
+    EXPECT_TRUE(linkThreadsEnded());
+
+    ASSERT_TRUE(setVirtualUsbWriteDelay(0, error)) << error;
+    EXPECT_TRUE(pumpUntil([] { return parkedHidDevices() == 0; }));
+    EXPECT_TRUE(pumpUntil([&] { return processHandleCount() <= handles; }));
+    menuCommand(commandConfiguration);
+    EXPECT_EQ(takeMessages(), "Device-Configuration read ! [K-Series]");
+}
+
+// When the completions of a device's transfers cannot be relayed, the device
+// cannot be used: the link ends as with a unit that cannot be opened, it
+// does not wait for answers it would never hear of.
+TEST_F(UsbUnplugTest, ADeviceWhoseCompletionsCannotBeRelayedEndsTheTransfer)
+{
+    plug(unitK);
+    startProgram(selectionIdEnglish, selectionIdK);
+    failHidRelayStarts(1);
+    menuCommand(commandConfiguration);
+    EXPECT_EQ(takeMessages(), "Communication lost ! [K-Series]");
+    click(familyWindow("Configuration_CU"), configButtonRead);
+    EXPECT_EQ(takeMessages(), "Device-Configuration read ! [K-Series]");
+}
+
+} // namespace
