@@ -17,6 +17,17 @@ int recordMessageBox(HWND, const char* text, const char* caption, UINT type)
 
 std::vector<RecordedMessageBox>& recordedMessageBoxes() { return messageBoxes; }
 
+std::string shownMessages(int waitMs)
+{
+    pumpUntil([] { return !messageBoxes.empty(); }, waitMs);
+    pumpFor(100);   // a second box of the same event
+    std::string shown;
+    for (const RecordedMessageBox& box : messageBoxes)
+        shown += (shown.empty() ? "" : " + ") + box.text + " [" + box.caption + "]";
+    messageBoxes.clear();
+    return shown;
+}
+
 void ShellTest::SetUp()
 {
     previousDir_ = std::filesystem::current_path();

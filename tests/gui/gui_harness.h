@@ -25,6 +25,10 @@ struct RecordedMessageBox {
 // Message boxes shown since the session started, oldest first.
 std::vector<RecordedMessageBox>& recordedMessageBoxes();
 
+// The message boxes shown since the last call, as "text [caption]" joined
+// by " + ", after waiting up to waitMs for the first; "" if none came.
+std::string shownMessages(int waitMs = 10000);
+
 // A fresh start of the program for each test.
 class ShellTest : public ::testing::Test {
 protected:

@@ -98,18 +98,6 @@ protected:
     {
         return pumpUntil([&] { return (live().state.outputs & mask) == value; });
     }
-    // The message boxes shown since the last call, as "text [caption]",
-    // after waiting up to waitMs for the first.
-    std::string takeMessage(int waitMs = 5000)
-    {
-        pumpUntil([] { return !recordedMessageBoxes().empty(); }, waitMs);
-        pumpFor(50);
-        std::string shown;
-        for (const RecordedMessageBox& box : recordedMessageBoxes())
-            shown += (shown.empty() ? "" : " + ") + box.text + " [" + box.caption + "]";
-        recordedMessageBoxes().clear();
-        return shown;
-    }
 
     HWND control(int id) const { return GetDlgItem(window_, id); }
     std::string field(int id) const { return windowText(control(id)); }
@@ -152,7 +140,7 @@ TEST_F(MonitorWindowTest, KWrongUnitThenTheRightOneFillsTheFieldsAndRefreshesThe
 {
     attachUnit('M', false);
     ASSERT_NE(openAs(selectionIdEnglish, selectionIdK), nullptr);
-    EXPECT_EQ(takeMessage(), "False ControlUnit (M-Series) connected ! [K-Series]");
+    EXPECT_EQ(shownMessages(), "False ControlUnit (M-Series) connected ! [K-Series]");
     EXPECT_EQ(windowText(window_), "Monitor: Connect to: ControlUnitM SimulatorFirmware ?.?");
     expectManualOff();
 
@@ -173,7 +161,7 @@ TEST_F(MonitorWindowTest, KWrongUnitThenTheRightOneFillsTheFieldsAndRefreshesThe
     EXPECT_GE(progress(), 4);
     closeWindow();
     EXPECT_TRUE(linkThreadsEnded());
-    EXPECT_EQ(takeMessage(0), "");
+    EXPECT_EQ(shownMessages(0), "");
 }
 
 TEST_F(MonitorWindowTest, KManualControlSwitchesTheUnitUntilStopOrUnplugging)
@@ -198,7 +186,7 @@ TEST_F(MonitorWindowTest, KManualControlSwitchesTheUnitUntilStopOrUnplugging)
     click(window_, 1);
     ASSERT_TRUE(waitForUnitOutputs(0x0A, 0x08));
     click(window_, 3);
-    EXPECT_EQ(takeMessage(), "No manual valve control possible while compressor start sequence activ ! [K-Series]");
+    EXPECT_EQ(shownMessages(), "No manual valve control possible while compressor start sequence activ ! [K-Series]");
     appState.stepTicks = 60;
     ASSERT_TRUE(waitForUnitOutputs(0x0A, 0));
     appState.stepTicks = 30;
@@ -220,7 +208,7 @@ TEST_F(MonitorWindowTest, KManualControlSwitchesTheUnitUntilStopOrUnplugging)
     click(window_, 0);
     ASSERT_TRUE(waitForUnitOutputs(0x01, 0x01));
     dropSimConnections(server_);
-    EXPECT_EQ(takeMessage().rfind("USB-Error ! [Polarund K]", 0), 0u);
+    EXPECT_EQ(shownMessages().rfind("USB-Error ! [Polarund K]", 0), 0u);
     expectManualOff();
     EXPECT_EQ(progress(), 0);
 }
@@ -250,7 +238,7 @@ TEST_F(MonitorWindowTest, MInGermanShowsFahrenheitAndSwitchesARelayAndTheSecondB
     ASSERT_TRUE(pumpUntil([this] { return live().state.blowerPower[1] == 42; }));
     ASSERT_TRUE(pumpUntil([this] { return windowText(window_).find("Firmware 2.04") != std::string::npos; }));
     closeWindow();
-    EXPECT_EQ(takeMessage(0), "");
+    EXPECT_EQ(shownMessages(0), "");
 }
 
 } // namespace

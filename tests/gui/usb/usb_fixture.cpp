@@ -144,17 +144,6 @@ HWND UsbTest::familyWindow(const char* classBase) const
     return childOfClass(main(), (classBase + std::string(appState.family == 1 ? "1" : "0")).c_str());
 }
 
-std::string UsbTest::takeMessages(int waitMs)
-{
-    pumpUntil([] { return !recordedMessageBoxes().empty(); }, waitMs);
-    pumpFor(100);
-    std::string shown;
-    for (const RecordedMessageBox& box : recordedMessageBoxes())
-        shown += (shown.empty() ? "" : " + ") + box.text + " [" + box.caption + "]";
-    recordedMessageBoxes().clear();
-    return shown;
-}
-
 void UsbTest::closeWindow(HWND window)
 {
     PostMessageA(window, WM_CLOSE, 0, 0);

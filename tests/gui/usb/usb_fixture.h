@@ -44,14 +44,11 @@ protected:
     // own discovery finds the unit.
     static void plug(ServedUnit& unit);
     // True once the unit (vendor 0xC251) is among the HID devices, or gone.
-    static bool waitForUnit(bool present, int timeoutMs = 10000);
+    static bool waitForUnit(bool present, int timeoutMs = 20000);
 
     // The program as WinMain starts it; then language and family.
     void startProgram(int languageId, int familyId);
     HWND familyWindow(const char* classBase) const;
-    // The message boxes shown since the last call, "text [caption]" joined
-    // by " + ", after waiting up to waitMs for the first.
-    std::string takeMessages(int waitMs = 10000);
     void closeWindow(HWND window);
 
     static void setUpUnits();

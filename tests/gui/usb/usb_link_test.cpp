@@ -33,7 +33,7 @@ TEST_F(UsbTest, DiscoveryTakesTheUnitAndPassesOverAnotherVendorsDevice)
 
     startProgram(selectionIdEnglish, selectionIdK);
     menuCommand(commandConfiguration);
-    EXPECT_EQ(takeMessages(), "Device-Configuration read ! [K-Series]");
+    EXPECT_EQ(shownMessages(), "Device-Configuration read ! [K-Series]");
     EXPECT_EQ(windowText(familyWindow("Configuration_CU")),
               "K-Series Configuration / Connect to: Polarund K \xFC" "ber USB");
     EXPECT_EQ(decoy.requestsSeen(), 0u);
@@ -49,7 +49,7 @@ protected:
         startProgram(selectionIdEnglish, family == 'M' ? selectionIdM : selectionIdK);
         const std::string caption = std::string(" [") + family + "-Series]";
         menuCommand(commandConfiguration);
-        ASSERT_EQ(takeMessages(), "Device-Configuration read !" + caption);
+        ASSERT_EQ(shownMessages(), "Device-Configuration read !" + caption);
         HWND window = familyWindow("Configuration_CU");
         HWND value = GetDlgItem(window, rowControlId(rowAccessCode, partValue));
         const int before = std::atoi(windowText(value).c_str());
@@ -62,7 +62,7 @@ protected:
         }
         ASSERT_EQ(std::atoi(windowText(value).c_str()), before + 3);
         click(window, configButtonProgram);
-        EXPECT_EQ(takeMessages(),
+        EXPECT_EQ(shownMessages(),
                   "Make sure that display of the AC-unit is set to \nstandard mode showing room temperature when "
                   "saving changes." + caption + " + New Configuration programmed !" + caption);
         {
@@ -74,7 +74,7 @@ protected:
         recordedMessageBoxes().clear();
         ASSERT_EQ(std::atoi(windowText(value).c_str()), before);
         click(window, configButtonRead);
-        EXPECT_EQ(takeMessages(), "Device-Configuration read !" + caption);
+        EXPECT_EQ(shownMessages(), "Device-Configuration read !" + caption);
         EXPECT_EQ(std::atoi(windowText(value).c_str()), before + 3);
     }
 };
@@ -88,11 +88,11 @@ TEST_F(UsbTest, RunningCountersAndAProtocolOfTwelveHundredEntries)
     plug(unitK);
     startProgram(selectionIdEnglish, selectionIdK);
     menuCommand(commandRunCounter);
-    EXPECT_EQ(takeMessages(), "Counters Read ! [K-Series]");
+    EXPECT_EQ(shownMessages(), "Counters Read ! [K-Series]");
     closeWindow(familyWindow("RunCounter_CU"));
 
     menuCommand(commandProtocolRead);
-    EXPECT_EQ(takeMessages(30000), "1200 protocol-items read ! [K-Series]");
+    EXPECT_EQ(shownMessages(30000), "1200 protocol-items read ! [K-Series]");
     EXPECT_EQ(appState.protocolCount, 1200);
     const std::vector<std::uint8_t> expected = failureProtocol('K', 1200);
     EXPECT_EQ(std::memcmp(protocolBuffer, expected.data(), expected.size()), 0);
@@ -119,7 +119,7 @@ TEST_F(UsbTest, MonitorPollsAndManualControlSwitchesTheUnitsOutputs)
     EXPECT_TRUE(pumpUntil([&] { return (outputs() & 0x01) == 0; }));
     click(window, idClose);
     EXPECT_TRUE(pumpUntil([window] { return !IsWindow(window); }));
-    EXPECT_EQ(takeMessages(0), "");
+    EXPECT_EQ(shownMessages(0), "");
 }
 
 } // namespace

@@ -30,31 +30,27 @@ bool deviceGoneShown(const std::string& messages, const char* caption)
 
 class UsbUnplugTest : public UsbTest {
 protected:
+    // The feature window of a menu command, once the unit has seen count
+    // more requests of it.
+    HWND underWay(int command, const char* classBase, std::uint32_t count)
+    {
+        plug(unitK);
+        startProgram(selectionIdEnglish, selectionIdK);
+        const std::uint32_t start = unitK.requestsSeen();
+        menuCommand(command);
+        EXPECT_TRUE(pumpUntil([start, count] { return unitK.requestsSeen() > start + count; }));
+        return familyWindow(classBase);
+    }
     // A protocol read that is under way: the unit answers slowly.
     HWND protocolReadUnderWay()
     {
-        plug(unitK);
         {
             std::lock_guard<std::mutex> hold(unitK.unit->lock);
             unitK.unit->options.faults.delayMs = 2;
         }
-        startProgram(selectionIdEnglish, selectionIdK);
-        menuCommand(commandProtocolRead);
-        HWND window = familyWindow("Upload_CU");
-        const std::uint32_t start = unitK.requestsSeen();
-        EXPECT_TRUE(pumpUntil([start] { return unitK.requestsSeen() > start + 20; }));
-        return window;
+        return underWay(commandProtocolRead, "Upload_CU", 20);
     }
-    HWND monitorPolling()
-    {
-        plug(unitK);
-        startProgram(selectionIdEnglish, selectionIdK);
-        menuCommand(commandMonitor);
-        HWND window = familyWindow("Monitor_CU");
-        const std::uint32_t start = unitK.requestsSeen();
-        EXPECT_TRUE(pumpUntil([start] { return unitK.requestsSeen() > start + 3; }));
-        return window;
-    }
+    HWND monitorPolling() { return underWay(commandMonitor, "Monitor_CU", 3); }
     void TearDown() override
     {
         {
@@ -72,7 +68,7 @@ protected:
         }
         ASSERT_TRUE(waitForUnit(true));
         menuCommand(commandProtocolRead);
-        EXPECT_EQ(takeMessages(30000), "1200 protocol-items read ! [K-Series]");
+        EXPECT_EQ(shownMessages(30000), "1200 protocol-items read ! [K-Series]");
     }
     void expectPollingAgain(HWND window)
     {
@@ -81,7 +77,7 @@ protected:
         click(window, idStart);
         const std::uint32_t start = unitK.requestsSeen();
         EXPECT_TRUE(pumpUntil([start] { return unitK.requestsSeen() > start + 3; }));
-        EXPECT_EQ(takeMessages(0), "");
+        EXPECT_EQ(shownMessages(0), "");
     }
     static void removeBus()
     {
@@ -95,7 +91,7 @@ TEST_F(UsbUnplugTest, EndpointClosingDuringABlockRead)
 {
     HWND window = protocolReadUnderWay();
     dropSimConnections(unitK.server);
-    EXPECT_TRUE(deviceGoneShown(takeMessages(), "K-Series"));
+    EXPECT_TRUE(deviceGoneShown(shownMessages(), "K-Series"));
     EXPECT_TRUE(pumpUntil([window] { return !IsWindow(window); }));
     EXPECT_EQ(appState.linkOpen, 0);
     expectProtocolReadAgain();
@@ -105,7 +101,7 @@ TEST_F(UsbUnplugTest, EndpointClosingDuringPolling)
 {
     HWND window = monitorPolling();
     dropSimConnections(unitK.server);
-    EXPECT_TRUE(deviceGoneShown(takeMessages(), "Polarund K"));
+    EXPECT_TRUE(deviceGoneShown(shownMessages(), "Polarund K"));
     EXPECT_EQ(appState.linkOpen, 0);
     expectPollingAgain(window);
 }
@@ -114,7 +110,7 @@ TEST_F(UsbUnplugTest, DeviceRemovedDuringABlockRead)
 {
     HWND window = protocolReadUnderWay();
     removeBus();
-    EXPECT_TRUE(deviceGoneShown(takeMessages(), "K-Series"));
+    EXPECT_TRUE(deviceGoneShown(shownMessages(), "K-Series"));
     EXPECT_TRUE(pumpUntil([window] { return !IsWindow(window); }));
     plug(unitK);
     expectProtocolReadAgain();
@@ -124,7 +120,7 @@ TEST_F(UsbUnplugTest, DeviceRemovedDuringPolling)
 {
     HWND window = monitorPolling();
     removeBus();
-    EXPECT_TRUE(deviceGoneShown(takeMessages(), "Polarund K"));
+    EXPECT_TRUE(deviceGoneShown(shownMessages(), "Polarund K"));
     plug(unitK);
     expectPollingAgain(window);
 }
@@ -171,6 +167,32 @@ TEST_F(UsbUnplugTest, OpenStopCyclesWithWritesPendingLeaveNoThreadsOrHandles)
         << " handles (" << handles << " before)";
 }
 
+// Stop and Close in the monitor, and Close in a configuration window, while
+// the device takes every output report late: each ends both link threads at
+// once, and nothing is shown.
+TEST_F(UsbUnplugTest, StopAndCloseWhileTheDeviceHoldsOutputReports)
+{
+    HWND monitor = monitorPolling();
+    std::string error;
+    ASSERT_TRUE(setVirtualUsbWriteDelay(40, error)) << error;
+    for (int i = 0; i < 20; ++i) {
+        pumpFor(i * 3);
+        click(monitor, idStop);
+        EXPECT_TRUE(linkThreadsEnded());
+        click(monitor, idStart);
+    }
+    closeWindow(monitor);
+    EXPECT_TRUE(linkThreadsEnded());
+    for (int i = 0; i < 5; ++i) {
+        menuCommand(commandConfiguration);
+        HWND configuration = familyWindow("Configuration_CU");
+        ASSERT_NE(configuration, nullptr);
+        closeWindow(configuration);
+        EXPECT_TRUE(linkThreadsEnded());
+    }
+    EXPECT_EQ(shownMessages(0), "");
+}
+
 // The device holds every output report: the engine gives up after twenty
 // passes, and Close still ends both threads at once. The held write finishes
 // later into the device's own buffer.
@@ -182,12 +204,12 @@ TEST_F(UsbUnplugTest, AWriteTheDeviceHoldsNeitherBlocksTheStopNorOutlivesItsBuff
     std::string error;
     ASSERT_TRUE(setVirtualUsbWriteDelay(stalledWrites, error)) << error;
     menuCommand(commandConfiguration);
-    EXPECT_EQ(takeMessages(), "Communication lost ! [K-Series]");
+    EXPECT_EQ(shownMessages(), "Communication lost ! [K-Series]");
     EXPECT_TRUE(linkThreadsEnded());
     EXPECT_EQ(parkedHidDevices(), 1u);
 
     click(familyWindow("Configuration_CU"), configButtonRead);
-    EXPECT_EQ(takeMessages(), "Communication lost ! [K-Series]");
+    EXPECT_EQ(shownMessages(), "Communication lost ! [K-Series]");
     closeWindow(familyWindow("Configuration_CU"));
     EXPECT_TRUE(linkThreadsEnded());
 
@@ -195,7 +217,7 @@ TEST_F(UsbUnplugTest, AWriteTheDeviceHoldsNeitherBlocksTheStopNorOutlivesItsBuff
     EXPECT_TRUE(pumpUntil([] { return parkedHidDevices() == 0; }));
     EXPECT_TRUE(pumpUntil([&] { return processHandleCount() <= handles; }));
     menuCommand(commandConfiguration);
-    EXPECT_EQ(takeMessages(), "Device-Configuration read ! [K-Series]");
+    EXPECT_EQ(shownMessages(), "Device-Configuration read ! [K-Series]");
 }
 
 // When the completions of a device's transfers cannot be relayed, the device
@@ -207,9 +229,9 @@ TEST_F(UsbUnplugTest, ADeviceWhoseCompletionsCannotBeRelayedEndsTheTransfer)
     startProgram(selectionIdEnglish, selectionIdK);
     failHidRelayStarts(1);
     menuCommand(commandConfiguration);
-    EXPECT_EQ(takeMessages(), "Communication lost ! [K-Series]");
+    EXPECT_EQ(shownMessages(), "Communication lost ! [K-Series]");
     click(familyWindow("Configuration_CU"), configButtonRead);
-    EXPECT_EQ(takeMessages(), "Device-Configuration read ! [K-Series]");
+    EXPECT_EQ(shownMessages(), "Device-Configuration read ! [K-Series]");
 }
 
 } // namespace
