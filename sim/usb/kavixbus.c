@@ -18,6 +18,7 @@ enum { kindBus = 0x42555321, kindChild = 0x554e4954 };
 /* How long an unreachable endpoint rests between connection attempts, and
  * how long its identity record may take. */
 #define RETRY_MS 250
+#define CONNECT_WAIT_MS 3000
 #define IDENTITY_WAIT_MS 2000
 #define BUFFERED_REPORTS 32
 #define RECEIVE_CHUNK 512
@@ -41,8 +42,8 @@ struct unit {
 
     /* Used by the worker thread only. */
     VUSB_WSK_SOCKET* socket;
-    PIRP controlIrp, sendIrp, receiveIrp;
-    KEVENT controlDone, sendDone, receiveDone;
+    PIRP controlIrp, closeIrp, sendIrp, receiveIrp;
+    KEVENT controlDone, closeDone, sendDone, receiveDone;
     PMDL sendMdl, receiveMdl;
     UCHAR sendBuffer[VUSB_FRAME_BYTES];
     UCHAR receiveBuffer[RECEIVE_CHUNK];
@@ -283,14 +284,35 @@ static const VUSB_WSK_PROVIDER_CONNECTION_DISPATCH* socketCalls(struct unit* uni
     return (const VUSB_WSK_PROVIDER_CONNECTION_DISPATCH*)unit->socket->Dispatch;
 }
 
+/* Closing ends every call still pending on the socket. */
 static void closeSocket(struct unit* unit)
 {
     if (!unit->socket)
         return;
-    prepareIrp(unit->controlIrp, &unit->controlDone);
-    socketCalls(unit)->WskCloseSocket(unit->socket, unit->controlIrp);
-    finishControl(unit);
+    prepareIrp(unit->closeIrp, &unit->closeDone);
+    socketCalls(unit)->WskCloseSocket(unit->socket, unit->closeIrp);
+    KeWaitForSingleObject(&unit->closeDone, Executive, KernelMode, FALSE, NULL);
     unit->socket = NULL;
+}
+
+/* A connection attempt to an address that does not answer can take long: a
+ * stop or the connect time ends it. */
+static BOOLEAN waitConnected(struct unit* unit)
+{
+    ULONGLONG deadline = nowMs() + CONNECT_WAIT_MS;
+    for (;;) {
+        ULONGLONG now = nowMs();
+        PVOID waits[2] = {&unit->controlDone, &unit->wake};
+        LARGE_INTEGER timeout = relativeMs(deadline > now ? deadline - now : 0);
+        NTSTATUS woke = KeWaitForMultipleObjects(2, waits, WaitAny, Executive, KernelMode, FALSE, &timeout, NULL);
+        if (woke == STATUS_WAIT_0)
+            return NT_SUCCESS(unit->controlIrp->IoStatus.Status);
+        if (woke != STATUS_WAIT_1 || unit->stopping)
+            break;
+    }
+    closeSocket(unit);
+    finishControl(unit);
+    return FALSE;
 }
 
 static BOOLEAN openSocket(struct unit* unit)
@@ -309,7 +331,7 @@ static BOOLEAN openSocket(struct unit* unit)
     if (NT_SUCCESS(finishControl(unit))) {
         prepareIrp(unit->controlIrp, &unit->controlDone);
         socketCalls(unit)->WskConnect(unit->socket, &unit->address, 0, unit->controlIrp);
-        if (NT_SUCCESS(finishControl(unit)))
+        if (waitConnected(unit))
             return TRUE;
     }
     closeSocket(unit);
@@ -577,6 +599,8 @@ static void freeUnit(struct unit* unit)
         IoFreeMdl(unit->receiveMdl);
     if (unit->controlIrp)
         IoFreeIrp(unit->controlIrp);
+    if (unit->closeIrp)
+        IoFreeIrp(unit->closeIrp);
     if (unit->sendIrp)
         IoFreeIrp(unit->sendIrp);
     if (unit->receiveIrp)
@@ -596,14 +620,17 @@ static struct unit* startUnit(struct bus* bus, ULONG number, const char* endpoin
     KeInitializeEvent(&unit->wake, SynchronizationEvent, FALSE);
     KeInitializeEvent(&unit->exited, NotificationEvent, FALSE);
     KeInitializeEvent(&unit->controlDone, NotificationEvent, FALSE);
+    KeInitializeEvent(&unit->closeDone, NotificationEvent, FALSE);
     KeInitializeEvent(&unit->sendDone, NotificationEvent, FALSE);
     KeInitializeEvent(&unit->receiveDone, NotificationEvent, FALSE);
     unit->controlIrp = IoAllocateIrp(1, FALSE);
+    unit->closeIrp = IoAllocateIrp(1, FALSE);
     unit->sendIrp = IoAllocateIrp(1, FALSE);
     unit->receiveIrp = IoAllocateIrp(1, FALSE);
     unit->sendMdl = IoAllocateMdl(unit->sendBuffer, sizeof unit->sendBuffer, FALSE, FALSE, NULL);
     unit->receiveMdl = IoAllocateMdl(unit->receiveBuffer, sizeof unit->receiveBuffer, FALSE, FALSE, NULL);
-    if (!parseEndpoint(endpoint, &unit->address) || !unit->controlIrp || !unit->sendIrp || !unit->receiveIrp ||
+    if (!parseEndpoint(endpoint, &unit->address) || !unit->controlIrp || !unit->closeIrp || !unit->sendIrp ||
+        !unit->receiveIrp ||
         !unit->sendMdl || !unit->receiveMdl) {
         freeUnit(unit);
         return NULL;
