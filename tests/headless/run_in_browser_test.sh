@@ -16,11 +16,20 @@ finish() {
 trap finish EXIT
 fail() { echo "FAIL: $*"; [[ -f "$work/run.log" ]] && sed 's/^/  run: /' "$work/run.log"; exit 1; }
 
+# The run's processes: the ones it starts carry its Wine prefix in their
+# environment (other tests' Wine sessions run at the same time).
+export WINEPREFIX="$tree/browser-prefix"
 watched='Xvfb|x11vnc|websockify|kavix-unitsim|kavix\.exe|wineserver|winedevice|explorer\.exe'
-ps -eo pid=,args= | { grep -E "$watched" || true; } | { grep -v grep || true; } | sort >"$work/before"
+runs_processes() {
+  local pid args
+  while read -r pid args; do
+    [[ "$pid" == "$$" ]] && continue
+    { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && echo "$pid $args"
+  done < <(ps -eo pid=,args= | { grep -E "$watched" || true; })
+  return 0
+}
 
 unset DISPLAY
-export WINEPREFIX="$tree/browser-prefix"
 "$root/scripts/run" >"$work/run.log" 2>&1 &
 run_pid=$!
 
@@ -53,8 +62,7 @@ kill -0 "$run_pid" 2>/dev/null && fail "scripts/run did not end after SIGTERM"
 run_pid=""
 # Killed processes may take a moment to go.
 for _ in $(seq 20); do
-  ps -eo pid=,args= | { grep -E "$watched" || true; } | { grep -v grep || true; } | sort >"$work/after"
-  left=$(comm -13 "$work/before" "$work/after")
+  left=$(runs_processes)
   [[ -z "$left" ]] && break
   sleep 0.5
 done
