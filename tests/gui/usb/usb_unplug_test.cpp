@@ -183,6 +183,8 @@ TEST_F(UsbUnplugTest, StopAndCloseWhileTheDeviceHoldsOutputReports)
     }
     closeWindow(monitor);
     EXPECT_TRUE(linkThreadsEnded());
+    // Each report 100 ms late: the read at opening is far from done at Close.
+    ASSERT_TRUE(setVirtualUsbWriteDelay(100, error)) << error;
     for (int i = 0; i < 5; ++i) {
         menuCommand(commandConfiguration);
         HWND configuration = familyWindow("Configuration_CU");
