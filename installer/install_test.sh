@@ -5,6 +5,7 @@
 set -euo pipefail
 setup=$1
 zip=$2
+version=$3
 here=$(cd "$(dirname "$0")" && pwd)
 export WINEPREFIX=${WINEPREFIX:-${KAVIX_DEFAULT_WINEPREFIX:?no Wine prefix}}
 export WINEDEBUG=-all WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
@@ -25,7 +26,7 @@ wineserver -w
 [[ -f "$unix/kavix.exe" && -f "$unix/uninstall.exe" && -f "$unix/README.txt" ]] || fail "files not installed"
 menu=$(winepath -u 'C:\users' )
 find "$menu" -path '*Quarnel Polarund Expert Tool*' -name 'Quarnel Polarund Expert Tool.lnk' | grep -q . || fail "no Start-menu entry"
-wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kavix' /v DisplayVersion 2>/dev/null | grep -q '1.14' \
+wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kavix' /v DisplayVersion 2>/dev/null | grep -qF "$version" \
   || fail "no uninstall key"
 
 # The uninstaller copies itself away and returns at once; wait for it.

@@ -1,13 +1,16 @@
 ; Windows installer of the Quarnel Polarund Expert Tool: a per-user install
 ; with a Start-menu entry and an uninstaller. Built by scripts/package:
-;   makensis -DSOURCE=<folder with kavix.exe, README.txt, NOTICE.txt> -DOUTFILE=<setup.exe> kavix.nsi
+;   makensis -DSOURCE=<folder with kavix.exe, README.txt, NOTICE.txt> -DVERSION=<major.minor> -DOUTFILE=<setup.exe> kavix.nsi
 ; kavix.exe is a 64-bit program; so is its installer.
 Target amd64-unicode
 !ifndef SOURCE
   !error "SOURCE must name the folder with the files to install"
 !endif
+!ifndef VERSION
+  !error "VERSION must give the program's version (major.minor)"
+!endif
 !ifndef OUTFILE
-  !define OUTFILE "kavix-1.14-setup.exe"
+  !define OUTFILE "kavix-${VERSION}-setup.exe"
 !endif
 
 Name "Quarnel Polarund Expert Tool"
@@ -17,11 +20,11 @@ InstallDir "$LOCALAPPDATA\Programs\Kavix"
 InstallDirRegKey HKCU "Software\Kavix" "InstallDir"
 SetCompressor /SOLID lzma
 
-VIProductVersion "1.14.0.0"
+VIProductVersion "${VERSION}.0.0"
 VIAddVersionKey "ProductName" "Quarnel Polarund Expert Tool"
 VIAddVersionKey "FileDescription" "Quarnel Polarund Expert Tool setup"
-VIAddVersionKey "FileVersion" "1.14"
-VIAddVersionKey "ProductVersion" "1.14"
+VIAddVersionKey "FileVersion" "${VERSION}"
+VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "CompanyName" "Quarnel Marine Climate Systems"
 VIAddVersionKey "LegalCopyright" "Quarnel Marine Climate Systems"
 
@@ -45,7 +48,7 @@ Section "Install"
   CreateShortcut "$SMPROGRAMS\Quarnel Polarund Expert Tool\Uninstall.lnk" "$INSTDIR\uninstall.exe"
   WriteRegStr HKCU "Software\Kavix" "InstallDir" "$INSTDIR"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "Quarnel Polarund Expert Tool"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "1.14"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "Quarnel Marine Climate Systems"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
   WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'

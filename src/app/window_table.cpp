@@ -1,6 +1,7 @@
 #include "app/window_table.h"
 
 #include "app/texts.h"
+#include "kavix_version.h"
 
 const WindowClassEntry windowClassTable[windowClassCount] = {
     {"Kavix", true},
@@ -55,7 +56,7 @@ const char* familyCaption(std::int32_t family)
 }
 
 const char* const infoBoxText =
-    "V1.14\n"
+    "V" KAVIX_VERSION "\n"
     "Quarnel Polarund Expert Tool \xA9 Quarnel Marine Climate Systems.\n"
     "For use by installers trained and certified by Quarnel only.\n"
     "\n"

@@ -1,6 +1,7 @@
 #include "app/layout.h"
 #include "app/texts.h"
 #include "app/window_table.h"
+#include "kavix_version.h"
 
 #include <gtest/gtest.h>
 
@@ -80,5 +81,5 @@ TEST(ShellLayout, FeatureWindowsTitleAndInfo)
     selectLanguageTexts(1);
     EXPECT_EQ(mainWindowTitle(1), "Quarnel Polarund Expert Tool / M-Series");
     EXPECT_EQ(mainWindowTitle(7), "Quarnel Polarund Expert Tool / K-Series");
-    EXPECT_EQ(std::string(infoBoxText).rfind("V1.14\n", 0), 0u);
+    EXPECT_EQ(std::string(infoBoxText).rfind("V" KAVIX_VERSION "\n", 0), 0u);
 }
