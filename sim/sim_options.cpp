@@ -1,7 +1,12 @@
 #include "sim_options.h"
 
+#include <CLI/CLI.hpp>
+
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "link/cp1252.h"
 #include "sim_data_sets.h"
@@ -60,206 +65,229 @@ bool parseFirmware(const char* text, std::uint8_t& major, std::uint8_t& minor)
     return true;
 }
 
-} // namespace
+// What the command line named. Values stay text until the family, which
+// decides the defaults, is known.
+struct Given {
+    std::optional<std::string> family, host, firmware, product, eeprom;
+    std::vector<std::pair<std::string, std::string>> numbers;   // option, value, in order
+    bool switchedOff = false, fahrenheit = false, answerF0 = false;
+    bool mismatchType = false, refuse = false, eepromFails = false;
+};
 
-const char* simUsage()
+struct NumericOption {
+    const char* name;
+    const char* group;
+    const char* help;
+    std::uint32_t limit;
+    void (*apply)(SimCommandLine& line, std::uint32_t value);
+};
+
+const char* const unitGroup = "The unit";
+const char* const faultGroup = "Faults (N counts per connection)";
+const char* const blockGroup = "Block-transfer faults (each acts once per connection, blocks count from 0)";
+
+const NumericOption numericOptions[] = {
+    {"--port", unitGroup, "TCP port (default 47251, 0 = any free port)", 65535,
+     [](SimCommandLine& l, std::uint32_t v) { l.port = static_cast<std::uint16_t>(v); }},
+    {"--kind", unitGroup, "unit kind reported (default 1 for K, 2 for M); requests of another family are refused", 255,
+     [](SimCommandLine& l, std::uint32_t v) { l.unit.kind = static_cast<std::uint8_t>(v); }},
+    {"--vid", unitGroup, "USB vendor id (default 0xC251)", 0xFFFF,
+     [](SimCommandLine& l, std::uint32_t v) { l.unit.vendorId = static_cast<std::uint16_t>(v); }},
+    {"--pid", unitGroup, "USB product id (default 0x1C01)", 0xFFFF,
+     [](SimCommandLine& l, std::uint32_t v) { l.unit.productId = static_cast<std::uint16_t>(v); }},
+    {"--errors", unitGroup, "error bits of the status record", 0x1FFFF,
+     [](SimCommandLine& l, std::uint32_t v) { l.unit.errorBits = v; }},
+    {"--mode", unitGroup, "function mode", 255,
+     [](SimCommandLine& l, std::uint32_t v) { l.unit.functionMode = static_cast<std::uint8_t>(v); }},
+    {"--protocol-entries", unitGroup, "entries of the failure protocol (default 25)", 1000000,
+     [](SimCommandLine& l, std::uint32_t v) { l.protocolEntries = v; }},
+    {"--frame-ms", unitGroup,
+     "USB frames of N ms: a request is taken in at the next frame, its answer leaves at the one after (full speed: 1)",
+     1000, [](SimCommandLine& l, std::uint32_t v) { l.unit.frameMs = v; }},
+    {"--drop-every", faultGroup, "swallow every Nth answer", 1000000,
+     [](SimCommandLine& l, std::uint32_t v) { l.unit.faults.dropEvery = v; }},
+    {"--duplicate-every", faultGroup, "repeat the previous answer before every Nth answer", 1000000,
+     [](SimCommandLine& l, std::uint32_t v) { l.unit.faults.duplicateEvery = v; }},
+    {"--wrong-code-every", faultGroup, "answer every Nth request with an unexpected code", 1000000,
+     [](SimCommandLine& l, std::uint32_t v) { l.unit.faults.wrongCodeEvery = v; }},
+    {"--delay-ms", faultGroup, "delay every answer by N ms", 60000,
+     [](SimCommandLine& l, std::uint32_t v) { l.unit.faults.delayMs = v; }},
+    {"--silent-after", faultGroup, "stop answering after N answers", 1000000000,
+     [](SimCommandLine& l, std::uint32_t v) {
+         l.unit.faults.silent = true;
+         l.unit.faults.silentAfter = v;
+     }},
+    {"--disconnect-after", faultGroup, "close the connection after N requests", 1000000000,
+     [](SimCommandLine& l, std::uint32_t v) { l.unit.faults.disconnectAfter = v; }},
+    {"--out-of-order-block", blockGroup, "send block N+1 when block N is due", 0xFFFF,
+     [](SimCommandLine& l, std::uint32_t v) { l.unit.faults.outOfOrderBlock = v; }},
+    {"--repeat-block", blockGroup, "send block N again after its acknowledgement", 0xFFFF,
+     [](SimCommandLine& l, std::uint32_t v) { l.unit.faults.repeatBlock = v; }},
+    {"--bad-crc-block", blockGroup, "send block N with a wrong CRC", 0xFFFF,
+     [](SimCommandLine& l, std::uint32_t v) { l.unit.faults.badCrcBlock = v; }},
+    {"--resend-from", blockGroup, "answer the first last block with 0x63 naming block N", 0xFFFF,
+     [](SimCommandLine& l, std::uint32_t v) { l.unit.faults.resendFrom = v; }},
+    {"--announce-answer", blockGroup, "answer a write announcement with 0x52 or 0x53", 0xFF,
+     [](SimCommandLine& l, std::uint32_t v) { l.unit.faults.announceAnswer = static_cast<std::uint8_t>(v); }},
+    {"--busy", blockGroup, "answer 0x64 or 0xF0 before each written block's acknowledgement", 0xFF,
+     [](SimCommandLine& l, std::uint32_t v) { l.unit.faults.busyCode = static_cast<std::uint8_t>(v); }},
+};
+
+// Values a number within its limit still cannot take: the message, or
+// nullptr when it is fine.
+const char* refusedValue(const std::string& option, std::uint32_t value)
 {
-    return "usage: kavix-unitsim --family K|M [options]\n"
-           "  --port N              TCP port (default 47251, 0 = any free port)\n"
-           "  --host ADDR           listen address (default 127.0.0.1)\n"
-           "  --kind N              unit kind reported (default 1 for K, 2 for M)\n"
-           "  --firmware MAJ.MIN    firmware version (default 1.23 K, 2.04 M)\n"
-           "  --product TEXT        USB product string\n"
-           "  --vid N, --pid N      USB vendor / product id (default 0xC251 / 0x1C01)\n"
-           "  --switched-off        the unit is switched off (manual control allowed)\n"
-           "  --fahrenheit          the unit shows temperatures in degrees F\n"
-           "  --errors N            error bits of the status record\n"
-           "  --mode N              function mode\n"
-           "  --answer-f0           answer polls with code 0xF0 instead of 0x50\n"
-           "  --eeprom FILE         keep the configuration in FILE (created with the defaults)\n"
-           "  --protocol-entries N  entries of the failure protocol (default 25)\n"
-           "  --frame-ms N          USB frames of N ms: a request is taken in at the next frame,\n"
-           "                        its answer leaves at the one after (full speed: 1)\n"
-           "faults (N counts per connection):\n"
-           "  --drop-every N        swallow every Nth answer\n"
-           "  --duplicate-every N   repeat the previous answer before every Nth answer\n"
-           "  --wrong-code-every N  answer every Nth request with an unexpected code\n"
-           "  --mismatch-type       poll answers carry answer type 2\n"
-           "  --delay-ms N          delay every answer by N ms\n"
-           "  --silent-after N      stop answering after N answers\n"
-           "  --disconnect-after N  close the connection after N requests\n"
-           "block-transfer faults (each acts once per connection, blocks count from 0):\n"
-           "  --out-of-order-block N  send block N+1 when block N is due\n"
-           "  --repeat-block N      send block N again after its acknowledgement\n"
-           "  --bad-crc-block N     send block N with a wrong CRC\n"
-           "  --refuse              refuse every block transfer (0x51)\n"
-           "  --announce-answer C   answer a write announcement with 0x52 or 0x53\n"
-           "  --eeprom-fails        answer the last written block with 0x62\n"
-           "  --resend-from N       answer the first last block with 0x63 naming block N\n"
-           "  --busy C              answer 0x64 or 0xF0 before each written block's acknowledgement\n";
+    if (option == "--disconnect-after" && value == 0)
+        return "bad value for --disconnect-after";
+    if (option == "--announce-answer" && value != 0x52 && value != 0x53)
+        return "--announce-answer takes 0x52 or 0x53";
+    if (option == "--busy" && value != 0x64 && value != 0xF0)
+        return "--busy takes 0x64 or 0xF0";
+    return nullptr;
 }
 
-bool parseSimCommandLine(int argc, const char* const* argv, SimCommandLine& out, std::string& error)
+void describeOptions(CLI::App& app, Given& given)
 {
-    // The family decides the defaults, so find it first.
-    char family = 'K';
-    bool haveFamily = false;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--family") == 0) {
-            const char* value = argv[i + 1];
-            if ((value[0] == 'K' || value[0] == 'k' || value[0] == 'M' || value[0] == 'm') && value[1] == '\0') {
-                family = static_cast<char>(value[0] & ~0x20);
-                haveFamily = true;
-            }
-        }
+    app.allow_extras();
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.add_option("--family", given.family, "K or M (required)")->type_name("K|M")->group(unitGroup);
+    app.add_option("--host", given.host, "listen address (default 127.0.0.1)")->type_name("ADDR")->group(unitGroup);
+    app.add_option("--firmware", given.firmware, "firmware version (default 1.23 K, 2.04 M)")
+        ->type_name("MAJ.MIN")->group(unitGroup);
+    app.add_option("--product", given.product, "USB product string")->type_name("TEXT")->group(unitGroup);
+    app.add_option("--eeprom", given.eeprom, "keep the configuration in FILE (created with the defaults)")
+        ->type_name("FILE")->group(unitGroup);
+    app.add_flag("--switched-off", given.switchedOff, "the unit is switched off (manual control allowed)")
+        ->group(unitGroup);
+    app.add_flag("--fahrenheit", given.fahrenheit, "the unit shows temperatures in degrees F")->group(unitGroup);
+    app.add_flag("--answer-f0", given.answerF0, "answer polls with code 0xF0 instead of 0x50")->group(unitGroup);
+    app.add_flag("--mismatch-type", given.mismatchType, "poll answers carry answer type 2")->group(faultGroup);
+    app.add_flag("--refuse", given.refuse, "refuse every block transfer (0x51)")->group(blockGroup);
+    app.add_flag("--eeprom-fails", given.eepromFails, "answer the last written block with 0x62")->group(blockGroup);
+    for (const NumericOption& option : numericOptions) {
+        const std::string name = option.name;
+        app.add_option_function<std::string>(
+               name, [&given, name](const std::string& value) { given.numbers.emplace_back(name, value); },
+               option.help)
+            ->type_name("N")
+            ->group(option.group);
     }
-    out = SimCommandLine{};
-    out.unit = defaultSimOptions(family);
-    SimOptions& unit = out.unit;
-    SimFaults& faults = unit.faults;
+}
 
-    for (int i = 1; i < argc; ++i) {
-        const std::string option = argv[i];
-        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-        std::uint32_t number = 0;
-        auto numeric = [&](std::uint32_t limit) {
-            if (!parseNumber(value, limit, number)) {
-                error = "bad value for " + option;
-                return false;
-            }
-            ++i;
-            return true;
-        };
-        if (option == "--help" || option == "-h") {
-            out.help = true;
-        } else if (option == "--family") {
-            if (!haveFamily) {
-                error = "--family takes K or M";
-                return false;
-            }
-            ++i;
-        } else if (option == "--port") {
-            if (!numeric(65535))
-                return false;
-            out.port = static_cast<std::uint16_t>(number);
-        } else if (option == "--host") {
-            if (!value) {
-                error = "--host needs an address";
-                return false;
-            }
-            out.host = value;
-            ++i;
-        } else if (option == "--kind") {
-            if (!numeric(255))
-                return false;
-            unit.kind = static_cast<std::uint8_t>(number);
-        } else if (option == "--firmware") {
-            if (!parseFirmware(value, unit.firmwareMajor, unit.firmwareMinor)) {
-                error = "--firmware takes MAJOR.MINOR (major 0..15, minor 0..255)";
-                return false;
-            }
-            ++i;
-        } else if (option == "--product") {
-            if (!value) {
-                error = "--product needs a text";
-                return false;
-            }
-            unit.product = productText(value);
-            ++i;
-        } else if (option == "--vid" || option == "--pid") {
-            if (!numeric(0xFFFF))
-                return false;
-            (option == "--vid" ? unit.vendorId : unit.productId) = static_cast<std::uint16_t>(number);
-        } else if (option == "--switched-off") {
-            unit.switchedOn = false;
-        } else if (option == "--fahrenheit") {
-            unit.fahrenheit = true;
-        } else if (option == "--errors") {
-            if (!numeric(0x1FFFF))
-                return false;
-            unit.errorBits = number;
-        } else if (option == "--mode") {
-            if (!numeric(255))
-                return false;
-            unit.functionMode = static_cast<std::uint8_t>(number);
-        } else if (option == "--answer-f0") {
-            unit.pollAnswerCode = 0xF0;
-        } else if (option == "--drop-every") {
-            if (!numeric(1000000))
-                return false;
-            faults.dropEvery = number;
-        } else if (option == "--duplicate-every") {
-            if (!numeric(1000000))
-                return false;
-            faults.duplicateEvery = number;
-        } else if (option == "--wrong-code-every") {
-            if (!numeric(1000000))
-                return false;
-            faults.wrongCodeEvery = number;
-        } else if (option == "--mismatch-type") {
-            faults.mismatchType = true;
-        } else if (option == "--delay-ms") {
-            if (!numeric(60000))
-                return false;
-            faults.delayMs = number;
-        } else if (option == "--silent-after") {
-            if (!numeric(1000000000))
-                return false;
-            faults.silent = true;
-            faults.silentAfter = number;
-        } else if (option == "--disconnect-after") {
-            if (!numeric(1000000000) || number == 0) {
-                error = "bad value for --disconnect-after";
-                return false;
-            }
-            faults.disconnectAfter = number;
-        } else if (option == "--eeprom") {
-            if (!value || !*value) {
-                error = "--eeprom needs a file name";
-                return false;
-            }
-            out.eepromFile = value;
-            ++i;
-        } else if (option == "--protocol-entries") {
-            if (!numeric(1000000))
-                return false;
-            out.protocolEntries = number;
-        } else if (option == "--frame-ms") {
-            if (!numeric(1000))
-                return false;
-            unit.frameMs = number;
-        } else if (option == "--out-of-order-block" || option == "--repeat-block" ||
-                   option == "--bad-crc-block" || option == "--resend-from") {
-            if (!numeric(0xFFFF))
-                return false;
-            (option == "--out-of-order-block" ? faults.outOfOrderBlock
-             : option == "--repeat-block"     ? faults.repeatBlock
-             : option == "--bad-crc-block"    ? faults.badCrcBlock
-                                              : faults.resendFrom) = number;
-        } else if (option == "--refuse") {
-            faults.refuseBlocks = true;
-        } else if (option == "--eeprom-fails") {
-            faults.eepromFails = true;
-        } else if (option == "--announce-answer" || option == "--busy") {
-            const bool announce = option == "--announce-answer";
-            if (!numeric(0xFF) || (announce ? number != 0x52 && number != 0x53 : number != 0x64 && number != 0xF0)) {
-                error = announce ? "--announce-answer takes 0x52 or 0x53" : "--busy takes 0x64 or 0xF0";
-                return false;
-            }
-            (announce ? faults.announceAnswer : faults.busyCode) = static_cast<std::uint8_t>(number);
-        } else {
-            error = "unknown option " + option;
-            return false;
-        }
-    }
-    if (!haveFamily && !out.help) {
-        error = "--family K|M is required";
+// An option given last without its value, in the program's words.
+std::string missingValueMessage(const std::string& option)
+{
+    if (option == "--host")
+        return "--host needs an address";
+    if (option == "--product")
+        return "--product needs a text";
+    if (option == "--eeprom")
+        return "--eeprom needs a file name";
+    if (option == "--family")
+        return "--family takes K or M";
+    if (option == "--firmware")
+        return "--firmware takes MAJOR.MINOR (major 0..15, minor 0..255)";
+    return "bad value for " + option;
+}
+
+// The named values on the family's defaults; false with a message on a bad one.
+bool applyGiven(const Given& given, SimCommandLine& line, std::string& error)
+{
+    SimOptions& unit = line.unit;
+    if (given.host)
+        line.host = *given.host;
+    if (given.firmware && !parseFirmware(given.firmware->c_str(), unit.firmwareMajor, unit.firmwareMinor)) {
+        error = "--firmware takes MAJOR.MINOR (major 0..15, minor 0..255)";
         return false;
     }
-    if (out.protocolEntries > maxProtocolEntries(unit.family)) {
+    if (given.product)
+        unit.product = productText(given.product->c_str());
+    if (given.eeprom) {
+        if (given.eeprom->empty()) {
+            error = "--eeprom needs a file name";
+            return false;
+        }
+        line.eepromFile = *given.eeprom;
+    }
+    unit.switchedOn = !given.switchedOff;
+    unit.fahrenheit = given.fahrenheit;
+    if (given.answerF0)
+        unit.pollAnswerCode = 0xF0;
+    unit.faults.mismatchType = given.mismatchType;
+    unit.faults.refuseBlocks = given.refuse;
+    unit.faults.eepromFails = given.eepromFails;
+    for (const auto& [name, value] : given.numbers) {
+        for (const NumericOption& option : numericOptions) {
+            if (name != option.name)
+                continue;
+            std::uint32_t number = 0;
+            if (!parseNumber(value.c_str(), option.limit, number)) {
+                error = "bad value for " + name;
+                return false;
+            }
+            if (const char* refused = refusedValue(name, number)) {
+                error = refused;
+                return false;
+            }
+            option.apply(line, number);
+        }
+    }
+    if (line.protocolEntries > maxProtocolEntries(unit.family)) {
         error = "--protocol-entries: at most " + std::to_string(maxProtocolEntries(unit.family)) +
                 " for this family";
         return false;
     }
+    return true;
+}
+
+const char* const description = "Plays a K-Series or M-Series control unit for kavix.exe (KAVIX_UNIT=host:port).";
+
+} // namespace
+
+std::string simUsage()
+{
+    Given given;
+    CLI::App app(description, "kavix-unitsim");
+    describeOptions(app, given);
+    return app.help();
+}
+
+bool parseSimCommandLine(int argc, const char* const* argv, SimCommandLine& out, std::string& error)
+{
+    Given given;
+    CLI::App app(description, "kavix-unitsim");
+    describeOptions(app, given);
+    SimCommandLine line;
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        line.help = true;
+    } catch (const CLI::ArgumentMismatch&) {
+        error = missingValueMessage(argc > 1 ? argv[argc - 1] : "");
+        return false;
+    } catch (const CLI::ParseError& failure) {
+        error = failure.what();
+        return false;
+    }
+    if (!app.remaining().empty()) {
+        error = "unknown option " + app.remaining().front();
+        return false;
+    }
+    char family = 'K';
+    if (given.family) {
+        const std::string& value = *given.family;
+        if (value.size() != 1 || (value[0] != 'K' && value[0] != 'k' && value[0] != 'M' && value[0] != 'm')) {
+            error = "--family takes K or M";
+            return false;
+        }
+        family = static_cast<char>(value[0] & ~0x20);
+    } else if (!line.help) {
+        error = "--family K|M is required";
+        return false;
+    }
+    line.unit = defaultSimOptions(family);
+    if (!applyGiven(given, line, error))
+        return false;
+    out = line;
     return true;
 }

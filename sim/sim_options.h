@@ -21,4 +21,5 @@ inline constexpr std::uint16_t defaultSimPort = 47251;
 // Parses argv[1..]; false with a message in error on a bad option.
 bool parseSimCommandLine(int argc, const char* const* argv, SimCommandLine& out, std::string& error);
 
-const char* simUsage();
+// The options with their help, as --help prints them.
+std::string simUsage();

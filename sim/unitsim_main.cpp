@@ -22,11 +22,11 @@ int main(int argc, char** argv)
     SimCommandLine commandLine;
     std::string error;
     if (!parseSimCommandLine(argc, argv, commandLine, error)) {
-        std::fprintf(stderr, "kavix-unitsim: %s\n%s", error.c_str(), simUsage());
+        std::fprintf(stderr, "kavix-unitsim: %s\n%s", error.c_str(), simUsage().c_str());
         return 2;
     }
     if (commandLine.help) {
-        std::fputs(simUsage(), stdout);
+        std::fputs(simUsage().c_str(), stdout);
         return 0;
     }
     static SimUnit unit;
