@@ -113,7 +113,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             openSelection(window);
             return 0;
         case commandInfo:
-            uiMessageBox(window, infoBoxText, text(0), MB_OK | MB_ICONINFORMATION);
+            uiMessageBox(window, infoBoxText, text(textProgramName), MB_OK | MB_ICONINFORMATION);
             return 0;
         default:
             break;

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+#include "app/text_ids.h"
+
 // UI texts: two fixed Windows-1252 tables with the same 291 roles, and the
 // working table that the language choice fills. Text n is uiText[n].
 inline constexpr int textCount = 291;

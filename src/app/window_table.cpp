@@ -23,19 +23,19 @@ bool featureWindowFor(int command, std::int32_t family, FeatureWindowChoice& cho
     const bool m = family == 1;
     switch (command) {
     case commandConfiguration:
-        choice = {m ? "Configuration_CU1" : "Configuration_CU0", 6};
+        choice = {m ? "Configuration_CU1" : "Configuration_CU0", textConfigurationTitle};
         return true;
     case commandRunCounter:
-        choice = {m ? "RunCounter_CU1" : "RunCounter_CU0", 84};
+        choice = {m ? "RunCounter_CU1" : "RunCounter_CU0", textRunningCounter};
         return true;
     case commandMonitor:
-        choice = {m ? "Monitor_CU1" : "Monitor_CU0", 111};
+        choice = {m ? "Monitor_CU1" : "Monitor_CU0", textMonitor};
         return true;
     case commandProtocolRead:
-        choice = {m ? "Upload_CU1" : "Upload_CU0", 95};
+        choice = {m ? "Upload_CU1" : "Upload_CU0", textReadProtocol};
         return true;
     case commandProtocolDisplay:
-        choice = {m ? "ProtDisplay_CU1" : "ProtDisplay_CU0", m ? 287 : 109};
+        choice = {m ? "ProtDisplay_CU1" : "ProtDisplay_CU0", m ? textProtocolDisplayM : textProtocolDisplayK};
         return true;
     default:
         return false;
@@ -46,8 +46,8 @@ std::string mainWindowTitle(std::int32_t family)
 {
     // Only 0 and 1 are ever chosen; a stray value from an old settings file
     // must not index past the family names.
-    const int name = family == 1 ? 2 : 1;
-    return std::string(text(0)) + " / " + text(name);
+    const int name = family == 1 ? textFamilyNameM : textFamilyNameK;
+    return std::string(text(textProgramName)) + " / " + text(name);
 }
 
 const char* familyCaption(std::int32_t family)

@@ -92,9 +92,8 @@ void createRow(const ConfigFamily& family, HWND window, int row)
 
 void createButtons(const ConfigLayout& layout, HWND window)
 {
-    static const int buttonText[configButtonCount] = {37, 38, 39, 40, 41, 42};
     for (int i = 0; i < configButtonCount; ++i)
-        createChild(window, "button", text(buttonText[i]), BS_PUSHBUTTON | WS_TABSTOP, halfColumns(layout.buttonX2),
+        createChild(window, "button", text(textFirstConfigButton + i), BS_PUSHBUTTON | WS_TABSTOP, halfColumns(layout.buttonX2),
                     lines(layout.buttonY[i]), columns(21), 7 * appState.lineHeight / 4, configButtonRead + i);
 }
 
@@ -151,7 +150,7 @@ void createConfigControls(const ConfigFamily& family, HWND window)
     createGroupBoxes(layout, window);
     for (int row = 0; row < family.rowCount; ++row)
         createRow(family, window, row);
-    createChild(window, "static", text(112), SS_LEFT, halfColumns(layout.legendX2), lines(layout.legendY),
+    createChild(window, "static", text(textDefaultSettings), SS_LEFT, halfColumns(layout.legendX2), lines(layout.legendY),
                 columns(layout.legendWidth), textHeight(), configLegendId);
     createButtons(layout, window);
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/text_ids.h"
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -22,12 +23,6 @@ extern const ConfigFileFormat mConfigFile;   // 100 bytes, "CUM1-Configurationfi
 
 // Texts a save or load may ask the window to show (caption text 6, error
 // icon); 0 means nothing to show.
-inline constexpr int textFileNotFound = 78;
-inline constexpr int textFileWrongUnit = 79;
-inline constexpr int textFileWrongVersion = 80;
-inline constexpr int textFileInvalid = 81;
-inline constexpr int textFileError = 82;
-inline constexpr int textFileCrcError = 83;
 
 inline std::size_t configFileSize(const ConfigFileFormat& format)
 {

@@ -22,10 +22,6 @@
 
 namespace {
 
-constexpr int captionText = 6;            // "Configuration:" on check and file messages
-constexpr int textWriteFailed = 75;
-constexpr int textConfigurationRead = 77;
-constexpr int textDisplayHint = 289;      // followed by 290
 constexpr int blockBytes = 32;
 constexpr DWORD saveFlags = 0x2006;       // create prompt, hide read-only, overwrite prompt
 constexpr DWORD openFlags = 0x2004;       // create prompt, hide read-only
@@ -86,7 +82,7 @@ bool gatherAndCheck(const ConfigFamily& family, HWND window)
     const std::string failure = family.checkFailure();
     if (failure.empty())
         return true;
-    showError(window, failure.c_str(), text(captionText));
+    showError(window, failure.c_str(), text(textConfigurationTitle));
     return false;
 }
 
@@ -125,7 +121,7 @@ void saveFile(const ConfigFamily& family, HWND window)
         return;
     const int failure = saveConfigFile(pathFromAnsi(family.fileName), *family.file, family.block());
     if (failure)
-        showError(window, text(failure), text(captionText));
+        showError(window, text(failure), text(textConfigurationTitle));
 }
 
 void loadFile(const ConfigFamily& family, HWND window)
@@ -136,7 +132,7 @@ void loadFile(const ConfigFamily& family, HWND window)
     unsigned char block[configImageCapacity];
     const int failure = loadConfigFile(pathFromAnsi(family.fileName), *family.file, block);
     if (failure) {
-        showError(window, text(failure), text(captionText));
+        showError(window, text(failure), text(textConfigurationTitle));
         return;
     }
     family.takeBlock(block);

@@ -1,6 +1,7 @@
 #include "config/k_config_form.h"
 
 #include "config/form_common.h"
+#include "app/text_ids.h"
 
 namespace {
 
@@ -10,7 +11,6 @@ const char* const blowerTypeItems[] = {"AC", "ECM", "Silencer"};
 const char* const blowerSetItems[] = {"1", "2", "3", "4", "5", "Auto"};
 const char* const cycleItems[] = {"1", "2", "3"};
 
-constexpr int textOff = 16;   // "Off", "On" follow each other
 
 const RowInfo rowInfo[] = {
     {RowKind::list, 7, 2, nullptr, textOff},            // Device

@@ -1,11 +1,11 @@
 #pragma once
+#include "app/text_ids.h"
 #include <string>
 
 #include "config/check_result.h"
 #include "config/k_parameters.h"
 
 // Failure N (1..16) is shown with text 42 + N.
-inline constexpr int kFailureTextBase = 42;
 
 // Runs the sixteen checks in their order and stops at the first failure.
 // Temperatures are checked in the unit shown only; the block is not changed.

@@ -1,6 +1,7 @@
 #include "config/m_config_form.h"
 
 #include "config/form_common.h"
+#include "app/text_ids.h"
 
 namespace {
 
@@ -12,8 +13,6 @@ const char* const blowerSetItems[] = {"Off", "1", "2", "3", "4", "5", "Auto"};
 const char* const cycleItems[] = {"1", "2", "3"};
 const char* const relayItems[] = {"0", "1", "2", "3", "4", "5"};
 
-constexpr int textOff = 16;          // "Off", "On" follow each other
-constexpr int textFlowSwitchOff = 175;  // "Off", "NO", "NC"
 
 const RowInfo rowInfo[] = {
     {RowKind::list, 7, 2, nullptr, textOff},            // Device

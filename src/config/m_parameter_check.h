@@ -1,11 +1,11 @@
 #pragma once
+#include "app/text_ids.h"
 #include <string>
 
 #include "config/check_result.h"
 #include "config/m_parameters.h"
 
 // Failure N (1..17) is shown with text 183 + N.
-inline constexpr int mFailureTextBase = 183;
 
 // Runs the seventeen checks in their order and stops at the first failure.
 // Temperatures are checked in the unit shown only; the block is not changed.

@@ -1,13 +1,10 @@
 #include "link/unit_messages.h"
+#include "app/text_ids.h"
 
 #include <cstdio>
 
 namespace {
 
-constexpr int textFirstWrongKind = 67;   // 67..72: kinds 0..5
-constexpr int textUnknownUnit = 73;
-constexpr int textFirmwareK = 74;
-constexpr int textFirmwareM = 202;
 
 void copyText(char* out, std::size_t size, const char* text)
 {
@@ -24,9 +21,9 @@ void wrongUnitMessage(char* out, std::size_t size, int ownKind, const std::uint8
     const int major = answerByte4[3];
     if (kind == ownKind) {
         if (ownKind == unitM)
-            std::snprintf(out, size, "Firmware (%d.%.2d) %s", major, minor, texts[textFirmwareM]);
+            std::snprintf(out, size, "Firmware (%d.%.2d) %s", major, minor, texts[textFirmwareMismatchM]);
         else
-            std::snprintf(out, size, "Firmware (%d.%.2d)%s", major, minor, texts[textFirmwareK]);
+            std::snprintf(out, size, "Firmware (%d.%.2d)%s", major, minor, texts[textFirmwareMismatchK]);
         return;
     }
     copyText(out, size, kind <= unitVentora ? texts[textFirstWrongKind + kind] : texts[textUnknownUnit]);
@@ -39,7 +36,7 @@ EndReaction standardEndReaction(std::uint32_t endCode, int ownKind, const std::u
         out[0] = '\0';
     switch (endCode) {
     case 0:
-        copyText(out, size, texts[66]);
+        copyText(out, size, texts[textCommunicationLost]);
         return {true, true, false};
     case 1:
         if (!answerByte4)
@@ -47,10 +44,10 @@ EndReaction standardEndReaction(std::uint32_t endCode, int ownKind, const std::u
         wrongUnitMessage(out, size, ownKind, answerByte4, texts);
         return {true, true, false};
     case 2:
-        copyText(out, size, texts[75]);
+        copyText(out, size, texts[textWriteFailed]);
         return {true, true, false};
     case 3:
-        copyText(out, size, texts[76]);
+        copyText(out, size, texts[textProgrammed]);
         return {true, false, false};
     case 4:
         copyText(out, size, usbErrorText);
@@ -84,18 +81,18 @@ const char* titlePrefix(FeatureKind feature, const char* const* texts)
 {
     switch (feature) {
     case featureConfigK:
-        return texts[65];
+        return texts[textConfigTitlePrefixK];
     case featureConfigM:
-        return texts[201];
+        return texts[textConfigTitlePrefixM];
     case featureCountersK:
     case featureCountersM:
-        return texts[94];
+        return texts[textCountersTitlePrefix];
     case featureProtocolReadK:
     case featureProtocolReadM:
-        return texts[99];
+        return texts[textReadProtocolTitlePrefix];
     case featureMonitorK:
     case featureMonitorM:
-        return texts[141];
+        return texts[textMonitorTitlePrefix];
     }
     return "";
 }
@@ -105,13 +102,13 @@ const char* baseTitle(FeatureKind feature, const char* const* texts)
     switch (feature) {
     case featureConfigK:
     case featureConfigM:
-        return texts[6];
+        return texts[textConfigurationTitle];
     case featureCountersK:
     case featureCountersM:
-        return texts[84];
+        return texts[textRunningCounter];
     case featureMonitorK:
     case featureMonitorM:
-        return texts[111];
+        return texts[textMonitor];
     case featureProtocolReadK:
     case featureProtocolReadM:
         return nullptr;
@@ -125,10 +122,10 @@ const char* commonControlsCaption(FeatureKind feature, const char* const* texts)
     case featureConfigK:
         return "CUK1 Konfiguration";
     case featureCountersK:
-        return texts[84];
+        return texts[textRunningCounter];
     case featureProtocolReadK:
     case featureProtocolReadM:
-        return texts[95];
+        return texts[textReadProtocol];
     case featureMonitorK:
         return "Polarund K Configuration";
     case featureConfigM:

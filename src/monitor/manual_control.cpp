@@ -34,7 +34,7 @@ void refuseRestart(MonitorModel& model, std::int32_t restartTicks)
 {
     char seconds[monitorTextSize];
     formatDecimal((restartLockTicks - restartTicks) / 10, seconds);
-    showMessage(model.view, std::string(text(142)) + seconds + text(143),
+    showMessage(model.view, std::string(text(textRestartLockBefore)) + seconds + text(textRestartLockAfter),
                 rulesOf(model.family).caption);
 }
 
@@ -46,7 +46,7 @@ void toggleManual(MonitorModel& model, AppState& app)
         return;
     const bool on = !manualOn(model);
     setManualFlag(model, on);
-    setToggleText(model.view, text(on ? 16 : 17));
+    setToggleText(model.view, text(on ? textOff : textOn));
     setOutputsEnabled(model, on);
     if (!on)
         return;
@@ -70,7 +70,7 @@ void clickOutput(MonitorModel& model, AppState& app, int id)
         return;
     const char* caption = rules.caption;
     if (id == rules.valveBit && app.sequenceActive != 0) {
-        showMessage(model.view, text(144), caption);
+        showMessage(model.view, text(textNoValveControl), caption);
         return;
     }
 
@@ -92,7 +92,7 @@ void clickOutput(MonitorModel& model, AppState& app, int id)
             return;
         }
         if (model.family == familyM && app.sequenceActive != 0) {
-            showMessage(model.view, text(268), caption);
+            showMessage(model.view, text(textNoCompressorStart), caption);
             return;
         }
         // The restart lock counts from this start, the run limit too.

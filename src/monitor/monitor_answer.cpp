@@ -64,7 +64,7 @@ bool handleAnswer(MonitorModel& model, AppState& app, const std::uint8_t* status
         setManualFlag(model, false);
         setOutputsEnabled(model, false);
         setEnabled(model.view, idManualToggle, false);
-        setToggleText(model.view, text(17));
+        setToggleText(model.view, text(textOn));
     } else {
         setEnabled(model.view, idManualToggle, true);
     }

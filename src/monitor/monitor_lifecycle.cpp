@@ -39,7 +39,7 @@ void switchManualOff(MonitorModel& model)
     if (!manualOn(model))
         return;
     setManualFlag(model, false);
-    setToggleText(model.view, text(17));
+    setToggleText(model.view, text(textOn));
     setOutputsEnabled(model, false);
 }
 
@@ -63,11 +63,11 @@ void openMonitor(MonitorModel& model, int family)
     setOutputsEnabled(model, false);
     setEnabled(model.view, idStart, false);
     setEnabled(model.view, idManualToggle, false);
-    setText(model.view, idManualToggle, text(17));
+    setText(model.view, idManualToggle, text(textOn));
     for (int k = 0; k < rules.blowerCount; ++k)
         setPosition(model.view, rules.blowerScrollId0 + k, 0);
     setUnitLabels(model.view, degreesCelsius);
-    setTitle(model.view, text(111));
+    setTitle(model.view, text(textMonitor));
     markViewChanged(model.view);
 }
 
@@ -87,7 +87,7 @@ void monitorConnected(MonitorModel& model, const char* product)
 
 void setConnectedTitle(MonitorModel& model, const char* firmware)
 {
-    setTitle(model.view, std::string(text(141)) + model.product + "Firmware " + firmware);
+    setTitle(model.view, std::string(text(textMonitorTitlePrefix)) + model.product + "Firmware " + firmware);
 }
 
 void monitorPolling(MonitorModel& model)
@@ -103,13 +103,13 @@ void monitorStartFailed(MonitorModel& model, StartFailure failure)
     model.polling = false;
     switch (failure) {
     case StartFailure::noUnit:
-        showMessage(model.view, text(63), caption);
-        setTitle(model.view, text(111));
+        showMessage(model.view, text(textNoUnitFound), caption);
+        setTitle(model.view, text(textMonitor));
         setEnabled(model.view, idStart, true);
         setEnabled(model.view, idStop, false);
         break;
     case StartFailure::noProduct:
-        showMessage(model.view, text(64), caption);
+        showMessage(model.view, text(textNoUnitConnected), caption);
         setEnabled(model.view, idStart, true);
         setEnabled(model.view, idStop, false);
         break;
@@ -118,7 +118,7 @@ void monitorStartFailed(MonitorModel& model, StartFailure failure)
         // The buttons keep their states: after the automatic Start the user
         // can only close the window.
         showMessage(model.view, "Can't start thread !", caption);
-        setTitle(model.view, text(111));
+        setTitle(model.view, text(textMonitor));
         break;
     }
 }
@@ -133,7 +133,7 @@ void monitorLinkEnded(MonitorModel& model, int endCode, const char* wrongUnitTex
     const char* caption = rulesOf(model.family).caption;
     switch (endCode) {
     case 0:
-        showMessage(model.view, text(66), caption);
+        showMessage(model.view, text(textCommunicationLost), caption);
         break;
     case 1:
         if (wrongUnitText != nullptr)

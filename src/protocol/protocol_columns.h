@@ -1,4 +1,5 @@
 #pragma once
+#include "app/text_ids.h"
 #include "protocol/protocol_entries.h"
 
 // The columns of a protocol line, shared by the display and the files.
@@ -8,8 +9,6 @@
 // of compressors 1 to 6, run times of compressors 1 to 6 (texts 269 to 286).
 inline constexpr int columnCountK = 7;
 inline constexpr int columnCountM = 18;
-inline constexpr int firstHeaderTextK = 102;
-inline constexpr int firstHeaderTextM = 269;
 
 // Writes column c of the entry (at most fieldTextMax bytes, no terminator)
 // and returns the end; an unknown column writes nothing.

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/text_ids.h"
 #include <cstdint>
 
 #include "protocol/protocol_entries.h"
@@ -17,7 +18,6 @@ inline constexpr std::uint32_t colourMaroon = 0x000080;
 // At most 3 fixed and 5 scrolled M-Series columns; the K-Series shows 7.
 inline constexpr int maxShownColumns = 8;
 inline constexpr int maxColumnOffset = 15;
-inline constexpr int displayNumberText = 110;   // "<Nr.>" / "<No.>"
 
 struct DisplayMetrics {
     int clientWidth;

@@ -23,11 +23,6 @@ namespace {
 // and is the main window's feature window.
 constexpr UINT WM_START_READ = 0x8004;
 constexpr int breakId = 60;
-constexpr int textReadProtocol = 95;
-constexpr int textBreak = 96;
-constexpr int textNoEntries = 97;
-constexpr int textEntriesRead = 98;
-constexpr int textCommunicationLost = 66;
 constexpr std::uint8_t protocolDataSet = 1;
 
 struct ReadWindow {

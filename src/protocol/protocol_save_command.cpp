@@ -39,6 +39,6 @@ void saveProtocolCommand(HWND main)
     const ProtocolData protocol = {protocolBuffer, protocolBuffer ? workBufferSize : 0,
                                    appState.protocolCount};
     const bool saved = writeProtocolCsv(family, pathFromAnsi(protocolFileName), protocol, uiText);
-    uiMessageBox(main, text(saved ? 100 : 101), familyCaption(family),
+    uiMessageBox(main, text(saved ? textProtocolSaved : textSaveFailed), familyCaption(family),
                  MB_OK | (saved ? MB_ICONINFORMATION : MB_ICONERROR));
 }

@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr int textCountersRead = 93;
 constexpr std::uint8_t countersBlockSize = 32;
 constexpr std::uint8_t countersDataSet = 1;
 

@@ -75,12 +75,12 @@ bool startFeatureLink(const FeatureLinkWindow& feature, EngineProcedure engine, 
                       char* product)
 {
     if (!findDevice()) {
-        showError(feature, text(63));
+        showError(feature, text(textNoUnitFound));
         restoreBaseTitle(feature);
         return false;
     }
     if (!readProductString(product)) {
-        showError(feature, text(64));
+        showError(feature, text(textNoUnitConnected));
         return false;
     }
     char title[256];
