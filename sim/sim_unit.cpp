@@ -204,13 +204,13 @@ bool blockRequestIsMine(const SimUnit& unit, const std::uint8_t* request)
 {
     const std::uint8_t command = request[2];
     const std::uint8_t selector = request[payload];
-    const std::uint8_t family = request[payload + 1];
+    const std::uint8_t kind = request[payload + 1];
     // The kind the unit reports decides which requests it takes, so that a
     // unit started as another kind refuses the program's requests as that
     // unit would.
-    if (family != unit.options.kind)
+    if (kind != unit.options.kind)
         return false;
-    const bool kConfiguration = family == 1 && (command == cmdReadConfiguration || command == cmdAnnounceWrite);
+    const bool kConfiguration = kind == 1 && (command == cmdReadConfiguration || command == cmdAnnounceWrite);
     return selector == (kConfiguration ? 3 : 1);
 }
 

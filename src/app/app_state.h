@@ -2,6 +2,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "app/family.h"
+
 // The program's global state: one byte-packed, little-endian block that is
 // also the content of the settings file. Handles are kept as 32-bit values
 // (window handles are 32-bit significant on 64-bit Windows too).
@@ -72,3 +74,6 @@ static_assert(offsetof(AppState, configFilling) == 180);
 
 // The one instance, owned by the user-interface thread.
 extern AppState appState;
+
+// The family chosen in the selection window.
+inline Family chosenFamily() { return familyFromState(appState.family); }

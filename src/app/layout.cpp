@@ -1,8 +1,8 @@
 #include "app/layout.h"
 
-CellSize windowCells(std::int32_t family)
+CellSize windowCells(Family family)
 {
-    return family == 1 ? CellSize{131, 53} : CellSize{108, 51};
+    return family == Family::m ? CellSize{131, 53} : CellSize{108, 51};
 }
 
 PixelRect centredWindow(int screenWidth, int screenHeight, CellSize cells, int charWidth, int lineHeight)

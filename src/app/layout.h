@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "app/app_state.h"
+#include "app/family.h"
 
 // Window geometry of the shell, in pixels computed from the layout unit
 // (charWidth x lineHeight of the system fixed font). Integer arithmetic
@@ -20,7 +21,7 @@ struct CellSize {
 };
 
 // Outer size of the main window for a family: K 108 x 51, M 131 x 53 cells.
-CellSize windowCells(std::int32_t family);
+CellSize windowCells(Family family);
 
 // An outer window of the given cells, centred on the screen.
 PixelRect centredWindow(int screenWidth, int screenHeight, CellSize cells, int charWidth, int lineHeight);

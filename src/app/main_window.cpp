@@ -35,7 +35,7 @@ void openChild(HWND main, const char* className, const char* caption, DWORD styl
 void openFeature(HWND main, int command)
 {
     FeatureWindowChoice choice;
-    if (!featureWindowFor(command, appState.family, choice))
+    if (!featureWindowFor(command, chosenFamily(), choice))
         return;
     // A feature this build does not have opens nothing.
     if (!featureProcedure(choice.className))
@@ -75,7 +75,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CREATE: {
         appState.mainWindow = stateFromHandle(window);
         measureLayoutUnit(window);
-        const PixelRect r = centredWindow(appState.screenWidth, appState.screenHeight, windowCells(0),
+        const PixelRect r = centredWindow(appState.screenWidth, appState.screenHeight, windowCells(Family::k),
                                           appState.charWidth, appState.lineHeight);
         MoveWindow(window, r.x, r.y, r.width, r.height, FALSE);
         PostMessageA(window, WM_APP, 0, 0);

@@ -115,7 +115,7 @@ void confirm(HWND window)
     HWND main = mainWindowHandle();
     selectLanguageTexts(appState.language);
     setLanguageMenu(main, appState.language);
-    SetWindowTextA(main, mainWindowTitle(appState.family).c_str());
+    SetWindowTextA(main, mainWindowTitle(chosenFamily()).c_str());
     setMenuItemEnabled(main, commandProtocolDisplay, false);
     setMenuItemEnabled(main, commandProtocolSave, false);
     appState.protocolAvailable = 0;
@@ -124,7 +124,7 @@ void confirm(HWND window)
     greyProtocolItemsUnlessAvailable(main);
     DestroyWindow(window);
 
-    const PixelRect r = centredWindow(appState.screenWidth, appState.screenHeight, windowCells(appState.family),
+    const PixelRect r = centredWindow(appState.screenWidth, appState.screenHeight, windowCells(chosenFamily()),
                                       appState.charWidth, appState.lineHeight);
     MoveWindow(main, r.x, r.y, r.width, r.height, TRUE);
 }
@@ -159,7 +159,7 @@ LRESULT CALLBACK selectionWindowProc(HWND window, UINT message, WPARAM wParam, L
         if (id == selectionIdK || id == selectionIdM) {
             setChecked(window, selectionIdK, id == selectionIdK);
             setChecked(window, selectionIdM, id == selectionIdM);
-            appState.family = id - selectionIdK;
+            appState.family = stateFromFamily(id == selectionIdM ? Family::m : Family::k);
             EnableWindow(GetDlgItem(window, selectionIdOk), TRUE);
             return 1;
         }

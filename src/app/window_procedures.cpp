@@ -2,7 +2,7 @@
 
 #include "config/config_windows.h"
 #include "link/link_control.h"
-#include "link/win/feature_link.h"
+#include "app/feature_link.h"
 #include "monitor/monitor_windows.h"
 #include "protocol/protocol_display_window.h"
 #include "protocol/protocol_read_window.h"

@@ -18,9 +18,9 @@ const WindowClassEntry windowClassTable[windowClassCount] = {
     {"Monitor_CU1", false},
 };
 
-bool featureWindowFor(int command, std::int32_t family, FeatureWindowChoice& choice)
+bool featureWindowFor(int command, Family family, FeatureWindowChoice& choice)
 {
-    const bool m = family == 1;
+    const bool m = family == Family::m;
     switch (command) {
     case commandConfiguration:
         choice = {m ? "Configuration_CU1" : "Configuration_CU0", textConfigurationTitle};
@@ -42,17 +42,10 @@ bool featureWindowFor(int command, std::int32_t family, FeatureWindowChoice& cho
     }
 }
 
-std::string mainWindowTitle(std::int32_t family)
+std::string mainWindowTitle(Family family)
 {
-    // Only 0 and 1 are ever chosen; a stray value from an old settings file
-    // must not index past the family names.
-    const int name = family == 1 ? textFamilyNameM : textFamilyNameK;
+    const int name = family == Family::m ? textFamilyNameM : textFamilyNameK;
     return std::string(text(textProgramName)) + " / " + text(name);
-}
-
-const char* familyCaption(std::int32_t family)
-{
-    return family == 1 ? "M-Series" : "K-Series";
 }
 
 const char* const infoBoxText =

@@ -1,6 +1,7 @@
 #pragma once
-#include <cstdint>
 #include <string>
+
+#include "app/family.h"
 
 // The program's twelve window classes, in registration order.
 struct WindowClassEntry {
@@ -32,13 +33,10 @@ struct FeatureWindowChoice {
     int captionText;
 };
 // False for commands that open no feature window.
-bool featureWindowFor(int command, std::int32_t family, FeatureWindowChoice& choice);
+bool featureWindowFor(int command, Family family, FeatureWindowChoice& choice);
 
 // Title after the selection: text 0, " / ", and the family's name.
-std::string mainWindowTitle(std::int32_t family);
-
-// Family name in message-box captions: English in both languages.
-const char* familyCaption(std::int32_t family);
+std::string mainWindowTitle(Family family);
 
 // The info box (command 60): the same in both languages.
 extern const char* const infoBoxText;

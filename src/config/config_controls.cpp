@@ -46,9 +46,9 @@ void createGroupBoxes(const ConfigLayout& layout, HWND window)
     }
 }
 
-void createList(const ConfigFamily& family, HWND window, int row, const RowPlace& place)
+void createList(const ConfigWindowSetup& setup, HWND window, int row, const RowPlace& place)
 {
-    const RowInfo& info = family.rowInfo(row);
+    const RowInfo& info = setup.form->rowInfo(row);
     // Room for every item when the list drops down ("Blower power at" has at
     // most two).
     const int items = info.itemCount > 0 ? info.itemCount : 2;
@@ -60,29 +60,29 @@ void createList(const ConfigFamily& family, HWND window, int row, const RowPlace
 }
 
 // A read-only box whose value only the arrows at its right edge change.
-void createNumber(const ConfigFamily& family, HWND window, int row, const RowPlace& place)
+void createNumber(const ConfigWindowSetup& setup, HWND window, int row, const RowPlace& place)
 {
-    const FormRow& r = family.rows[row];
+    const FormRow& r = setup.form->rows()[row];
     HWND box = createChild(window, "static", "", SS_CENTER | SS_CENTERIMAGE, columns(place.valueX), rowTop(place),
                            columns(place.valueWidth), boxHeight(), rowControlId(row, partValue), WS_EX_CLIENTEDGE);
     CreateUpDownControl(WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_NOTHOUSANDS, 0, 0, 0, 0, window,
                         rowControlId(row, partArrows), appInstance, box, r.max, r.min, r.value);
 }
 
-void createRow(const ConfigFamily& family, HWND window, int row)
+void createRow(const ConfigWindowSetup& setup, HWND window, int row)
 {
-    const RowPlace& place = family.layout->rows[row];
-    const RowInfo& info = family.rowInfo(row);
+    const RowPlace& place = setup.layout->rows[row];
+    const RowInfo& info = setup.form->rowInfo(row);
     if (place.labelWidth > 0)
         createChild(window, "static", text(info.labelText), SS_CENTER, columns(place.labelX), textTop(place),
                     columns(place.labelWidth), textHeight(), rowControlId(row, partLabel));
     if (info.kind == RowKind::list)
-        createList(family, window, row, place);
+        createList(setup, window, row, place);
     else if (info.kind == RowKind::number)
-        createNumber(family, window, row, place);
+        createNumber(setup, window, row, place);
     // Only rows that show a unit get its text; an empty one would show as a
     // blank strip.
-    if (place.unitX > 0 && info.kind == RowKind::number && family.rows[row].unit)
+    if (place.unitX > 0 && info.kind == RowKind::number && setup.form->rows()[row].unit)
         createChild(window, "static", "", SS_LEFT, columns(place.unitX), textTop(place), columns(7), textHeight(),
                     rowControlId(row, partUnit));
     if (place.defaultWidth > 0)
@@ -115,26 +115,26 @@ void setEnabled(HWND control, bool enabled)
 }
 
 // "Blower power at" offers the entries of the blower type shown.
-void refillPowerAt(const ConfigFamily& family, HWND list)
+void refillPowerAt(const ConfigWindowSetup& setup, HWND list)
 {
-    const int type = family.view->typeShown;
+    const int type = setup.form->formView().typeShown;
     SendMessageA(list, CB_RESETCONTENT, 0, 0);
     for (int i = 0; i < blowerEntryCount(type); ++i)
         SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(blowerEntryName(type, i)));
 }
 
-void mirrorRow(const ConfigFamily& family, HWND window, int row)
+void mirrorRow(const ConfigWindowSetup& setup, HWND window, int row)
 {
-    const FormRow& r = family.rows[row];
-    const RowKind kind = family.rowInfo(row).kind;
+    const FormRow& r = setup.form->rows()[row];
+    const RowKind kind = setup.form->rowInfo(row).kind;
     HWND value = GetDlgItem(window, rowControlId(row, partValue));
     if (kind == RowKind::list) {
         if (row == rowBlowerPowerAt)
-            refillPowerAt(family, value);
+            refillPowerAt(setup, value);
         SendMessageA(value, CB_SETCURSEL, static_cast<WPARAM>(r.value), 0);
         setEnabled(value, r.enabled);
     } else if (kind == RowKind::number) {
-        mirrorNumber(family, window, row);
+        mirrorNumber(setup, window, row);
         setEnabled(value, r.enabled);
         setEnabled(GetDlgItem(window, rowControlId(row, partArrows)), r.enabled);
     }
@@ -144,28 +144,28 @@ void mirrorRow(const ConfigFamily& family, HWND window, int row)
 
 } // namespace
 
-void createConfigControls(const ConfigFamily& family, HWND window)
+void createConfigControls(const ConfigWindowSetup& setup, HWND window)
 {
-    const ConfigLayout& layout = *family.layout;
+    const ConfigLayout& layout = *setup.layout;
     createGroupBoxes(layout, window);
-    for (int row = 0; row < family.rowCount; ++row)
-        createRow(family, window, row);
+    for (int row = 0; row < setup.form->rowCount(); ++row)
+        createRow(setup, window, row);
     createChild(window, "static", text(textDefaultSettings), SS_LEFT, halfColumns(layout.legendX2), lines(layout.legendY),
                 columns(layout.legendWidth), textHeight(), configLegendId);
     createButtons(layout, window);
 }
 
-void mirrorForm(const ConfigFamily& family, HWND window)
+void mirrorForm(const ConfigWindowSetup& setup, HWND window)
 {
-    family.view->filling = true;
-    for (int row = 0; row < family.rowCount; ++row)
-        mirrorRow(family, window, row);
-    family.view->filling = false;
+    setup.form->formView().filling = true;
+    for (int row = 0; row < setup.form->rowCount(); ++row)
+        mirrorRow(setup, window, row);
+    setup.form->formView().filling = false;
 }
 
-void mirrorNumber(const ConfigFamily& family, HWND window, int row)
+void mirrorNumber(const ConfigWindowSetup& setup, HWND window, int row)
 {
-    const FormRow& r = family.rows[row];
+    const FormRow& r = setup.form->rows()[row];
     char value[16];
     std::snprintf(value, sizeof value, "%d", r.value);
     setText(GetDlgItem(window, rowControlId(row, partValue)), value);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/crc16.h"
+#include "app/family.h"
 #include "app/replacing_file.h"
 #include "config/k_parameters.h"
 #include "config/m_parameters.h"
@@ -13,8 +14,8 @@
 #include <share.h>
 #endif
 
-const ConfigFileFormat kConfigFile = {kDataVersion, kUnitKind, "CUK1-Configurationfile", kParameterBlockSize};
-const ConfigFileFormat mConfigFile = {mDataVersion, mUnitKind, "CUM1-Configurationfile", mParameterBlockSize};
+const ConfigFileFormat kConfigFile = {kDataVersion, familyUnitKind(Family::k), "CUK1-Configurationfile", kParameterBlockSize};
+const ConfigFileFormat mConfigFile = {mDataVersion, familyUnitKind(Family::m), "CUM1-Configurationfile", mParameterBlockSize};
 
 namespace {
 

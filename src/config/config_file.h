@@ -1,8 +1,9 @@
 #pragma once
-#include "app/text_ids.h"
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+
+#include "app/text_ids.h"
 
 // Configuration files (.cbf): data version, unit kind, a 22-character magic,
 // the parameter block byte for byte and its CRC-16, low byte first. The

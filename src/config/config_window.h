@@ -9,9 +9,7 @@
 #include <string>
 
 #include "config/config_file.h"
-#include "config/form_row.h"
-#include "link/link_control.h"
-#include "link/unit_messages.h"
+#include "config/config_form.h"
 
 // Where a row's controls sit, in cells. A width of 0 means the row has no
 // such control.
@@ -56,33 +54,16 @@ struct ConfigWindowState {
     unsigned char programBlock[configImageCapacity];  // what the write engine sends
 };
 
-struct ConfigFamily {
-    FeatureKind feature;
+// What makes a configuration window the K-Series' or the M-Series': its
+// layout, form, file format, request and state.
+struct ConfigWindowSetup {
     const ConfigLayout* layout;
-    int rowCount;
-    const RowInfo& (*rowInfo)(int row);
-    FormRow* rows;
-    FormView* view;
-    const unsigned char* (*block)();   // the working block's bytes
-    std::size_t blockSize;
-
-    // The form's operations on its working block and rows.
-    void (*create)();
-    void (*unitChanged)();
-    void (*blowerTypeChanged)();
-    void (*powerAtChanged)();
-    void (*loadDefaults)();
-    void (*takeBlock)(const unsigned char* bytes);
-    void (*gatherAll)();
-    // The check's message for the working block; empty when it passes.
-    std::string (*checkFailure)();
-
+    ConfigForm* form;
     const ConfigFileFormat* file;
     char* fileName;                // this family's dialog buffers, 264 bytes each
     char* fileTitle;
 
-    std::uint8_t dataVersion;      // request payload bytes 0 and 1
-    std::uint8_t unitKind;
+    std::uint8_t dataSet;          // request payload byte 0 (byte 1 is the family's unit kind)
     int crcSelector;               // -1: the read leaves the request's selector as it is
 
     ConfigWindowState* state;
@@ -91,4 +72,4 @@ struct ConfigFamily {
 inline constexpr std::size_t configDialogBufferSize = 264;
 
 // The window procedure of a configuration window of the family.
-LRESULT configWindowProc(const ConfigFamily& family, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT configWindowProc(const ConfigWindowSetup& setup, HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,4 +1,5 @@
 #pragma once
+#include "config/config_form.h"
 #include "config/form_row.h"
 #include "config/k_parameters.h"
 
@@ -29,10 +30,26 @@ enum KRow : int {
     kRowCount
 };
 
-struct KConfigForm {
+struct KConfigForm final : ConfigForm {
     KParameterBlock block;     // the working block
     FormView view;
     FormRow row[kRowCount];
+
+    Family family() const override { return Family::k; }
+    int rowCount() const override { return kRowCount; }
+    const RowInfo& rowInfo(int r) const override;
+    FormRow* rows() override { return row; }
+    FormView& formView() override { return view; }
+    const unsigned char* blockBytes() const override { return reinterpret_cast<const unsigned char*>(&block); }
+    std::size_t blockSize() const override { return sizeof block; }
+    void create() override;
+    void unitChanged() override;
+    void blowerTypeChanged() override;
+    void powerAtChanged() override;
+    void loadDefaults() override;
+    void takeBlock(const unsigned char* bytes) override;
+    void gatherAll() override;
+    std::string checkFailure() const override;
 };
 
 const RowInfo& kRowInfo(int row);

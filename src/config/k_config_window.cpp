@@ -1,12 +1,8 @@
 // The K-Series configuration window ("Configuration_CU0"): its layout and how
-// its form, check, file and link identity plug into the shared window.
-#include <cstring>
-#include <string>
-
+// its form, file and request plug into the shared window.
 #include "config/config_window.h"
 #include "config/config_windows.h"
 #include "config/k_config_form.h"
-#include "config/k_parameter_check.h"
 
 namespace {
 
@@ -43,38 +39,11 @@ const BoxPlace boxes[] = {
 
 const ConfigLayout layout = {rows, boxes, 4, 164, {21, 24, 27, 30, 33, 39}, 110, 44, 18};
 
-const unsigned char* block() { return reinterpret_cast<const unsigned char*>(&form.block); }
-void create() { kFormCreate(form); }
-void unitChanged() { kFormUnitChanged(form); }
-void blowerTypeChanged() { kFormBlowerTypeChanged(form); }
-void powerAtChanged() { kFormPowerAtChanged(form); }
-void loadDefaults() { kFormLoadDefaults(form); }
-void gatherAll() { kFormGatherAll(form); }
-
-void takeBlock(const unsigned char* bytes)
-{
-    KParameterBlock taken;
-    std::memcpy(&taken, bytes, sizeof taken);
-    kFormTakeBlock(form, taken);
-}
-
-std::string checkFailure()
-{
-    const CheckResult result = checkKParameters(form.block);
-    return result.failureNumber ? kCheckFailureText(result) : std::string();
-}
-
-const ConfigFamily family = {
-    featureConfigK, &layout, kRowCount, kRowInfo, form.row, &form.view, block, kParameterBlockSize,
-    create, unitChanged, blowerTypeChanged, powerAtChanged, loadDefaults, takeBlock, gatherAll, checkFailure,
-    &kConfigFile, fileName, fileTitle,
-    kDataVersion, kUnitKind, 1,
-    &state,
-};
+const ConfigWindowSetup setup = {&layout, &form, &kConfigFile, fileName, fileTitle, kDataVersion, 1, &state};
 
 } // namespace
 
 LRESULT CALLBACK configurationProcK(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return configWindowProc(family, window, message, wParam, lParam);
+    return configWindowProc(setup, window, message, wParam, lParam);
 }

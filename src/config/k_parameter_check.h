@@ -1,7 +1,7 @@
 #pragma once
-#include "app/text_ids.h"
 #include <string>
 
+#include "app/text_ids.h"
 #include "config/check_result.h"
 #include "config/k_parameters.h"
 

@@ -7,7 +7,6 @@
 // The K-Series configuration as the unit keeps it in its EEPROM: 62 bytes,
 // identified by data version 3 and unit kind 1.
 inline constexpr std::uint8_t kDataVersion = 3;
-inline constexpr std::uint8_t kUnitKind = 1;
 inline constexpr std::size_t kParameterBlockSize = 62;
 
 #pragma pack(push, 1)

@@ -1,7 +1,10 @@
 #include "config/m_config_form.h"
 
-#include "config/form_common.h"
+#include <cstring>
+
 #include "app/text_ids.h"
+#include "config/form_common.h"
+#include "config/m_parameter_check.h"
 
 namespace {
 
@@ -234,4 +237,25 @@ void mFormLoadDefaults(MConfigForm& form)
 void mFormTakeBlock(MConfigForm& form, const MParameterBlock& block)
 {
     form_common::takeBlock(form, block);
+}
+
+const RowInfo& MConfigForm::rowInfo(int r) const { return mRowInfo(r); }
+void MConfigForm::create() { mFormCreate(*this); }
+void MConfigForm::unitChanged() { mFormUnitChanged(*this); }
+void MConfigForm::blowerTypeChanged() { mFormBlowerTypeChanged(*this); }
+void MConfigForm::powerAtChanged() { mFormPowerAtChanged(*this); }
+void MConfigForm::loadDefaults() { mFormLoadDefaults(*this); }
+void MConfigForm::gatherAll() { mFormGatherAll(*this); }
+
+void MConfigForm::takeBlock(const unsigned char* bytes)
+{
+    MParameterBlock taken;
+    std::memcpy(&taken, bytes, sizeof taken);
+    mFormTakeBlock(*this, taken);
+}
+
+std::string MConfigForm::checkFailure() const
+{
+    const CheckResult result = checkMParameters(block);
+    return result.failureNumber ? mCheckFailureText(result) : std::string();
 }

@@ -1,12 +1,8 @@
 // The M-Series configuration window ("Configuration_CU1"): its layout and how
-// its form, check, file and link identity plug into the shared window.
-#include <cstring>
-#include <string>
-
+// its form, file and request plug into the shared window.
 #include "config/config_window.h"
 #include "config/config_windows.h"
 #include "config/m_config_form.h"
-#include "config/m_parameter_check.h"
 
 namespace {
 
@@ -56,38 +52,11 @@ const BoxPlace boxes[] = {
 
 const ConfigLayout layout = {rows, boxes, 7, 213, {15, 18, 21, 24, 27, 33}, 213, 46, 18};
 
-const unsigned char* block() { return reinterpret_cast<const unsigned char*>(&form.block); }
-void create() { mFormCreate(form); }
-void unitChanged() { mFormUnitChanged(form); }
-void blowerTypeChanged() { mFormBlowerTypeChanged(form); }
-void powerAtChanged() { mFormPowerAtChanged(form); }
-void loadDefaults() { mFormLoadDefaults(form); }
-void gatherAll() { mFormGatherAll(form); }
-
-void takeBlock(const unsigned char* bytes)
-{
-    MParameterBlock taken;
-    std::memcpy(&taken, bytes, sizeof taken);
-    mFormTakeBlock(form, taken);
-}
-
-std::string checkFailure()
-{
-    const CheckResult result = checkMParameters(form.block);
-    return result.failureNumber ? mCheckFailureText(result) : std::string();
-}
-
-const ConfigFamily family = {
-    featureConfigM, &layout, mRowCount, mRowInfo, form.row, &form.view, block, mParameterBlockSize,
-    create, unitChanged, blowerTypeChanged, powerAtChanged, loadDefaults, takeBlock, gatherAll, checkFailure,
-    &mConfigFile, fileName, fileTitle,
-    mDataVersion, mUnitKind, -1,
-    &state,
-};
+const ConfigWindowSetup setup = {&layout, &form, &mConfigFile, fileName, fileTitle, mDataVersion, -1, &state};
 
 } // namespace
 
 LRESULT CALLBACK configurationProcM(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return configWindowProc(family, window, message, wParam, lParam);
+    return configWindowProc(setup, window, message, wParam, lParam);
 }

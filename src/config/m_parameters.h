@@ -7,7 +7,6 @@
 // The M-Series (chiller) configuration: 74 bytes, identified by data
 // version 1 and unit kind 2. The first 34 bytes follow the K block.
 inline constexpr std::uint8_t mDataVersion = 1;
-inline constexpr std::uint8_t mUnitKind = 2;
 inline constexpr std::size_t mParameterBlockSize = 74;
 
 inline constexpr int compressorCount = 6;

@@ -24,10 +24,10 @@ int compressorOfBit(const FamilyRules& rules, int bit)
 // taken as compressor 1 rather than shifting outside the output word.
 int sequenceCompressorOf(const MonitorModel& model, const AppState& app)
 {
-    if (model.family != familyM)
+    if (model.family != Family::m)
         return 0;
     const int c = app.sequenceCompressor;
-    return c >= 0 && c < rulesOf(familyM).compressorCount ? c : 0;
+    return c >= 0 && c < rulesOf(Family::m).compressorCount ? c : 0;
 }
 
 void refuseRestart(MonitorModel& model, std::int32_t restartTicks)
@@ -35,7 +35,7 @@ void refuseRestart(MonitorModel& model, std::int32_t restartTicks)
     char seconds[monitorTextSize];
     formatDecimal((restartLockTicks - restartTicks) / 10, seconds);
     showMessage(model.view, std::string(text(textRestartLockBefore)) + seconds + text(textRestartLockAfter),
-                rulesOf(model.family).caption);
+                familyName(model.family));
 }
 
 } // namespace
@@ -50,7 +50,7 @@ void toggleManual(MonitorModel& model, AppState& app)
     setOutputsEnabled(model, on);
     if (!on)
         return;
-    if (model.family == familyM) {
+    if (model.family == Family::m) {
         // Every compressor's run limit counts from now; a running start
         // sequence goes on.
         for (std::int32_t& ticks : app.runTicks)
@@ -68,7 +68,7 @@ void clickOutput(MonitorModel& model, AppState& app, int id)
     const FamilyRules& rules = rulesOf(model.family);
     if (!manualOn(model) || id < 0 || id >= rules.outputCount)
         return;
-    const char* caption = rules.caption;
+    const char* caption = familyName(model.family);
     if (id == rules.valveBit && app.sequenceActive != 0) {
         showMessage(model.view, text(textNoValveControl), caption);
         return;
@@ -91,7 +91,7 @@ void clickOutput(MonitorModel& model, AppState& app, int id)
             refuseRestart(model, app.restartTicks[compressor]);
             return;
         }
-        if (model.family == familyM && app.sequenceActive != 0) {
+        if (model.family == Family::m && app.sequenceActive != 0) {
             showMessage(model.view, text(textNoCompressorStart), caption);
             return;
         }
@@ -99,7 +99,7 @@ void clickOutput(MonitorModel& model, AppState& app, int id)
         app.restartTicks[compressor] = 0;
         app.runTicks[compressor] = 0;
         app.sequenceActive = 1;
-        if (model.family == familyM)
+        if (model.family == Family::m)
             app.sequenceCompressor = compressor;
     }
     setMarked(model.view, id, true);

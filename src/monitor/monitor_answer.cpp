@@ -11,7 +11,7 @@ constexpr std::uint16_t unitSwitchedOn = 0x8000;
 // so switching manual control on starts from the unit's present outputs.
 void mirrorStatus(MonitorModel& model)
 {
-    if (model.family == familyM) {
+    if (model.family == Family::m) {
         model.commandM.outputs = model.statusM.outputs;
         model.commandM.blowerPower[0] = model.statusM.blowerPower[0];
         model.commandM.blowerPower[1] = model.statusM.blowerPower[1];
@@ -23,7 +23,7 @@ void mirrorStatus(MonitorModel& model)
 
 std::uint16_t statusFlags(const MonitorModel& model)
 {
-    return model.family == familyM ? model.statusM.flags : model.statusK.flags;
+    return model.family == Family::m ? model.statusM.flags : model.statusK.flags;
 }
 
 } // namespace
@@ -31,7 +31,7 @@ std::uint16_t statusFlags(const MonitorModel& model)
 bool handleAnswer(MonitorModel& model, AppState& app, const std::uint8_t* status,
                   std::size_t length)
 {
-    const std::size_t size = model.family == familyM ? sizeof model.statusM : sizeof model.statusK;
+    const std::size_t size = model.family == Family::m ? sizeof model.statusM : sizeof model.statusK;
     if (!model.polling || status == nullptr || length < size)
         return false;
 
@@ -40,7 +40,7 @@ bool handleAnswer(MonitorModel& model, AppState& app, const std::uint8_t* status
     setProgress(model.view, (model.progressCounter >> 3) & 31);
 
     // 2. The status record.
-    if (model.family == familyM)
+    if (model.family == Family::m)
         std::memcpy(&model.statusM, status, size);
     else
         std::memcpy(&model.statusK, status, size);

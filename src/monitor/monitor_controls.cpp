@@ -99,7 +99,7 @@ void mirrorControl(HWND control, MonitorControlKind kind, int id, const MonitorC
 
 } // namespace
 
-void createMonitorControls(HWND window, int family, MonitorControls& controls)
+void createMonitorControls(HWND window, Family family, MonitorControls& controls)
 {
     controls = MonitorControls{};
     MonitorControlPlace places[monitorLayoutCapacity];

@@ -16,7 +16,7 @@ struct MonitorControls {
 
 // Creates the family's controls in layout order, scroll bars on 0 to 100 and
 // the progress bar on 0 to 32.
-void createMonitorControls(HWND window, int family, MonitorControls& controls);
+void createMonitorControls(HWND window, Family family, MonitorControls& controls);
 
 // Puts every flagged part of the view onto the controls and the title, then
 // clears the flags (a pending message must have been taken before).

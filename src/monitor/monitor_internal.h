@@ -14,12 +14,10 @@ struct FamilyRules {
     int blowerScrollId0;
     int blowerFieldId0;
     int payloadLength;
-    std::uint8_t unitKind;
-    const char* caption;
     const char* commonControlsCaption;
 };
 
-const FamilyRules& rulesOf(int family);
+const FamilyRules& rulesOf(Family family);
 
 void setOutputCommand(MonitorModel& model, std::uint32_t outputs);
 void setBlowerCommand(MonitorModel& model, int blower, std::uint8_t percent);

@@ -1,7 +1,7 @@
 #include "monitor/monitor_layout.h"
 
-#include "monitor/monitor_model.h"
 #include "app/text_ids.h"
+#include "monitor/monitor_model.h"
 
 namespace {
 
@@ -143,10 +143,10 @@ void buildM(LayoutWriter& w)
 
 } // namespace
 
-int buildMonitorLayout(int family, MonitorControlPlace* out)
+int buildMonitorLayout(Family family, MonitorControlPlace* out)
 {
     LayoutWriter writer{out};
-    if (family == familyM)
+    if (family == Family::m)
         buildM(writer);
     else
         buildK(writer);

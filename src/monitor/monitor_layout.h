@@ -2,6 +2,7 @@
 // Where the monitor windows put their controls, in layout cells. Portable,
 // so the table can be checked without a window; the Win32 code turns it
 // into child windows.
+#include "app/family.h"
 
 enum class MonitorControlKind {
     groupBox,     // centred caption
@@ -38,9 +39,8 @@ struct MonitorControlPlace {
 
 inline constexpr int monitorLayoutCapacity = 96;
 
-// Fills out with the family's controls (familyK / familyM of
-// monitor_model.h) in creation order; returns how many.
-int buildMonitorLayout(int family, MonitorControlPlace* out);
+// Fills out with the family's controls in creation order; returns how many.
+int buildMonitorLayout(Family family, MonitorControlPlace* out);
 
 // Pixels of a fraction of a layout unit.
 inline int cellPixels(CellFraction f, int unit) { return f.numerator * unit / f.divisor; }

@@ -43,9 +43,9 @@ void switchManualOff(MonitorModel& model)
     setOutputsEnabled(model, false);
 }
 
-void openMonitor(MonitorModel& model, int family)
+void openMonitor(MonitorModel& model, Family family)
 {
-    model.family = family == familyM ? familyM : familyK;
+    model.family = family;
     model.statusK = MonitorStatusK{};
     model.commandK = MonitorCommandK{};
     model.statusM = MonitorStatusM{};
@@ -99,7 +99,7 @@ void monitorPolling(MonitorModel& model)
 
 void monitorStartFailed(MonitorModel& model, StartFailure failure)
 {
-    const char* caption = rulesOf(model.family).caption;
+    const char* caption = familyName(model.family);
     model.polling = false;
     switch (failure) {
     case StartFailure::noUnit:
@@ -130,7 +130,7 @@ void closeMonitor(MonitorModel& model) { leavePolling(model); }
 void monitorLinkEnded(MonitorModel& model, int endCode, const char* wrongUnitText)
 {
     leavePolling(model);
-    const char* caption = rulesOf(model.family).caption;
+    const char* caption = familyName(model.family);
     switch (endCode) {
     case 0:
         showMessage(model.view, text(textCommunicationLost), caption);

@@ -4,6 +4,7 @@
 
 #include "app/app_state.h"
 #include "monitor/monitor_records.h"
+#include "app/family.h"
 #include "monitor/monitor_view.h"
 
 // The state of one monitor window (K-Series or M-Series) and everything it
@@ -27,8 +28,6 @@
 //                   and set answerProcessed last
 //   controls        toggleManual, clickOutput, scrollBlower
 
-inline constexpr int familyK = 0;
-inline constexpr int familyM = 1;
 
 // Start-sequence phases.
 inline constexpr int sequenceIdle = 0;
@@ -36,7 +35,7 @@ inline constexpr int sequenceValveReversed = 1;
 inline constexpr int sequenceValveRestored = 2;
 
 struct MonitorModel {
-    int family = familyK;          // which pair of records is in use
+    Family family = Family::k;     // which pair of records is in use
     MonitorStatusK statusK{};
     MonitorCommandK commandK{};
     MonitorStatusM statusM{};
@@ -58,7 +57,7 @@ struct MonitorModel {
 // Window creation: zeroed command record (the M-Series one with its lead
 // bytes 0x01 0x02), manual control off, output indicators, Start and the
 // toggle disabled, scroll bars 0, title text 111. The whole view is flagged.
-void openMonitor(MonitorModel& model, int family);
+void openMonitor(MonitorModel& model, Family family);
 
 // Start, before the link is opened: resets the sequence and stepTicks and
 // prepares the payload (monitorPayloadLength bytes of model.payload).
@@ -105,11 +104,9 @@ enum class ScrollAction { lineLeft, lineRight, pageLeft, pageRight, thumbTrack, 
 bool scrollBlower(MonitorModel& model, int scrollId, ScrollAction action, int thumbPosition);
 
 // Family facts the window needs besides the view.
-int monitorPayloadLength(int family);      // 23 or 37
-std::uint8_t monitorUnitKind(int family);  // expected unit kind of the poll
-const char* monitorCaption(int family);    // "K-Series" / "M-Series"
-const char* monitorCommonControlsCaption(int family);
-int monitorOutputCount(int family);        // output indicators 0 .. n-1
+int monitorPayloadLength(Family family);      // 23 or 37
+const char* monitorCommonControlsCaption(Family family);
+int monitorOutputCount(Family family);        // output indicators 0 .. n-1
 
 bool manualOn(const MonitorModel& model);
 std::uint32_t outputCommand(const MonitorModel& model);

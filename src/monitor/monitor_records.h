@@ -120,6 +120,4 @@ static_assert(offsetof(MonitorCommandM, manual) == 36);
 inline constexpr std::uint8_t monitorPollCommand = 0x3A;
 inline constexpr std::uint8_t monitorPollSubCode = 0x00;
 inline constexpr std::uint8_t monitorAnswerType = 1;
-inline constexpr std::uint8_t monitorUnitKindK = 1;
-inline constexpr std::uint8_t monitorUnitKindM = 2;
 inline constexpr int monitorRecordSizeMax = 37;

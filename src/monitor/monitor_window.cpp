@@ -15,8 +15,8 @@
 #include "link/notifications.h"
 #include "link/poll_engine.h"
 #include "link/reports.h"
-#include "link/unit_messages.h"
-#include "link/win/feature_link.h"
+#include "app/feature_link.h"
+#include "app/link_messages.h"
 #include "monitor/monitor_controls.h"
 #include "monitor/monitor_model.h"
 
@@ -25,15 +25,14 @@ namespace {
 // One per family. The model outlives the window: its progress and title
 // counters run for the whole program.
 struct MonitorWindow {
-    int family;
-    FeatureKind feature;
+    Family family;
     HWND window;
     MonitorModel model;
     MonitorControls controls;
 };
 
-MonitorWindow monitorK{familyK, featureMonitorK, nullptr, MonitorModel{}, MonitorControls{}};
-MonitorWindow monitorM{familyM, featureMonitorM, nullptr, MonitorModel{}, MonitorControls{}};
+MonitorWindow monitorK{Family::k, nullptr, MonitorModel{}, MonitorControls{}};
+MonitorWindow monitorM{Family::m, nullptr, MonitorModel{}, MonitorControls{}};
 
 // Bytes of an answer that lParam of WM_LINK_DATA may be read for.
 constexpr std::size_t answerBytesFromStatus = reportSize - 4;
@@ -56,7 +55,7 @@ void fillPollRequest(const MonitorModel& model)
     linkRequest.subCode = monitorPollSubCode;
     linkRequest.blockSize = static_cast<std::uint8_t>(model.payloadLength);
     linkRequest.expectedAnswerType = monitorAnswerType;
-    linkRequest.expectedUnitKind = monitorUnitKind(model.family);
+    linkRequest.expectedUnitKind = familyUnitKind(model.family);
     std::memcpy(linkRequest.payload, model.payload, static_cast<std::size_t>(model.payloadLength));
 }
 
@@ -96,7 +95,7 @@ void linkEnded(MonitorWindow& w, WPARAM endCode, LPARAM lParam)
     stopLink();
     char wrongUnit[256] = {};
     if (endCode == endWrongUnit && lParam != 0)
-        wrongUnitMessage(wrongUnit, sizeof wrongUnit, featureOwnKind(w.feature),
+        wrongUnitMessage(wrongUnit, sizeof wrongUnit, w.family,
                          reinterpret_cast<const std::uint8_t*>(lParam), uiText);
     monitorLinkEnded(w.model, static_cast<int>(endCode), wrongUnit[0] != '\0' ? wrongUnit : nullptr);
     show(w);
@@ -138,7 +137,7 @@ void create(MonitorWindow& w, HWND window)
 {
     w.window = window;
     featureFrameCreate(window);
-    ensureCommonControls(window, w.feature);
+    ensureCommonControls(window, Feature::monitor, w.family);
     openMonitor(w.model, w.family);
     createMonitorControls(window, w.family, w.controls);
     show(w);

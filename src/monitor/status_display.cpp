@@ -111,7 +111,7 @@ void displayM(MonitorModel& model)
 
 void displayStatus(MonitorModel& model)
 {
-    if (model.family == familyM)
+    if (model.family == Family::m)
         displayM(model);
     else
         displayK(model);

@@ -65,7 +65,7 @@ bool writeProtocolCsvK(const std::filesystem::path& path, const ProtocolData& pr
         abandonReplacingFile(file);
         return false;
     }
-    const std::int32_t count = readableEntries(protocol, seriesK);
+    const std::int32_t count = readableEntries(protocol, Family::k);
     for (std::int32_t i = 0; i < count; ++i) {
         ProtocolEntryK entry;
         readProtocolEntryK(protocol.bytes, protocol.size, i, entry);
@@ -97,7 +97,7 @@ bool writeProtocolCsvM(const std::filesystem::path& path, const ProtocolData& pr
         abandonReplacingFile(file);
         return false;
     }
-    const std::int32_t count = readableEntries(protocol, seriesM);
+    const std::int32_t count = readableEntries(protocol, Family::m);
     for (std::int32_t i = 0; i < count; ++i) {
         ProtocolEntryM entry;
         readProtocolEntryM(protocol.bytes, protocol.size, i, entry);
@@ -116,9 +116,9 @@ bool writeProtocolCsvM(const std::filesystem::path& path, const ProtocolData& pr
     return finishReplacingFile(file);
 }
 
-bool writeProtocolCsv(std::int32_t family, const std::filesystem::path& path,
+bool writeProtocolCsv(Family family, const std::filesystem::path& path,
                       const ProtocolData& protocol, const char* const* texts)
 {
-    return family == seriesK ? writeProtocolCsvK(path, protocol, texts)
+    return family == Family::k ? writeProtocolCsvK(path, protocol, texts)
                              : writeProtocolCsvM(path, protocol, texts);
 }

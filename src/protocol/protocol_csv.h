@@ -15,6 +15,6 @@ bool writeProtocolCsvK(const std::filesystem::path& path, const ProtocolData& pr
 bool writeProtocolCsvM(const std::filesystem::path& path, const ProtocolData& protocol,
                        const char* const* texts);
 
-// The writer of the family (K-Series for 0, M-Series otherwise).
-bool writeProtocolCsv(std::int32_t family, const std::filesystem::path& path,
+// The writer of the family.
+bool writeProtocolCsv(Family family, const std::filesystem::path& path,
                       const ProtocolData& protocol, const char* const* texts);

@@ -24,9 +24,9 @@ DisplayRect listArea(const DisplayMetrics& m)
     return {0, top, m.clientWidth - 3 * m.charWidth, m.clientHeight};
 }
 
-BarPlace verticalBar(std::int32_t family, const DisplayMetrics& m)
+BarPlace verticalBar(Family family, const DisplayMetrics& m)
 {
-    const int reserved = family == seriesK ? 5 : 6;
+    const int reserved = family == Family::k ? 5 : 6;
     return {m.clientWidth - 3 * m.charWidth, 3 * m.lineHeight, 2 * m.charWidth,
             m.clientHeight - reserved * m.lineHeight};
 }
@@ -37,18 +37,18 @@ BarPlace horizontalBar(const DisplayMetrics& m)
             2 * m.charWidth};
 }
 
-int visibleLineCount(std::int32_t family, const DisplayMetrics& m)
+int visibleLineCount(Family family, const DisplayMetrics& m)
 {
     if (m.textLineHeight <= 0)
         return 0;
-    const int reserved = family == seriesK ? 5 : 6;
+    const int reserved = family == Family::k ? 5 : 6;
     const int height = m.clientHeight - reserved * m.lineHeight;
     return height > 0 ? height / m.textLineHeight : 0;
 }
 
-int shownColumns(std::int32_t family, int columnOffset, int columns[maxShownColumns])
+int shownColumns(Family family, int columnOffset, int columns[maxShownColumns])
 {
-    if (family == seriesK) {
+    if (family == Family::k) {
         for (int c = 0; c < columnCountK; ++c)
             columns[c] = c;
         return columnCountK;
@@ -63,10 +63,10 @@ int shownColumns(std::int32_t family, int columnOffset, int columns[maxShownColu
     return n;
 }
 
-int columnX(std::int32_t family, int k, int textCharWidth)
+int columnX(Family family, int k, int textCharWidth)
 {
-    const int* cells = family == seriesK ? columnCellsK : columnCellsM;
-    const int count = family == seriesK ? 7 : 8;
+    const int* cells = family == Family::k ? columnCellsK : columnCellsM;
+    const int count = family == Family::k ? 7 : 8;
     return k >= 0 && k < count ? cells[k] * textCharWidth : 0;
 }
 
@@ -87,20 +87,20 @@ VisibleEntries visibleEntries(std::int32_t topEntry, int lineCount, std::int32_t
     return {topEntry, static_cast<std::int32_t>(end < count ? end : count)};
 }
 
-int headerTexts(std::int32_t family, int columnOffset, const DisplayMetrics& m,
+int headerTexts(Family family, int columnOffset, const DisplayMetrics& m,
                 const char* const* texts, HeaderText out[1 + maxShownColumns])
 {
     const int y = m.textLineHeight;
     out[0] = {m.textCharWidth, y, texts[displayNumberText]};
     int columns[maxShownColumns];
     const int n = shownColumns(family, columnOffset, columns);
-    const int firstText = family == seriesK ? firstHeaderTextK : firstHeaderTextM;
+    const int firstText = family == Family::k ? firstHeaderTextK : firstHeaderTextM;
     for (int k = 0; k < n; ++k)
         out[1 + k] = {columnX(family, k, m.textCharWidth), y, texts[firstText + columns[k]]};
     return 1 + n;
 }
 
-int displayLineTexts(std::int32_t family, const ProtocolData& protocol, std::int32_t index,
+int displayLineTexts(Family family, const ProtocolData& protocol, std::int32_t index,
                      int row, int columnOffset, const DisplayMetrics& m,
                      DisplayText out[1 + maxShownColumns])
 {
@@ -108,7 +108,7 @@ int displayLineTexts(std::int32_t family, const ProtocolData& protocol, std::int
         return 0;
     ProtocolEntryK entryK;
     ProtocolEntryM entryM;
-    if (family == seriesK)
+    if (family == Family::k)
         readProtocolEntryK(protocol.bytes, protocol.size, index, entryK);
     else
         readProtocolEntryM(protocol.bytes, protocol.size, index, entryM);
@@ -127,7 +127,7 @@ int displayLineTexts(std::int32_t family, const ProtocolData& protocol, std::int
         cell.x = columnX(family, k, m.textCharWidth);
         cell.y = y;
         cell.colour = columnColour(k);
-        char* end = family == seriesK ? appendColumnK(cell.text, entryK, columns[k])
+        char* end = family == Family::k ? appendColumnK(cell.text, entryK, columns[k])
                                       : appendColumnM(cell.text, entryM, columns[k]);
         cell.length = static_cast<int>(end - cell.text);
     }

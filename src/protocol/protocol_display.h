@@ -1,7 +1,7 @@
 #pragma once
-#include "app/text_ids.h"
 #include <cstdint>
 
+#include "app/text_ids.h"
 #include "protocol/protocol_entries.h"
 
 // Layout of the protocol display, as pure functions of the window's metrics
@@ -41,21 +41,21 @@ DisplayRect headerBand(const DisplayMetrics& m);
 // (0, 6 cw)-(clientWidth - 3 cw, clientHeight), redrawn after scrolling;
 // its top never lies below the first list line (3 lh).
 DisplayRect listArea(const DisplayMetrics& m);
-BarPlace verticalBar(std::int32_t family, const DisplayMetrics& m);
+BarPlace verticalBar(Family family, const DisplayMetrics& m);
 BarPlace horizontalBar(const DisplayMetrics& m);   // M-Series only
 
 // Lines that fit below the header: (clientHeight - 5 lh) / tlh for the
 // K-Series, (clientHeight - 6 lh) / tlh for the M-Series; 0 when none fit.
-int visibleLineCount(std::int32_t family, const DisplayMetrics& m);
+int visibleLineCount(Family family, const DisplayMetrics& m);
 
 // Columns shown for a horizontal position: the K-Series always 0 to 6; the
 // M-Series 0, 1, 2 and 3 + offset to 7 + offset as far as they exist (at
 // most 17). Returns how many were written to columns.
-int shownColumns(std::int32_t family, int columnOffset, int columns[maxShownColumns]);
+int shownColumns(Family family, int columnOffset, int columns[maxShownColumns]);
 
 // x of the k-th shown column (k from 0) and its colour: navy for even k,
 // maroon for odd k.
-int columnX(std::int32_t family, int k, int textCharWidth);
+int columnX(Family family, int k, int textCharWidth);
 std::uint32_t columnColour(int k);
 
 // Entries first .. end - 1 are shown, for topEntry and the visible lines.
@@ -81,13 +81,13 @@ struct HeaderText {
     int y;
     const char* text;
 };
-int headerTexts(std::int32_t family, int columnOffset, const DisplayMetrics& m,
+int headerTexts(Family family, int columnOffset, const DisplayMetrics& m,
                 const char* const* texts, HeaderText out[1 + maxShownColumns]);
 
 // The texts of list line row for entry index: the line number index + 1 in
 // black, then the shown columns. Returns how many were written (0 when the
 // entry lies outside the readable protocol).
-int displayLineTexts(std::int32_t family, const ProtocolData& protocol, std::int32_t index,
+int displayLineTexts(Family family, const ProtocolData& protocol, std::int32_t index,
                      int row, int columnOffset, const DisplayMetrics& m,
                      DisplayText out[1 + maxShownColumns]);
 

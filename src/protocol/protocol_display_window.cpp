@@ -40,7 +40,7 @@ ProtocolData currentProtocol()
 }
 
 // Never more entries than the buffer holds, whatever protocolCount says.
-std::int32_t entryCount(std::int32_t family)
+std::int32_t entryCount(Family family)
 {
     return readableEntries(currentProtocol(), family);
 }
@@ -101,7 +101,7 @@ void measureTextFont(HWND window)
     ReleaseDC(window, dc);
 }
 
-void create(HWND window, std::int32_t family)
+void create(HWND window, Family family)
 {
     featureFrameCreate(window);
     // The shown protocol can be saved while it is on screen.
@@ -115,7 +115,7 @@ void create(HWND window, std::int32_t family)
     const DisplayMetrics m = currentMetrics();
     display.verticalBar = createBar(window, SBS_VERT, verticalBar(family, m));
     setBarRange(display.verticalBar, entryCount(family));
-    if (family == seriesM) {
+    if (family == Family::m) {
         display.horizontalBar = createBar(window, SBS_HORZ, horizontalBar(m));
         setBarRange(display.horizontalBar, maxColumnOffset);
     }
@@ -130,7 +130,7 @@ void destroy()
     display = {};
 }
 
-void paintHeader(HDC dc, std::int32_t family, const DisplayMetrics& m)
+void paintHeader(HDC dc, Family family, const DisplayMetrics& m)
 {
     const RECT band = asRect(headerBand(m));
     FillRect(dc, &band, display.headerBrush);
@@ -146,7 +146,7 @@ void paintHeader(HDC dc, std::int32_t family, const DisplayMetrics& m)
 
 // Only the lines on screen are formatted, so a paint costs the same at the
 // end of a full buffer as at its start.
-void paintLines(HDC dc, std::int32_t family, const DisplayMetrics& m)
+void paintLines(HDC dc, Family family, const DisplayMetrics& m)
 {
     const int lines = visibleLineCount(family, m);
     if (lines == 0)
@@ -165,7 +165,7 @@ void paintLines(HDC dc, std::int32_t family, const DisplayMetrics& m)
     }
 }
 
-void paint(HWND window, std::int32_t family)
+void paint(HWND window, Family family)
 {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
@@ -178,7 +178,7 @@ void paint(HWND window, std::int32_t family)
     EndPaint(window, &ps);
 }
 
-bool scrollVertically(HWND window, std::int32_t family, int request)
+bool scrollVertically(HWND window, Family family, int request)
 {
     const std::int32_t track =
         request == SB_THUMBTRACK ? trackPosition(display.verticalBar, display.topEntry)
@@ -208,7 +208,7 @@ bool scrollHorizontally(HWND window, int request)
     return true;
 }
 
-LRESULT displayProc(std::int32_t family, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT displayProc(Family family, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
@@ -222,7 +222,7 @@ LRESULT displayProc(std::int32_t family, HWND window, UINT message, WPARAM wPara
             return 0;
         break;
     case WM_HSCROLL:
-        if (family == seriesM && scrollHorizontally(window, LOWORD(wParam)))
+        if (family == Family::m && scrollHorizontally(window, LOWORD(wParam)))
             return 0;
         break;
     case WM_CLOSE:
@@ -241,10 +241,10 @@ LRESULT displayProc(std::int32_t family, HWND window, UINT message, WPARAM wPara
 
 LRESULT CALLBACK protocolDisplayProcK(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return displayProc(seriesK, window, message, wParam, lParam);
+    return displayProc(Family::k, window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK protocolDisplayProcM(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return displayProc(seriesM, window, message, wParam, lParam);
+    return displayProc(Family::m, window, message, wParam, lParam);
 }

@@ -2,9 +2,9 @@
 
 #include "protocol/le_bytes.h"
 
-std::size_t protocolEntrySize(std::int32_t family)
+std::size_t protocolEntrySize(Family family)
 {
-    return family == seriesK ? sizeof(ProtocolEntryK) : sizeof(ProtocolEntryM);
+    return family == Family::k ? sizeof(ProtocolEntryK) : sizeof(ProtocolEntryM);
 }
 
 namespace {
@@ -16,7 +16,7 @@ bool entryInside(std::size_t size, std::int32_t index, std::size_t entrySize)
 
 } // namespace
 
-std::int32_t readableEntries(const ProtocolData& protocol, std::int32_t family)
+std::int32_t readableEntries(const ProtocolData& protocol, Family family)
 {
     if (!protocol.bytes)
         return 0;
@@ -58,7 +58,7 @@ bool readProtocolEntryM(const unsigned char* bytes, std::size_t size, std::int32
     return true;
 }
 
-std::int32_t clampProtocolCount(std::int64_t announced, std::int32_t family,
+std::int32_t clampProtocolCount(std::int64_t announced, Family family,
                                 std::size_t capacity, std::size_t delivered)
 {
     if (announced <= 0)

@@ -2,13 +2,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "app/family.h"
+
 // Failure-protocol entries as the unit sends them: back to back from the
 // start of the protocol buffer, entry i at 24 * i (K-Series) or 68 * i
 // (M-Series), whatever the 48-byte blocks they arrived in.
-
-// The family numbers of AppState.family.
-inline constexpr std::int32_t seriesK = 0;
-inline constexpr std::int32_t seriesM = 1;
 
 inline constexpr std::size_t protocolBufferSize = 2 * 1024 * 1024;
 inline constexpr std::size_t protocolBlockSize = 48;
@@ -56,8 +54,8 @@ static_assert(offsetof(ProtocolEntryM, eventCounter) == 64);
 static_assert(protocolBufferSize / sizeof(ProtocolEntryK) == 87381);
 static_assert(protocolBufferSize / sizeof(ProtocolEntryM) == 30840);
 
-// 24 for the K-Series, 68 for any other family value.
-std::size_t protocolEntrySize(std::int32_t family);
+// 24 for the K-Series, 68 for the M-Series.
+std::size_t protocolEntrySize(Family family);
 
 // The protocol as the display and the writers see it: the buffer with its
 // size and the entry count, which they never trust beyond the buffer.
@@ -69,7 +67,7 @@ struct ProtocolData {
 
 // Entries that can be read: count, but none below 0 and none that would not
 // lie wholly inside the buffer.
-std::int32_t readableEntries(const ProtocolData& protocol, std::int32_t family);
+std::int32_t readableEntries(const ProtocolData& protocol, Family family);
 
 // Entry index, decoded little-endian. False (entry untouched) when it is not
 // wholly inside the buffer.
@@ -81,5 +79,5 @@ bool readProtocolEntryM(const unsigned char* bytes, std::size_t size, std::int32
 // The entry count a transfer may claim: the count the unit announced, but no
 // more entries than fit in the buffer's capacity nor than the bytes the
 // transfer actually delivered (both in bytes). Never negative.
-std::int32_t clampProtocolCount(std::int64_t announced, std::int32_t family,
+std::int32_t clampProtocolCount(std::int64_t announced, Family family,
                                 std::size_t capacity, std::size_t delivered);

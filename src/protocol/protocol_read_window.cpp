@@ -13,7 +13,7 @@
 #include "link/link_request.h"
 #include "link/notifications.h"
 #include "link/reports.h"
-#include "link/win/feature_link.h"
+#include "app/feature_link.h"
 #include "protocol/protocol_entries.h"
 #include "protocol/protocol_readout.h"
 
@@ -26,14 +26,12 @@ constexpr int breakId = 60;
 constexpr std::uint8_t protocolDataSet = 1;
 
 struct ReadWindow {
-    std::int32_t family;
-    FeatureKind feature;
-    std::uint8_t unitKind;   // payload byte 1 and CRC selector
+    Family family;
     char product[65];
 };
 
-ReadWindow windowK = {seriesK, featureProtocolReadK, unitK, {}};
-ReadWindow windowM = {seriesM, featureProtocolReadM, unitM, {}};
+ReadWindow windowK = {Family::k, {}};
+ReadWindow windowM = {Family::m, {}};
 
 // One read window is open at a time (the feature-window frame sees to that).
 ProtocolReadout readout;
@@ -44,7 +42,8 @@ FeatureLinkWindow linkWindow(const ReadWindow& w, HWND window)
 {
     FeatureLinkWindow link;
     link.window = window;
-    link.feature = w.feature;
+    link.feature = Feature::protocolRead;
+    link.family = w.family;
     return link;
 }
 
@@ -55,7 +54,7 @@ void created(const ReadWindow& w, HWND window)
     const int cw = appState.charWidth;
     const int lh = appState.lineHeight;
     featureFrameCreateInBox(window, appState.clientWidth / 2 - 25 * cw, lh, 50 * cw, 7 * lh);
-    ensureCommonControls(window, w.feature);
+    ensureCommonControls(window, Feature::protocolRead, w.family);
     progressBar = CreateWindowExA(0, PROGRESS_CLASSA, nullptr, WS_CHILD | WS_VISIBLE, cw, lh, 45 * cw,
                                   7 * lh / 6, window, idParam(-1), appInstance, nullptr);
     CreateWindowExA(0, "button", text(textBreak), WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 14 * cw, 3 * lh,
@@ -73,9 +72,9 @@ void startRead(ReadWindow& w, HWND window)
     linkRequest.data = protocolBuffer;
     linkRequest.dataCapacity = static_cast<std::uint32_t>(workBufferSize);
     linkRequest.blockSize = static_cast<std::uint8_t>(protocolBlockSize);
-    linkRequest.crcSelector = w.unitKind;
+    linkRequest.crcSelector = familyUnitKind(w.family);
     linkRequest.payload[0] = protocolDataSet;
-    linkRequest.payload[1] = w.unitKind;
+    linkRequest.payload[1] = familyUnitKind(w.family);
     linkRequest.payload[2] = 0;
     if (!startFeatureLink(linkWindow(w, window), blockReadEngine, &linkRequest, w.product))
         PostMessageA(window, WM_CLOSE, 0, 0);
@@ -94,12 +93,12 @@ void blockArrived(WPARAM header, LPARAM blockIndex)
 
 void showInformation(const ReadWindow& w, HWND window, const char* message)
 {
-    uiMessageBox(window, message, familyCaption(w.feature), MB_OK | MB_ICONINFORMATION);
+    uiMessageBox(window, message, familyName(w.family), MB_OK | MB_ICONINFORMATION);
 }
 
 void showError(const ReadWindow& w, HWND window, const char* message)
 {
-    uiMessageBox(window, message, familyCaption(w.feature), MB_OK | MB_ICONERROR);
+    uiMessageBox(window, message, familyName(w.family), MB_OK | MB_ICONERROR);
 }
 
 void readEnded(const ReadWindow& w, HWND window, WPARAM endCode, LPARAM lParam)

@@ -6,7 +6,7 @@
 #include "protocol/le_bytes.h"
 #include "protocol/protocol_entries.h"
 
-void startProtocolReadout(ProtocolReadout& readout, std::int32_t family, std::size_t capacity)
+void startProtocolReadout(ProtocolReadout& readout, Family family, std::size_t capacity)
 {
     readout.family = family;
     readout.capacity = capacity;

@@ -2,12 +2,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "app/family.h"
+
 // The protocol-read window's bookkeeping, apart from the window: the first
 // block sets the progress range and the announced count, every accepted
 // block adds to what was delivered, and the end code decides what is shown
 // and whether the protocol becomes available.
 struct ProtocolReadout {
-    std::int32_t family;
+    Family family;
     std::size_t capacity;          // bytes of the protocol buffer
     bool firstBlockSeen;
     std::int32_t announcedCount;   // item count of the first block
@@ -19,7 +21,7 @@ struct ProtocolReadout {
     std::int32_t count;
 };
 
-void startProtocolReadout(ProtocolReadout& readout, std::int32_t family, std::size_t capacity);
+void startProtocolReadout(ProtocolReadout& readout, Family family, std::size_t capacity);
 
 // One accepted block: header is the engine's 8-byte block header (total
 // blocks in bytes 2-3, item count in bytes 6-7), blockIndex the index of

@@ -35,10 +35,10 @@ void saveProtocolCommand(HWND main)
     if (!chosen)
         return;
 
-    const std::int32_t family = appState.family;
+    const Family family = chosenFamily();
     const ProtocolData protocol = {protocolBuffer, protocolBuffer ? workBufferSize : 0,
                                    appState.protocolCount};
     const bool saved = writeProtocolCsv(family, pathFromAnsi(protocolFileName), protocol, uiText);
-    uiMessageBox(main, text(saved ? textProtocolSaved : textSaveFailed), familyCaption(family),
+    uiMessageBox(main, text(saved ? textProtocolSaved : textSaveFailed), familyName(family),
                  MB_OK | (saved ? MB_ICONINFORMATION : MB_ICONERROR));
 }

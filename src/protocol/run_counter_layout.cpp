@@ -89,10 +89,10 @@ void controlsM(Builder& b)
 
 } // namespace
 
-int runCounterControls(std::int32_t family, int charWidth, int lineHeight, CounterControl* out)
+int runCounterControls(Family family, int charWidth, int lineHeight, CounterControl* out)
 {
     Builder b{charWidth, lineHeight, out, 0};
-    if (family == seriesM)
+    if (family == Family::m)
         controlsM(b);
     else
         controlsK(b);

@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "app/layout.h"
+#include "app/family.h"
 
 // The controls of the running-counter windows, in creation order, placed in
 // pixels from the layout unit (charWidth x lineHeight). The window code only
@@ -32,4 +33,4 @@ inline constexpr int counterControlMax = 80;
 
 // Fills out (room for counterControlMax) with the controls of the family
 // (0 K-Series, 1 M-Series) and returns how many there are.
-int runCounterControls(std::int32_t family, int charWidth, int lineHeight, CounterControl* out);
+int runCounterControls(Family family, int charWidth, int lineHeight, CounterControl* out);

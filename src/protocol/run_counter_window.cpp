@@ -11,7 +11,7 @@
 #include "link/link_request.h"
 #include "link/notifications.h"
 #include "link/reports.h"
-#include "link/win/feature_link.h"
+#include "app/feature_link.h"
 #include "protocol/protocol_entries.h"
 #include "protocol/run_counter_layout.h"
 #include "protocol/run_counters.h"
@@ -25,16 +25,14 @@ constexpr std::uint8_t countersDataSet = 1;
 // sees to that); each family keeps its counter record and product string
 // here.
 struct CounterWindow {
-    std::int32_t family;
-    FeatureKind feature;
+    Family family;
     int readId;
     int closeId;
-    std::uint8_t unitKind;   // payload byte 1 and CRC selector
     char product[65];
 };
 
-CounterWindow windowK = {seriesK, featureCountersK, counterReadIdK, counterCloseIdK, unitK, {}};
-CounterWindow windowM = {seriesM, featureCountersM, counterReadIdM, counterCloseIdM, unitM, {}};
+CounterWindow windowK = {Family::k, counterReadIdK, counterCloseIdK, {}};
+CounterWindow windowM = {Family::m, counterReadIdM, counterCloseIdM, {}};
 RunCounterViewK viewK;
 RunCounterViewM viewM;
 
@@ -43,7 +41,8 @@ FeatureLinkWindow linkWindow(const CounterWindow& w, HWND window)
 {
     FeatureLinkWindow link;
     link.window = window;
-    link.feature = w.feature;
+    link.feature = Feature::counters;
+    link.family = w.family;
     link.controlIds = &w.readId;
     link.controlCount = 1;
     return link;
@@ -97,7 +96,7 @@ void showFields(HWND window, const View& view)
 
 void showFields(const CounterWindow& w, HWND window)
 {
-    if (w.family == seriesM)
+    if (w.family == Family::m)
         showFields<counterFieldCountM>(window, viewM);
     else
         showFields<counterFieldCountK>(window, viewK);
@@ -110,9 +109,9 @@ void startRead(CounterWindow& w, HWND window)
     linkRequest.data = dataBuffer;
     linkRequest.dataCapacity = static_cast<std::uint32_t>(workBufferSize);
     linkRequest.blockSize = countersBlockSize;
-    linkRequest.crcSelector = w.unitKind;
+    linkRequest.crcSelector = familyUnitKind(w.family);
     linkRequest.payload[0] = countersDataSet;
-    linkRequest.payload[1] = w.unitKind;
+    linkRequest.payload[1] = familyUnitKind(w.family);
     linkRequest.payload[2] = 0;
     startFeatureLink(linkWindow(w, window), blockReadEngine, &linkRequest, w.product);
 }
@@ -122,14 +121,14 @@ void readEnded(const CounterWindow& w, HWND window, WPARAM endCode, LPARAM lPara
     // The engine writes dataBuffer until the link is stopped.
     stopLink();
     const int code = static_cast<int>(endCode);
-    if (w.family == seriesM)
+    if (w.family == Family::m)
         runCounterReadEnded(viewM, code, dataBuffer, workBufferSize);
     else
         runCounterReadEnded(viewK, code, dataBuffer, workBufferSize);
     showFields(w, window);
     const EndReaction reaction = reactToLinkEnd(linkWindow(w, window), endCode, lParam);
     if (reaction.windowCompletion)
-        uiMessageBox(window, text(textCountersRead), familyCaption(w.feature), MB_OK | MB_ICONINFORMATION);
+        uiMessageBox(window, text(textCountersRead), familyName(w.family), MB_OK | MB_ICONINFORMATION);
 }
 
 void created(CounterWindow& w, HWND window)
@@ -137,9 +136,9 @@ void created(CounterWindow& w, HWND window)
     featureFrameCreate(window);
     // Without the common controls the window still comes up; the posted
     // close ends it.
-    ensureCommonControls(window, w.feature);
+    ensureCommonControls(window, Feature::counters, w.family);
     createControls(w, window);
-    if (w.family == seriesM)
+    if (w.family == Family::m)
         resetRunCounterView(viewM);
     else
         resetRunCounterView(viewK);

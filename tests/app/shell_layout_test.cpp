@@ -22,8 +22,8 @@ TEST(ShellLayout, MainWindowCentredAndSelectionOnIntegerCells)
 {
     // K 108 x 51 cells of the 8 x 16 system fixed font on 1280 x 1024; odd
     // remainders truncate, a window larger than the screen goes negative.
-    EXPECT_EQ(str(centredWindow(1280, 1024, windowCells(0), 8, 16)), "208,104 864x816");
-    EXPECT_EQ(str(centredWindow(1025, 768, windowCells(1), 8, 16)), "-11,-40 1048x848");
+    EXPECT_EQ(str(centredWindow(1280, 1024, windowCells(Family::k), 8, 16)), "208,104 864x816");
+    EXPECT_EQ(str(centredWindow(1025, 768, windowCells(Family::m), 8, 16)), "-11,-40 1048x848");
 
     SelectionControl c[selectionControlCount];
     selectionControls(7, 13, c);
@@ -61,25 +61,25 @@ TEST(ShellLayout, FeatureWindowsTitleAndInfo)
 {
     FeatureWindowChoice choice{};
     for (int command : {10, 20, 30, 40, 41})
-        for (int family : {0, 1}) {
+        for (Family family : {Family::k, Family::m}) {
             ASSERT_TRUE(featureWindowFor(command, family, choice));
             const std::string name = choice.className;
-            EXPECT_EQ(name.back(), family ? '1' : '0') << name;
+            EXPECT_EQ(name.back(), family == Family::m ? '1' : '0') << name;
             bool registered = false;
             for (const auto& entry : windowClassTable)
                 registered = registered || name == entry.name;
             EXPECT_TRUE(registered) << name;
         }
     EXPECT_EQ(choice.captionText, 287);
-    ASSERT_TRUE(featureWindowFor(commandProtocolDisplay, 0, choice));
+    ASSERT_TRUE(featureWindowFor(commandProtocolDisplay, Family::k, choice));
     EXPECT_EQ(choice.captionText, 109);
     for (int command : {42, 50, 60, 0, 11})
-        EXPECT_FALSE(featureWindowFor(command, 0, choice)) << command;
+        EXPECT_FALSE(featureWindowFor(command, Family::k, choice)) << command;
 
     selectLanguageTexts(0);
-    EXPECT_EQ(mainWindowTitle(0), "Quarnel Polarund Expert Tool / K-Serie");
+    EXPECT_EQ(mainWindowTitle(Family::k), "Quarnel Polarund Expert Tool / K-Serie");
     selectLanguageTexts(1);
-    EXPECT_EQ(mainWindowTitle(1), "Quarnel Polarund Expert Tool / M-Series");
-    EXPECT_EQ(mainWindowTitle(7), "Quarnel Polarund Expert Tool / K-Series");
+    EXPECT_EQ(mainWindowTitle(Family::m), "Quarnel Polarund Expert Tool / M-Series");
+    EXPECT_EQ(mainWindowTitle(familyFromState(7)), "Quarnel Polarund Expert Tool / K-Series");
     EXPECT_EQ(std::string(infoBoxText).rfind("V" KAVIX_VERSION "\n", 0), 0u);
 }

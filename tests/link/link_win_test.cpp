@@ -8,7 +8,7 @@
 
 #include "app/texts.h"
 #include "app/ui_seams.h"
-#include "link/win/feature_link.h"
+#include "app/feature_link.h"
 #include "link/win/hid_backend.h"
 #include "link_test_support.h"
 
@@ -32,13 +32,13 @@ TEST_F(LinkWindowTest, NoUnitFoundByHidOrNoneConnectedAfterTheSearch)
                                   GetModuleHandleA(nullptr), nullptr);
     char product[65] = "";
     setDeviceBackend(&hidBackend);   // enumerates the machine's HID devices: no unit here
-    EXPECT_FALSE(startFeatureLink({window, featureConfigK}, pollEngine, &linkRequest, product));
+    EXPECT_FALSE(startFeatureLink({window, Feature::configuration, Family::k}, pollEngine, &linkRequest, product));
     char title[64] = "";
     GetWindowTextA(window, title, sizeof title);
     EXPECT_STREQ(title, "Configuration:");
 
     fake::install({.devices = {{"unit", 0xC251, 0x1C01}}, .openFails = true});
-    EXPECT_FALSE(startFeatureLink({window, featureMonitorM}, pollEngine, &linkRequest, product));
+    EXPECT_FALSE(startFeatureLink({window, Feature::monitor, Family::m}, pollEngine, &linkRequest, product));
     const std::string error = " " + std::to_string(MB_OK | MB_ICONERROR);
     EXPECT_EQ(shownBoxes, (std::vector<std::string>{"No Control Unit found [K-Series]" + error,
                                                     "No Control Unit Connected ! [M-Series]" + error}));

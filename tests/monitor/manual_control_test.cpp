@@ -16,7 +16,7 @@ const std::string valveRefused = "No manual valve control possible while compres
 // compressor; it runs until 60 s after the click.
 TEST(KManual, StartSequenceThenRunLimitFromTheClick)
 {
-    Monitor m(familyK);
+    Monitor m(Family::k);
     m.manual();
     m.click(kCompressor);  // program start: allowed at once
     m.answer();
@@ -39,7 +39,7 @@ TEST(KManual, StartSequenceThenRunLimitFromTheClick)
 
 TEST(KManual, AbortedStartRestoresTheValveAndKeepsTheRestartLock)
 {
-    Monitor m(familyK);
+    Monitor m(Family::k);
     m.manual(0x09);  // valve and blower on in the unit
     m.click(kCompressor);
     m.answer(0x09);
@@ -66,7 +66,7 @@ TEST(KManual, AbortedStartRestoresTheValveAndKeepsTheRestartLock)
 
 TEST(KManual, UnitSwitchedOnEndsManualControlAfterTheRequestAlreadyPrepared)
 {
-    Monitor m(familyK);
+    Monitor m(Family::k);
     m.manual();
     m.click(kBlower);
     m.answer(0x04, 0x8000);
@@ -87,8 +87,8 @@ TEST(KManual, UnitSwitchedOnEndsManualControlAfterTheRequestAlreadyPrepared)
 // does, a running sequence goes on (here: it starts compressor 1).
 TEST(Manual, ToggleStartsFromTheUnitAndResetsTheTiming)
 {
-    for (int family : {familyK, familyM}) {
-        const bool k = family == familyK;
+    for (Family family : {Family::k, Family::m}) {
+        const bool k = family == Family::k;
         Monitor m(family);
         m.answer(0x05);
         m.app.runTicks[0] = m.app.runTicks[5] = 999;
@@ -113,7 +113,7 @@ TEST(Manual, ToggleStartsFromTheUnitAndResetsTheTiming)
 
 TEST(KManual, BlowerPowerStaysWithinTheRange)
 {
-    Monitor m(familyK);
+    Monitor m(Family::k);
     EXPECT_FALSE(scrollBlower(m.model, 4, SA::lineRight, 0));  // manual off
     m.manual();
     const struct { ScrollAction action; int thumb; const char* percent; } steps[] = {
@@ -131,7 +131,7 @@ TEST(KManual, BlowerPowerStaysWithinTheRange)
 
 TEST(MManual, SequenceOnTheChosenCompressorOnlyOneAtATime)
 {
-    Monitor m(familyM);
+    Monitor m(Family::m);
     m.manual();
     m.click(mCompressor(2));
     EXPECT_EQ(m.app.sequenceCompressor, 2);
@@ -164,7 +164,7 @@ TEST(MManual, SequenceOnTheChosenCompressorOnlyOneAtATime)
 
 TEST(MManual, EachCompressorHasItsOwnRestartLockAndRunLimit)
 {
-    Monitor m(familyM);
+    Monitor m(Family::m);
     m.manual();
     m.click(mCompressor(0));
     m.finishSequence();
@@ -181,7 +181,7 @@ TEST(MManual, EachCompressorHasItsOwnRestartLockAndRunLimit)
 
 TEST(MManual, MirrorKeepsTheLeadBytesAndAllOutputBits)
 {
-    Monitor m(familyM);
+    Monitor m(Family::m);
     m.answer(0xFFFFE0DEu);
     ASSERT_EQ(m.model.payloadLength, 37);
     EXPECT_EQ(m.model.payload[0] * 256 + m.model.payload[1], 0x0102);

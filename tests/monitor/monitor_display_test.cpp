@@ -30,7 +30,7 @@ TEST(MonitorFormat, FieldTexts)
 
 TEST(MonitorDisplay, KIndicatorsFieldsAndUnitLabels)
 {
-    Monitor m(familyK);
+    Monitor m(Family::k);
     MonitorStatusK status{};
     status.inputs = 0x0C;  // low pressure switch and CAN bus
     status.errorWord = 0xFFEA;
@@ -54,7 +54,7 @@ TEST(MonitorDisplay, KIndicatorsFieldsAndUnitLabels)
 
 TEST(MonitorDisplay, MInputBitTwoHasNoIndicatorErrorsStopAtBit16)
 {
-    Monitor m(familyM);
+    Monitor m(Family::m);
     MonitorStatusM status{};
     // Bits 1-4 (bit 2 not shown), low pressure of compressor 1, high of 1 and 6.
     status.inputs = 0x5Eu | (1u << 12) | (1u << 17);
@@ -75,7 +75,7 @@ TEST(MonitorDisplay, MInputBitTwoHasNoIndicatorErrorsStopAtBit16)
 // Start nor a new window restarts them.
 TEST(MonitorDisplay, TitleAndProgressCountOverTheProgramsLifetime)
 {
-    Monitor m(familyK, "CUK1 Unit ");
+    Monitor m(Family::k, "CUK1 Unit ");
     MonitorStatusK status{};
     status.firmware = 0x0123;
     const struct { int answers; int progress; const char* firmware; } marks[] = {
@@ -88,7 +88,7 @@ TEST(MonitorDisplay, TitleAndProgressCountOverTheProgramsLifetime)
     }
     stopMonitor(m.model);  // 256 answers: 25 since the last title
     EXPECT_EQ(m.model.view.progress, 0);
-    openMonitor(m.model, familyK);
+    openMonitor(m.model, Family::k);
     startMonitor(m.model, m.app);
     monitorConnected(m.model, "CUK1 Unit ");
     monitorPolling(m.model);

@@ -19,7 +19,7 @@ Box boxOf(const MonitorControlPlace& p)
 
 TEST(MonitorLayout, EachFamilyHasItsControlsOnceInsideTheWindowWithoutOverlap)
 {
-    for (int family : {familyK, familyM}) {
+    for (Family family : {Family::k, Family::m}) {
         MonitorControlPlace places[monitorLayoutCapacity];
         const int count = buildMonitorLayout(family, places);
         ASSERT_GT(count, 0);
@@ -44,7 +44,7 @@ TEST(MonitorLayout, EachFamilyHasItsControlsOnceInsideTheWindowWithoutOverlap)
 
         // Inside the family's main window; no control covers another (group
         // boxes frame others by design).
-        const CellSize window = windowCells(family == familyM ? 1 : 0);
+        const CellSize window = windowCells(family);
         for (int i = 0; i < count; ++i) {
             const Box a = boxOf(places[i]);
             EXPECT_LE(a.right, window.columns * 8) << i;

@@ -8,7 +8,7 @@ namespace {
 
 TEST(MonitorLifecycle, StartResetsTheSequenceAndFailuresSetTheButtons)
 {
-    Monitor m(familyK);
+    Monitor m(Family::k);
     m.app.sequenceActive = 1;
     m.app.stepTicks = 40;
     m.model.sequencePhase = sequenceValveRestored;
@@ -16,11 +16,11 @@ TEST(MonitorLifecycle, StartResetsTheSequenceAndFailuresSetTheButtons)
     EXPECT_EQ(m.app.sequenceActive + m.app.stepTicks + m.model.sequencePhase, 0);
     EXPECT_EQ(m.model.payloadLength, 23);
 
-    const struct { int family; StartFailure failure; const char* message; bool startEnabled; } cases[] = {
-        {familyK, StartFailure::noUnit, "No Control Unit found [K-Series]", true},
-        {familyM, StartFailure::noProduct, "No Control Unit Connected ! [M-Series]", true},
+    const struct { Family family; StartFailure failure; const char* message; bool startEnabled; } cases[] = {
+        {Family::k, StartFailure::noUnit, "No Control Unit found [K-Series]", true},
+        {Family::m, StartFailure::noProduct, "No Control Unit Connected ! [M-Series]", true},
         // After the automatic Start the user can only close the window.
-        {familyM, StartFailure::engineThread, "Can't start thread ! [M-Series]", false},
+        {Family::m, StartFailure::engineThread, "Can't start thread ! [M-Series]", false},
     };
     for (const auto& c : cases) {
         openMonitor(m.model, c.family);
@@ -45,7 +45,7 @@ TEST(MonitorLifecycle, StopCloseAndLinkEndsEndManualControl)
         {2, 1, "False ControlUnit (K-Series) connected ! [M-Series]"},
         {2, 4, "USB-Error ! [Polarund K]"}, {2, 5, ""}};
     for (const auto& c : cases) {
-        Monitor m(familyM);
+        Monitor m(Family::m);
         m.manual();
         m.click(2);
         if (c.way == 0)
@@ -67,7 +67,7 @@ TEST(MonitorLifecycle, StopCloseAndLinkEndsEndManualControl)
 
 TEST(MonitorLifecycle, ShortAnswerIsIgnored)
 {
-    Monitor m(familyM);
+    Monitor m(Family::m);
     std::uint8_t bytes[37] = {1, 2};
     EXPECT_FALSE(handleAnswer(m.model, m.app, bytes, 36));
     EXPECT_FALSE(handleAnswer(m.model, m.app, nullptr, 61));

@@ -22,7 +22,7 @@ struct Monitor {
     AppState app{};
     MonitorModel model;
 
-    explicit Monitor(int family, const char* product = "Polarund K")
+    explicit Monitor(Family family, const char* product = "Polarund K")
     {
         resetRestartTicks(app);
         selectLanguageTexts(1);
@@ -49,7 +49,7 @@ struct Monitor {
         k.outputs = static_cast<std::uint8_t>(outputs);
         m.outputs = outputs;
         k.flags = m.flags = flags;
-        return model.family == familyM ? deliver(m) : deliver(k);
+        return model.family == Family::m ? deliver(m) : deliver(k);
     }
     // Manual control on after one answer of a switched-off unit.
     void manual(std::uint32_t unitOutputs = 0)
@@ -73,7 +73,7 @@ struct Monitor {
     std::uint32_t sent() const
     {
         std::uint32_t outputs = 0;
-        std::memcpy(&outputs, model.payload + 4, model.family == familyM ? 4 : 1);
+        std::memcpy(&outputs, model.payload + 4, model.family == Family::m ? 4 : 1);
         return outputs;
     }
     // The pending message as "text [caption]", taken; "" for none.

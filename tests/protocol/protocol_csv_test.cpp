@@ -46,7 +46,7 @@ TEST(ProtocolCsv, KSeriesFileIsByteExactAndAnEmptyOneHasTwoLines)
                     "1\t_AAA\t3\t1,5 h\t0,9 h\t0,0 h\t42\r\n"
                     "2\t0003\t65535\t1193046,4 h\t10,0 h\t9,9 h\t-1\r\n");
     for (std::int32_t count : {0, -3}) {
-        ASSERT_TRUE(writeProtocolCsv(seriesK, dir / "k.csv", {buffer.data(), buffer.size(), count},
+        ASSERT_TRUE(writeProtocolCsv(Family::k, dir / "k.csv", {buffer.data(), buffer.size(), count},
                                      englishTexts));
         EXPECT_EQ(asString(readBytes(dir / "k.csv")),
                   titleK + "<Event-Counter>\t<Error-Code>\t<Error-Counter>\t<Device On Time>\t"
@@ -76,7 +76,7 @@ TEST(ProtocolCsv, MSeriesFileIsByteExactWithATabAfterEveryField)
                      "0,0 h\t0,0 h\t0,0 h\t0,0 h\t0,0 h\t0,0 h\t\r\n");
 
     // A count beyond the buffer writes only the entries wholly inside it.
-    ASSERT_TRUE(writeProtocolCsv(seriesM, dir / "m.csv", {buffer.data(), 68 + 67, 30840}, englishTexts));
+    ASSERT_TRUE(writeProtocolCsv(Family::m, dir / "m.csv", {buffer.data(), 68 + 67, 30840}, englishTexts));
     EXPECT_EQ(asString(readBytes(dir / "m.csv")), head);
 
     // The German column line is the longest line of any file.

@@ -12,14 +12,14 @@ namespace {
 // Main window cells 8 x 16, a 12-pixel text font 5 x 14, 800 x 600 client.
 const DisplayMetrics metrics{800, 600, 8, 16, 5, 14};
 
-std::vector<int> columnsFor(std::int32_t family, int offset)
+std::vector<int> columnsFor(Family family, int offset)
 {
     int columns[maxShownColumns];
     return std::vector<int>(columns, columns + shownColumns(family, offset, columns));
 }
 
 // The texts of one display line (drawn as row 4), in drawing order.
-std::vector<std::string> lineTexts(std::int32_t family, const ProtocolData& protocol,
+std::vector<std::string> lineTexts(Family family, const ProtocolData& protocol,
                                    std::int32_t index, int offset, DisplayText (&line)[1 + maxShownColumns])
 {
     const int n = displayLineTexts(family, protocol, index, 4, offset, metrics, line);
@@ -33,12 +33,12 @@ std::vector<std::string> lineTexts(std::int32_t family, const ProtocolData& prot
 
 TEST(ProtocolDisplay, GeometryFollowsTheCellsAndTheHeight)
 {
-    EXPECT_EQ(visibleLineCount(seriesK, metrics), (600 - 80) / 14);
-    EXPECT_EQ(visibleLineCount(seriesM, metrics), (600 - 96) / 14);
-    EXPECT_EQ(visibleLineCount(seriesK, {800, 10, 8, 16, 5, 14}), 0);
+    EXPECT_EQ(visibleLineCount(Family::k, metrics), (600 - 80) / 14);
+    EXPECT_EQ(visibleLineCount(Family::m, metrics), (600 - 96) / 14);
+    EXPECT_EQ(visibleLineCount(Family::k, {800, 10, 8, 16, 5, 14}), 0);
 
-    const BarPlace k = verticalBar(seriesK, metrics);
-    const BarPlace m = verticalBar(seriesM, metrics);
+    const BarPlace k = verticalBar(Family::k, metrics);
+    const BarPlace m = verticalBar(Family::m, metrics);
     const BarPlace h = horizontalBar(metrics);
     EXPECT_TRUE(k.x == 776 && k.y == 48 && k.width == 16 && k.height == 600 - 80);
     EXPECT_TRUE(m.x == 776 && m.y == 48 && m.width == 16 && m.height == 600 - 96);
@@ -52,14 +52,14 @@ TEST(ProtocolDisplay, GeometryFollowsTheCellsAndTheHeight)
 
 TEST(ProtocolDisplay, MSeriesColumnsScrollAfterTheFirstThreeAndHeadersFollow)
 {
-    EXPECT_EQ(columnsFor(seriesK, 9), (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
-    EXPECT_EQ(columnsFor(seriesM, 10), (std::vector<int>{0, 1, 2, 13, 14, 15, 16, 17}));
-    EXPECT_EQ(columnsFor(seriesM, 11), (std::vector<int>{0, 1, 2, 14, 15, 16, 17}));
-    EXPECT_EQ(columnsFor(seriesM, 15), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(columnsFor(Family::k, 9), (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(columnsFor(Family::m, 10), (std::vector<int>{0, 1, 2, 13, 14, 15, 16, 17}));
+    EXPECT_EQ(columnsFor(Family::m, 11), (std::vector<int>{0, 1, 2, 14, 15, 16, 17}));
+    EXPECT_EQ(columnsFor(Family::m, 15), (std::vector<int>{0, 1, 2}));
 
     // Headers follow the shown columns.
     HeaderText header[1 + maxShownColumns];
-    ASSERT_EQ(headerTexts(seriesM, 12, metrics, germanTexts, header), 1 + 3 + 3);
+    ASSERT_EQ(headerTexts(Family::m, 12, metrics, germanTexts, header), 1 + 3 + 3);
     EXPECT_STREQ(header[0].text, "<Nr.>");
     EXPECT_TRUE(header[0].x == 5 && header[0].y == 14);
     EXPECT_STREQ(header[4].text, "<Kompr.4 Laufzeit>");
@@ -72,7 +72,7 @@ TEST(ProtocolDisplay, LineTextsColoursAndPlacesWithinTheProtocol)
     putEntry(buffer, 2 * 24, {0x0020, 9, 5400, 3600, 0, 77, 123});
     const ProtocolData protocol{buffer.data(), buffer.size(), 3};
     DisplayText line[1 + maxShownColumns];
-    EXPECT_EQ(lineTexts(seriesK, protocol, 2, 0, line),
+    EXPECT_EQ(lineTexts(Family::k, protocol, 2, 0, line),
               (std::vector<std::string>{"3", "123", "_Init", "9", "1,5 h", "1,0 h", "0,0 h", "77"}));
     for (int k = 0; k < 8; ++k) {
         EXPECT_EQ(line[k].y, 3 * 16 + 4 * 14) << k;
@@ -80,12 +80,12 @@ TEST(ProtocolDisplay, LineTextsColoursAndPlacesWithinTheProtocol)
     }
     EXPECT_TRUE(line[0].x == 5 && line[1].x == 7 * 5 && line[7].x == 125 * 5);
     // Past the count, and past the buffer whatever the count claims.
-    EXPECT_TRUE(lineTexts(seriesK, protocol, 3, 0, line).empty());
-    EXPECT_TRUE(lineTexts(seriesK, {buffer.data(), buffer.size(), 50}, 3, 0, line).empty());
+    EXPECT_TRUE(lineTexts(Family::k, protocol, 3, 0, line).empty());
+    EXPECT_TRUE(lineTexts(Family::k, {buffer.data(), buffer.size(), 50}, 3, 0, line).empty());
 
     std::vector<unsigned char> m(68, 0);
     putEntry(m, 0, {3, 1, 0, 0, 0, 10, 20, 30, 40, 50, 60, 0, 0, 0, 0, 3600, 7200, 5});
-    EXPECT_EQ(lineTexts(seriesM, {m.data(), m.size(), 1}, 0, 7, line),
+    EXPECT_EQ(lineTexts(Family::m, {m.data(), m.size(), 1}, 0, 7, line),
               (std::vector<std::string>{"1", "5", "_A03", "1", "50", "60", "0,0 h", "0,0 h", "0,0 h"}));
     EXPECT_TRUE(line[4].x == 60 * 5 && line[4].colour == colourMaroon && line[8].x == 180 * 5);
 }

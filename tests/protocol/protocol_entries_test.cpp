@@ -74,9 +74,9 @@ TEST(ProtocolEntries, EntriesAcrossBlocksReadBackAtTheirOffsetsAndStayInside)
     EXPECT_FALSE(readProtocolEntryM(bytes.data(), 203, 2, m));
     EXPECT_FALSE(readProtocolEntryK(bytes.data(), 47, 1, k));
     EXPECT_FALSE(readProtocolEntryK(bytes.data(), bytes.size(), -1, k));
-    EXPECT_EQ(readableEntries({bytes.data(), 47, 1000}, seriesK), 1);
-    EXPECT_EQ(readableEntries({bytes.data(), 48, -5}, seriesK), 0);
-    EXPECT_EQ(readableEntries({nullptr, 0, 3}, seriesK), 0);
+    EXPECT_EQ(readableEntries({bytes.data(), 47, 1000}, Family::k), 1);
+    EXPECT_EQ(readableEntries({bytes.data(), 48, -5}, Family::k), 0);
+    EXPECT_EQ(readableEntries({nullptr, 0, 3}, Family::k), 0);
 }
 
 TEST(ProtocolEntries, CountIsClampedToCapacityAndDeliveredData)
@@ -84,24 +84,24 @@ TEST(ProtocolEntries, CountIsClampedToCapacityAndDeliveredData)
     const std::size_t full = protocolBufferSize;
     const struct {
         std::int64_t announced;
-        std::int32_t family;
+        Family family;
         std::size_t capacity, delivered;
         std::int32_t count;
-    } cases[] = {{90000, seriesK, full, full, 87381}, {87381, seriesK, full, full, 87381},
-                 {65535, seriesM, full, full, 30840}, {30840, seriesM, full, full, 30840},
+    } cases[] = {{90000, Family::k, full, full, 87381}, {87381, Family::k, full, full, 87381},
+                 {65535, Family::m, full, full, 30840}, {30840, Family::m, full, full, 30840},
                  // Three delivered blocks hold six K entries, two M entries.
-                 {100, seriesK, full, 3 * 48, 6},     {100, seriesM, full, 3 * 48, 2},
-                 {3, seriesM, full, 5 * 48, 3},       {100, seriesK, 48, 4800, 2},
-                 {-1, seriesK, full, full, 0}};
+                 {100, Family::k, full, 3 * 48, 6},     {100, Family::m, full, 3 * 48, 2},
+                 {3, Family::m, full, 5 * 48, 3},       {100, Family::k, 48, 4800, 2},
+                 {-1, Family::k, full, full, 0}};
     for (const auto& c : cases)
         EXPECT_EQ(clampProtocolCount(c.announced, c.family, c.capacity, c.delivered), c.count)
-            << c.announced << " " << c.family << " " << c.capacity << " " << c.delivered;
+            << c.announced << " " << familyName(c.family) << " " << c.capacity << " " << c.delivered;
 }
 
 TEST(ProtocolReadout, CountFollowsDeliveredBlocksAndOnlyACompleteReadWithEntriesCounts)
 {
     ProtocolReadout readout;
-    startProtocolReadout(readout, seriesM, protocolBufferSize);
+    startProtocolReadout(readout, Family::m, protocolBufferSize);
     EXPECT_TRUE(protocolBlockAccepted(readout, blockHeader(5, 3).data(), 0));
     EXPECT_EQ(readout.totalBlocks, 5);
     EXPECT_EQ(readout.count, 0) << "no M entry is complete in one block";
@@ -127,7 +127,7 @@ TEST(ProtocolReadout, CountFollowsDeliveredBlocksAndOnlyACompleteReadWithEntries
         EXPECT_FALSE(end.protocolAvailable || end.autoDisplay) << "end code " << code;
     }
 
-    startProtocolReadout(readout, seriesK, protocolBufferSize);
+    startProtocolReadout(readout, Family::k, protocolBufferSize);
     protocolBlockAccepted(readout, blockHeader(1, 0).data(), 0);
     end = protocolReadoutEnded(readout, 5);
     EXPECT_EQ(end.message, ReadoutMessage::noEntries);
@@ -137,7 +137,7 @@ TEST(ProtocolReadout, CountFollowsDeliveredBlocksAndOnlyACompleteReadWithEntries
 TEST(ProtocolReadout, AnAnnouncementBeyondTheBufferIsClampedAndTheMessageCut)
 {
     ProtocolReadout readout;
-    startProtocolReadout(readout, seriesM, protocolBufferSize);
+    startProtocolReadout(readout, Family::m, protocolBufferSize);
     protocolBlockAccepted(readout, blockHeader(0xFFFF, 0xFFFF).data(), 0);
     protocolBlockAccepted(readout, blockHeader(0xFFFF, 0xFFFF).data(), 43689);
     EXPECT_EQ(protocolReadoutEnded(readout, 5).count, 30840);

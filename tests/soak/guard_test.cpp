@@ -21,7 +21,7 @@ protected:
         linkRequest.crcSelector = 1;
     }
 
-    ProtocolReadout readoutOf(const TransferRecord& t, std::int32_t family, std::size_t capacity)
+    ProtocolReadout readoutOf(const TransferRecord& t, Family family, std::size_t capacity)
     {
         ProtocolReadout readout;
         startProtocolReadout(readout, family, capacity);
@@ -50,7 +50,7 @@ TEST_F(LinkGuardTest, ProtocolLargerThanTheBufferEndsWithCode0)
     const std::vector<std::uint8_t> expected = failureProtocol('K', entries);
     EXPECT_TRUE(std::equal(buffer.begin(), buffer.begin() + static_cast<long>(capacity / 48 * 48), expected.begin()));
 
-    const ProtocolReadout readout = readoutOf(t, seriesK, capacity);
+    const ProtocolReadout readout = readoutOf(t, Family::k, capacity);
     EXPECT_EQ(readout.announcedCount, static_cast<std::int32_t>(std::min<std::uint32_t>(entries, 0xFFFF)));
     EXPECT_LE(static_cast<std::size_t>(readout.count) * 24, capacity);
     EXPECT_FALSE(protocolReadoutEnded(readout, endCommunicationLost).protocolAvailable);
@@ -73,7 +73,7 @@ TEST_F(LinkGuardTest, ItemCount0xFFFFWithOneBlock)
 
         const TransferRecord t = runTransfer(blockReadEngine);
         ASSERT_EQ(t.ends, std::vector<std::uintptr_t>{endCompleted}) << family;
-        const std::int32_t series = family == 'K' ? seriesK : seriesM;
+        const Family series = family == 'K' ? Family::k : Family::m;
         const ProtocolReadout readout = readoutOf(t, series, buffer.size());
         const ReadoutEnd end = protocolReadoutEnded(readout, endCompleted);
         EXPECT_EQ(readout.announcedCount, 0xFFFF);

@@ -240,7 +240,7 @@ TEST_F(SoakTest, ProtocolReadsUnderFaults)
 
         // The protocol-read window's bookkeeping, fed with what the link posted.
         ProtocolReadout readout;
-        startProtocolReadout(readout, family == 'K' ? seriesK : seriesM, buffer.size());
+        startProtocolReadout(readout, family == 'K' ? Family::k : Family::m, buffer.size());
         for (const Notification& n : t.data)
             protocolBlockAccepted(readout, n.answer, static_cast<std::uint32_t>(n.lParam));
         const ReadoutEnd end = protocolReadoutEnded(readout, t.ends.empty() ? 6 : static_cast<int>(t.ends[0]));

@@ -9,7 +9,7 @@
 #include "link/link_control.h"
 #include "link/link_events.h"
 #include "link/remote_unit.h"
-#include "link/win/feature_link.h"
+#include "app/feature_link.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "app/window_table.h"
 #include "link/device_backend.h"
 #include "link/link_control.h"
-#include "link/win/feature_link.h"
+#include "app/feature_link.h"
 #include "monitor/monitor_view.h"
 #include "monitor/monitor_windows.h"
 #include "sim_server.h"

@@ -16,7 +16,7 @@
 #include "app/window_table.h"
 #include "link/device_backend.h"
 #include "link/link_control.h"
-#include "link/win/feature_link.h"
+#include "app/feature_link.h"
 #include "protocol/protocol_display_window.h"
 #include "protocol/protocol_read_window.h"
 #include "protocol/protocol_save_command.h"

@@ -5,17 +5,17 @@
 #include <string>
 
 #include "app/texts.h"
-#include "link/unit_messages.h"
+#include "app/link_messages.h"
 
 namespace {
 
-std::string wrongUnit(int ownKind, std::uint8_t kind, std::uint8_t major, std::uint8_t minor,
+std::string wrongUnit(Family own, std::uint8_t kind, std::uint8_t major, std::uint8_t minor,
                       const char* const* texts)
 {
     // lParam points at answer byte 4: kind, minor, major follow.
     const std::uint8_t answer[4] = {0, kind, minor, major};
     char message[160];
-    wrongUnitMessage(message, sizeof message, ownKind, answer, texts);
+    wrongUnitMessage(message, sizeof message, own, answer, texts);
     return message;
 }
 
@@ -24,30 +24,30 @@ TEST(WrongUnitMessage, NamesEveryForeignKindInBothLanguages)
     const char* names[] = {"Nordel", "K-Series", "M-Series", "Trelix", "Solvane", "Ventora"};
     for (std::uint8_t kind = 0; kind <= 5; ++kind) {
         // A K-Series window names kind 1 only as firmware; an M-Series one kind 2.
-        const int ownKind = kind == 1 ? 2 : 1;
-        EXPECT_EQ(wrongUnit(ownKind, kind, 1, 0, englishTexts),
+        const Family own = kind == 1 ? Family::m : Family::k;
+        EXPECT_EQ(wrongUnit(own, kind, 1, 0, englishTexts),
                   "False ControlUnit (" + std::string(names[kind]) + ") connected !");
-        EXPECT_EQ(wrongUnit(ownKind, kind, 1, 0, germanTexts),
+        EXPECT_EQ(wrongUnit(own, kind, 1, 0, germanTexts),
                   "Falsche Steuerung (" + std::string(names[kind]) + ") angeschlossen !");
     }
     for (std::uint8_t kind : {6, 255}) {
-        EXPECT_EQ(wrongUnit(1, kind, 1, 0, englishTexts), "Unknown Device connected !");
-        EXPECT_EQ(wrongUnit(2, kind, 1, 0, germanTexts), "Unbekannte Steuerung angeschlossen !");
+        EXPECT_EQ(wrongUnit(Family::k, kind, 1, 0, englishTexts), "Unknown Device connected !");
+        EXPECT_EQ(wrongUnit(Family::m, kind, 1, 0, germanTexts), "Unbekannte Steuerung angeschlossen !");
     }
 }
 
 TEST(WrongUnitMessage, OwnKindMeansWrongFirmwareWithTheFamilysSpacing)
 {
-    EXPECT_EQ(wrongUnit(1, 1, 1, 5, englishTexts), "Firmware (1.05)of ControlUnitK not match !");
-    EXPECT_EQ(wrongUnit(1, 1, 1, 123, germanTexts), "Firmware (1.123)der ControlUnitK unpassend !");
-    EXPECT_EQ(wrongUnit(2, 2, 1, 5, englishTexts), "Firmware (1.05) of ControlUnitM not match !");
-    EXPECT_EQ(wrongUnit(2, 2, 12, 0, germanTexts), "Firmware (12.00) der ControlUnitM unpassend !");
+    EXPECT_EQ(wrongUnit(Family::k, 1, 1, 5, englishTexts), "Firmware (1.05)of ControlUnitK not match !");
+    EXPECT_EQ(wrongUnit(Family::k, 1, 1, 123, germanTexts), "Firmware (1.123)der ControlUnitK unpassend !");
+    EXPECT_EQ(wrongUnit(Family::m, 2, 1, 5, englishTexts), "Firmware (1.05) of ControlUnitM not match !");
+    EXPECT_EQ(wrongUnit(Family::m, 2, 12, 0, germanTexts), "Firmware (12.00) der ControlUnitM unpassend !");
 
     // Never past a small buffer.
     const std::uint8_t answer[4] = {0, 2, 123, 255};
     char message[12];
     std::memset(message, 'x', sizeof message);
-    wrongUnitMessage(message, 8, 2, answer, englishTexts);
+    wrongUnitMessage(message, 8, Family::m, answer, englishTexts);
     EXPECT_EQ(std::strlen(message), 7u);
     EXPECT_EQ(message[8], 'x');
 }
@@ -75,7 +75,7 @@ TEST(StandardEndReaction, TextAndIconPerEndCode)
     };
     for (const Case& c : cases) {
         char text[160] = "stale";
-        const EndReaction reaction = standardEndReaction(c.code, 1, c.answer, germanTexts, text, sizeof text);
+        const EndReaction reaction = standardEndReaction(c.code, Family::k, c.answer, germanTexts, text, sizeof text);
         EXPECT_EQ(reaction.show, c.text != nullptr) << c.code;
         EXPECT_STREQ(text, c.text ? c.text : "") << c.code;
         EXPECT_EQ(reaction.errorIcon && reaction.show, c.errorIcon) << c.code;
@@ -87,11 +87,11 @@ TEST(FeatureTitles, PrefixesAndCommonControlsCaptionsPerWindow)
 {
     // (Connected titles are checked by the windows' own tests.)
     char title[160];
-    connectedTitle(title, sizeof title, featureConfigM, "X", englishTexts);
+    connectedTitle(title, sizeof title, Feature::configuration, Family::m, "X", englishTexts);
     EXPECT_STREQ(title, "M-Series Configuration / Connect to: X");
-    EXPECT_STREQ(titlePrefix(featureCountersM, germanTexts), "K-Series Betriebsz\xE4hler / Verbunden mit: ");
-    EXPECT_STREQ(baseTitle(featureCountersM, germanTexts), "Betriebsz\xE4hler");
-    EXPECT_EQ(baseTitle(featureProtocolReadM, englishTexts), nullptr);   // that window closes instead
+    EXPECT_STREQ(titlePrefix(Feature::counters, Family::m, germanTexts), "K-Series Betriebsz\xE4hler / Verbunden mit: ");
+    EXPECT_STREQ(baseTitle(Feature::counters, germanTexts), "Betriebsz\xE4hler");
+    EXPECT_EQ(baseTitle(Feature::protocolRead, englishTexts), nullptr);   // that window closes instead
 
     const char* captions[][2] = {
         {"CUK1 Konfiguration", "CUM1 Configuration"},        // configuration K, M
@@ -99,10 +99,11 @@ TEST(FeatureTitles, PrefixesAndCommonControlsCaptionsPerWindow)
         {"Protokoll lesen", "Protokoll lesen"},              // protocol read
         {"Polarund K Configuration", "CUQ1 Configuration"},  // monitor
     };
+    const Feature features[] = {Feature::configuration, Feature::counters, Feature::protocolRead, Feature::monitor};
     for (int window = 0; window < 4; ++window)
-        for (int family = 0; family < 2; ++family)
-            EXPECT_STREQ(commonControlsCaption(static_cast<FeatureKind>(2 * window + family), germanTexts),
-                         captions[window][family]) << window << family;
+        for (Family family : {Family::k, Family::m})
+            EXPECT_STREQ(commonControlsCaption(features[window], family, germanTexts),
+                         captions[window][family == Family::m]) << window;
 }
 
 } // namespace

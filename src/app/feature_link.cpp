@@ -1,4 +1,4 @@
-#include "link/win/feature_link.h"
+#include "app/feature_link.h"
 
 #include <commctrl.h>
 
@@ -27,7 +27,7 @@ void postToFeatureWindow(void*, std::uint32_t message, std::uintptr_t wParam, st
 
 void showError(const FeatureLinkWindow& feature, const char* message)
 {
-    uiMessageBox(feature.window, message, familyCaption(feature.feature), MB_OK | MB_ICONERROR);
+    uiMessageBox(feature.window, message, familyName(feature.family), MB_OK | MB_ICONERROR);
 }
 
 void restoreBaseTitle(const FeatureLinkWindow& feature)
@@ -50,14 +50,14 @@ void prepareProgramLink()
     useWindowNotifications();
 }
 
-bool ensureCommonControls(HWND window, FeatureKind feature)
+bool ensureCommonControls(HWND window, Feature feature, Family family)
 {
     INITCOMMONCONTROLSEX controls;
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_PROGRESS_CLASS;
     if (InitCommonControlsEx(&controls))
         return true;
-    uiMessageBox(window, dllErrorText, commonControlsCaption(feature, uiText), MB_OK | MB_ICONERROR);
+    uiMessageBox(window, dllErrorText, commonControlsCaption(feature, family, uiText), MB_OK | MB_ICONERROR);
     PostMessageA(window, WM_CLOSE, 0, 0);
     return false;
 }
@@ -84,7 +84,7 @@ bool startFeatureLink(const FeatureLinkWindow& feature, EngineProcedure engine, 
         return false;
     }
     char title[256];
-    connectedTitle(title, sizeof title, feature.feature, product, uiText);
+    connectedTitle(title, sizeof title, feature.feature, feature.family, product, uiText);
     if (feature.titleSuffix) {
         std::size_t used = std::strlen(title);
         std::snprintf(title + used, sizeof title - used, "%s", feature.titleSuffix);
@@ -105,10 +105,10 @@ EndReaction reactToLinkEnd(const FeatureLinkWindow& feature, WPARAM endCode, LPA
     enableFeatureControls(feature, true);
     char message[256];
     const auto* answer = reinterpret_cast<const std::uint8_t*>(lParam);
-    EndReaction reaction = standardEndReaction(static_cast<std::uint32_t>(endCode), featureOwnKind(feature.feature),
-                                               answer, uiText, message, sizeof message);
+    EndReaction reaction = standardEndReaction(static_cast<std::uint32_t>(endCode), feature.family, answer, uiText,
+                                               message, sizeof message);
     if (reaction.show)
-        uiMessageBox(feature.window, message, familyCaption(feature.feature),
+        uiMessageBox(feature.window, message, familyName(feature.family),
                      MB_OK | (reaction.errorIcon ? MB_ICONERROR : MB_ICONINFORMATION));
     return reaction;
 }
@@ -118,7 +118,7 @@ void showWrongUnitMessage(const FeatureLinkWindow& feature, LPARAM lParam)
     if (lParam == 0)
         return;
     char message[256];
-    wrongUnitMessage(message, sizeof message, featureOwnKind(feature.feature),
+    wrongUnitMessage(message, sizeof message, feature.family,
                      reinterpret_cast<const std::uint8_t*>(lParam), uiText);
     showError(feature, message);
 }

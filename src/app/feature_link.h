@@ -2,18 +2,19 @@
 // Windows only: the window side of the link, shared by every feature window
 // that talks to the unit (configuration, running counters, protocol read,
 // monitor). The window code passes itself in; the texts come from the
-// portable builders in link/unit_messages.h.
+// portable builders in app/link_messages.h.
 #include <windows.h>
 
+#include "app/link_messages.h"
 #include "link/link_control.h"
-#include "link/unit_messages.h"
 
 // A feature window as the link helpers need it: the window, which feature it
 // is, the controls it greys while a transfer runs, and an optional text the
 // connected title ends with (the monitors' "Firmware ?.?").
 struct FeatureLinkWindow {
     HWND window = nullptr;
-    FeatureKind feature = featureConfigK;
+    Feature feature = Feature::configuration;
+    Family family = Family::k;
     const int* controlIds = nullptr;
     int controlCount = 0;
     const char* titleSuffix = nullptr;
@@ -30,7 +31,7 @@ void prepareProgramLink();
 
 // Common controls with the progress-bar class. On failure: the DLL message
 // with this window's caption, WM_CLOSE posted to the window, false.
-bool ensureCommonControls(HWND window, FeatureKind feature);
+bool ensureCommonControls(HWND window, Feature feature, Family family);
 
 // Steps 2 to 8 of a link start, after the caller has filled the request:
 // find the unit, read its product string (into product, 65 bytes), set the
