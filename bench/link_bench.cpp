@@ -14,12 +14,10 @@
 #include "app/app_state.h"
 #include "link/device_discovery.h"
 #include "link/link_control.h"
-#include "link/link_events.h"
-#include "link/link_request.h"
+#include "link/link_state.h"
 #include "link/notifications.h"
 #include "link/poll_engine.h"
 #include "link/remote_unit.h"
-#include "link/reports.h"
 #include "sim_server.h"
 
 namespace {

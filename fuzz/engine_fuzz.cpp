@@ -29,10 +29,9 @@
 #include "link/device_discovery.h"
 #include "link/engine_io.h"
 #include "link/link_control.h"
-#include "link/link_events.h"
+#include "link/link_state.h"
 #include "link/notifications.h"
 #include "link/poll_engine.h"
-#include "link/reports.h"
 
 namespace {
 

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     std::int32_t count;
     std::memcpy(&count, data, 4);
-    const std::int32_t family = data[4] & 1;
+    const Family family = (data[4] & 1) ? Family::m : Family::k;
     const int columnOffset = data[5] % 20;
     // The buffer is exactly the rest of the input, so ASan sees any overrun.
     std::vector<unsigned char> bytes(data + 6, data + size);

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "app/crc16.h"
-#include "link/reports.h"
+#include "link/report_format.h"
 #include "sim_data_sets.h"
 
 namespace {

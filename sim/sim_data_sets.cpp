@@ -5,9 +5,10 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/le_bytes.h"
 #include "config/k_parameters.h"
 #include "config/m_parameters.h"
-#include "link/reports.h"
+#include "link/report_format.h"
 #include "protocol/protocol_entries.h"
 #include "protocol/run_counters.h"
 
@@ -15,14 +16,12 @@ namespace {
 
 void put16(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value)
 {
-    bytes[at] = static_cast<std::uint8_t>(value & 0xFF);
-    bytes[at + 1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
+    writeLe16(bytes.data() + at, static_cast<std::uint16_t>(value));
 }
 
 void put32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value)
 {
-    put16(bytes, at, value & 0xFFFF);
-    put16(bytes, at + 2, value >> 16);
+    writeLe32(bytes.data() + at, value);
 }
 
 constexpr std::uint8_t configurationBlockSize = 32;

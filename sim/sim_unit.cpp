@@ -3,32 +3,12 @@
 #include <cmath>
 #include <cstring>
 
+#include "app/le_bytes.h"
+#include "link/report_format.h"
+
 namespace {
 
-constexpr std::uint8_t cmdPoll = 0x3A;
-constexpr std::uint8_t cmdReadConfiguration = 0x35;
-constexpr std::uint8_t cmdAnnounceWrite = 0x29;
-constexpr std::uint8_t ansRefused = 0x51;
 constexpr std::uint8_t ansUnexpected = 0x5A; // a code no engine accepts
-constexpr std::size_t payload = 4;            // request payload starts at report byte 4
-
-void put16(std::uint8_t* at, std::uint32_t value)
-{
-    at[0] = static_cast<std::uint8_t>(value & 0xFF);
-    at[1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
-}
-
-void put32(std::uint8_t* at, std::uint32_t value)
-{
-    put16(at, value & 0xFFFF);
-    put16(at + 2, value >> 16);
-}
-
-std::uint32_t get32(const std::uint8_t* at)
-{
-    return static_cast<std::uint32_t>(at[0]) | (static_cast<std::uint32_t>(at[1]) << 8) |
-           (static_cast<std::uint32_t>(at[2]) << 16) | (static_cast<std::uint32_t>(at[3]) << 24);
-}
 
 // Tenths of °C to tenths of °F, rounded to nearest.
 std::int32_t fahrenheitTenths(std::int32_t celsiusTenths)
@@ -68,7 +48,7 @@ void automaticOutputs(SimUnit& unit)
 // (the manual flag puts the outputs under the installer's control).
 void applyCommandRecord(SimUnit& unit, const std::uint8_t* request)
 {
-    const std::uint8_t* command = request + payload;
+    const std::uint8_t* command = request + outPayload;
     const bool m = unit.options.family == 'M';
     if (unit.options.switchedOn) {
         unit.live.manual = false;
@@ -83,7 +63,7 @@ void applyCommandRecord(SimUnit& unit, const std::uint8_t* request)
         return;
     }
     if (m) {
-        unit.live.outputs = get32(command + 4) & 0x3FFF;
+        unit.live.outputs = readLe32(command + 4) & 0x3FFF;
         unit.live.blowerPower[0] = command[12] > 100 ? 100 : command[12];
         unit.live.blowerPower[1] = command[13] > 100 ? 100 : command[13];
     } else {
@@ -101,7 +81,7 @@ void answerPoll(SimUnit& unit, SimSession&, const std::uint8_t* request, SimRepl
 {
     applyCommandRecord(unit, request);
     std::uint8_t* answer = addAnswer(reply, request, unit.options.pollAnswerCode);
-    buildStatusRecord(unit, answer + payload);
+    buildStatusRecord(unit, answer + outPayload);
 }
 
 } // namespace
@@ -150,34 +130,34 @@ std::size_t buildStatusRecord(SimUnit& unit, std::uint8_t* out)
 
     out[0] = options.faults.mismatchType ? 2 : 1;
     out[1] = options.kind;
-    put16(out + 2, firmwareWord(options.firmwareMajor, options.firmwareMinor));
+    writeLe16(out + 2, firmwareWord(options.firmwareMajor, options.firmwareMinor));
     if (m) {
-        put32(out + 4, unit.live.outputs);
+        writeLe32(out + 4, unit.live.outputs);
         // CAN bus and both compressor boards present, flow switch closed,
         // low and high pressure switches of all six compressors closed.
-        put32(out + 8, 0x02 | 0x08 | 0x10 | 0x20 | (0x3Fu << 6) | (0x3Fu << 12));
+        writeLe32(out + 8, 0x02 | 0x08 | 0x10 | 0x20 | (0x3Fu << 6) | (0x3Fu << 12));
         out[12] = unit.live.blowerPower[0];
         out[13] = unit.live.blowerPower[1];
-        put16(out + 14, static_cast<std::uint32_t>(cold));
-        put16(out + 16, static_cast<std::uint32_t>(fahrenheitTenths(cold)));
-        put16(out + 18, static_cast<std::uint32_t>(room));
-        put16(out + 20, static_cast<std::uint32_t>(fahrenheitTenths(room)));
-        put16(out + 26, mains);
+        writeLe16(out + 14, static_cast<std::uint32_t>(cold));
+        writeLe16(out + 16, static_cast<std::uint32_t>(fahrenheitTenths(cold)));
+        writeLe16(out + 18, static_cast<std::uint32_t>(room));
+        writeLe16(out + 20, static_cast<std::uint32_t>(fahrenheitTenths(room)));
+        writeLe16(out + 26, mains);
         out[28] = 50;
-        put32(out + 29, options.errorBits & 0x1FFFF);
-        put16(out + 33, flags);
+        writeLe32(out + 29, options.errorBits & 0x1FFFF);
+        writeLe16(out + 33, flags);
         out[35] = options.functionMode;
     } else {
         out[4] = static_cast<std::uint8_t>(unit.live.outputs);
         out[5] = 0x02 | 0x04; // both pressure switches closed
         out[6] = unit.live.blowerPower[0];
-        put16(out + 7, static_cast<std::uint32_t>(cold));
-        put16(out + 9, static_cast<std::uint32_t>(fahrenheitTenths(cold)));
-        put16(out + 11, static_cast<std::uint32_t>(room));
-        put16(out + 13, static_cast<std::uint32_t>(fahrenheitTenths(room)));
-        put16(out + 15, mains);
-        put16(out + 17, options.errorBits & 0x3F);
-        put16(out + 19, flags);
+        writeLe16(out + 7, static_cast<std::uint32_t>(cold));
+        writeLe16(out + 9, static_cast<std::uint32_t>(fahrenheitTenths(cold)));
+        writeLe16(out + 11, static_cast<std::uint32_t>(room));
+        writeLe16(out + 13, static_cast<std::uint32_t>(fahrenheitTenths(room)));
+        writeLe16(out + 15, mains);
+        writeLe16(out + 17, options.errorBits & 0x3F);
+        writeLe16(out + 19, flags);
         out[21] = options.functionMode;
     }
     return length;
@@ -203,8 +183,8 @@ void addRefusal(SimUnit& unit, SimReply& reply, const std::uint8_t* request)
 bool blockRequestIsMine(const SimUnit& unit, const std::uint8_t* request)
 {
     const std::uint8_t command = request[2];
-    const std::uint8_t selector = request[payload];
-    const std::uint8_t kind = request[payload + 1];
+    const std::uint8_t selector = request[outPayload];
+    const std::uint8_t kind = request[outPayload + 1];
     // The kind the unit reports decides which requests it takes, so that a
     // unit started as another kind refuses the program's requests as that
     // unit would.

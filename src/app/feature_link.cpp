@@ -10,8 +10,7 @@
 #include "app/texts.h"
 #include "app/ui_seams.h"
 #include "link/device_discovery.h"
-#include "link/link_events.h"
-#include "link/link_request.h"
+#include "link/link_state.h"
 #include "link/notifications.h"
 #include "link/win/hid_backend.h"
 

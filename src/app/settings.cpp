@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/crc16.h"
+#include "app/le_bytes.h"
 
 #ifdef _WIN32
 #include <share.h>
@@ -72,9 +73,7 @@ bool saveSettings(const AppState& state, const std::filesystem::path& path)
 
     unsigned char image[settingsFileSize];
     std::memcpy(image, &state, sizeof(AppState));
-    const std::uint16_t crc = crc16(&state, sizeof(AppState));
-    image[sizeof(AppState)] = static_cast<unsigned char>(crc & 0xFF);
-    image[sizeof(AppState) + 1] = static_cast<unsigned char>(crc >> 8);
+    writeLe16(image + sizeof(AppState), crc16(&state, sizeof(AppState)));
 
     const bool written = std::fwrite(image, 1, sizeof image, file) == sizeof image;
     const bool closed = std::fclose(file) == 0;

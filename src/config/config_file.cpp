@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/crc16.h"
+#include "app/le_bytes.h"
 #include "app/family.h"
 #include "app/replacing_file.h"
 #include "config/k_parameters.h"
@@ -46,9 +47,7 @@ void buildConfigImage(const ConfigFileFormat& format, const void* block, unsigne
     std::memcpy(image + 2, format.magic, configMagicLength);
     std::memcpy(image + configHeaderSize, block, format.blockSize);
     const std::size_t covered = configHeaderSize + format.blockSize;
-    const std::uint16_t crc = crc16(image, covered);
-    image[covered] = static_cast<unsigned char>(crc & 0xFF);
-    image[covered + 1] = static_cast<unsigned char>(crc >> 8);
+    writeLe16(image + covered, crc16(image, covered));
 }
 
 int saveConfigFile(const std::filesystem::path& path, const ConfigFileFormat& format, const void* block)

@@ -15,9 +15,8 @@
 #include "config/config_window_ids.h"
 #include "link/block_read_engine.h"
 #include "link/block_write_engine.h"
-#include "link/link_request.h"
+#include "link/link_state.h"
 #include "link/notifications.h"
-#include "link/reports.h"
 #include "app/replacing_file.h"
 
 namespace {

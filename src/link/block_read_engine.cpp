@@ -4,9 +4,8 @@
 
 #include "app/crc16.h"
 #include "link/engine_io.h"
-#include "link/link_events.h"
+#include "link/link_state.h"
 #include "link/notifications.h"
-#include "link/reports.h"
 
 std::uint8_t blockHeader[blockHeaderSize];
 

@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "link/link_request.h"
+#include "link/link_state.h"
 
 // States of the block-read engine.
 enum BlockReadState {

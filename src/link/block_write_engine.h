@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "link/link_request.h"
+#include "link/link_state.h"
 
 // States of the block-write engine, numbered as the request's final state
 // counts them.

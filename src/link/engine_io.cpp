@@ -3,8 +3,7 @@
 #include <cstring>
 
 #include "link/link_device.h"
-#include "link/link_events.h"
-#include "link/reports.h"
+#include "link/link_state.h"
 
 EngineIo::~EngineIo()
 {

@@ -4,7 +4,7 @@
 #include <thread>
 
 #include "app/app_state.h"
-#include "link/link_events.h"
+#include "link/link_state.h"
 #include "link/link_reader.h"
 
 namespace {

@@ -1,5 +1,5 @@
 #pragma once
-#include "link/link_request.h"
+#include "link/link_state.h"
 
 // An engine thread procedure: pollEngine, blockReadEngine, blockWriteEngine.
 using EngineProcedure = void (*)(LinkRequest* request);

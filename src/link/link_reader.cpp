@@ -2,9 +2,8 @@
 
 #include "link/device_discovery.h"
 #include "link/link_device.h"
-#include "link/link_events.h"
+#include "link/link_state.h"
 #include "link/notifications.h"
-#include "link/reports.h"
 
 namespace {
 

@@ -3,9 +3,8 @@
 #include <cstring>
 
 #include "link/engine_io.h"
-#include "link/link_events.h"
+#include "link/link_state.h"
 #include "link/notifications.h"
-#include "link/reports.h"
 
 void pollEngine(LinkRequest* request)
 {

@@ -1,5 +1,5 @@
 #pragma once
-#include "link/link_request.h"
+#include "link/link_state.h"
 
 // States of the poll engine.
 enum PollState {

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "link/remote_wire.h"
-#include "link/reports.h"
+#include "link/report_format.h"
 
 namespace {
 

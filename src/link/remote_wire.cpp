@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "link/cp1252.h"
-#include "link/reports.h"
+#include "link/report_format.h"
 
 UnitIdentity makeIdentity(std::uint16_t vendorId, std::uint16_t productId, const char* product)
 {

@@ -6,7 +6,7 @@
 #include <deque>
 #include <mutex>
 
-#include "link/link_events.h"
+#include "link/link_state.h"
 
 namespace fake {
 namespace {

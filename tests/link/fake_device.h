@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "link/device_backend.h"
-#include "link/reports.h"
+#include "link/link_state.h"
 
 // An in-process device behind the backend seam, scripted by the test: it
 // records every write and delivers the input reports the test pushes. Lets a

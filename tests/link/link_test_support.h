@@ -12,11 +12,9 @@
 #include "link/block_read_engine.h"
 #include "link/device_discovery.h"
 #include "link/link_control.h"
-#include "link/link_events.h"
-#include "link/link_request.h"
+#include "link/link_state.h"
 #include "link/notifications.h"
 #include "link/poll_engine.h"
-#include "link/reports.h"
 
 using Clock = std::chrono::steady_clock;
 

@@ -20,11 +20,10 @@
 #include "link/block_write_engine.h"
 #include "link/device_discovery.h"
 #include "link/link_control.h"
-#include "link/link_events.h"
+#include "link/link_state.h"
 #include "link/notifications.h"
 #include "link/poll_engine.h"
 #include "link/remote_unit.h"
-#include "link/reports.h"
 #include "sim_data_sets.h"
 #include "sim_server.h"
 

@@ -13,7 +13,7 @@ extern "C" {
 #include <thread>
 #include <vector>
 
-#include "link/reports.h"
+#include "link/report_format.h"
 
 namespace {
 

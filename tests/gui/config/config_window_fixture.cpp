@@ -7,7 +7,7 @@
 #include "config/config_windows.h"
 #include "link/device_backend.h"
 #include "link/link_control.h"
-#include "link/link_events.h"
+#include "link/link_state.h"
 #include "link/remote_unit.h"
 #include "app/feature_link.h"
 

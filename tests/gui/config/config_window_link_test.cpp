@@ -6,7 +6,7 @@
 #include "app/window_table.h"
 #include "config/k_config_form.h"
 #include "config/m_config_form.h"
-#include "link/reports.h"
+#include "link/report_format.h"
 
 namespace {
 

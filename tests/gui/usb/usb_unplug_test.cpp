@@ -12,7 +12,7 @@
 #include "config/config_window_ids.h"
 #include "link/device_discovery.h"
 #include "link/link_control.h"
-#include "link/link_request.h"
+#include "link/link_state.h"
 #include "link/poll_engine.h"
 #include "link/win/hid_backend.h"
 #include "monitor/monitor_view.h"

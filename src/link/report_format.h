@@ -1,6 +1,9 @@
 #pragma once
+// The 65-byte reports the unit speaks: where each field sits, and the codes.
 #include <cstddef>
 #include <cstdint>
+
+#include "app/le_bytes.h"
 
 // Every report to and from the unit is 65 bytes: byte 0 is the report id,
 // bytes 1 to 64 the message. Byte numbers below are of the whole report.
@@ -62,26 +65,3 @@ inline constexpr std::uint8_t ansWriteFailed = 0x62;     // 'b'
 inline constexpr std::uint8_t ansSendAgainFrom = 0x63;   // 'c'
 inline constexpr std::uint8_t ansWait = 0x64;            // 'd'
 inline constexpr std::uint8_t ansStatus = 0xF0;
-
-// Little-endian 16-bit fields of the reports.
-inline std::uint16_t readLe16(const std::uint8_t* at)
-{
-    return static_cast<std::uint16_t>(at[0] | (at[1] << 8));
-}
-inline void writeLe16(std::uint8_t* at, std::uint16_t value)
-{
-    at[0] = static_cast<std::uint8_t>(value & 0xFF);
-    at[1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-// The link's report buffers, one each for the whole program.
-extern std::uint8_t inReport[reportSize];   // written by the reader only
-extern std::uint8_t lastAnswer[reportSize]; // the engine's copy; windows get pointers into it
-extern std::uint8_t outReport[reportSize];  // the request being sent, engine only
-
-// 8-bit, starts at 0 at program start, never reset, shared by every engine
-// and transfer; wraps from 255 to 0.
-extern std::uint8_t sequenceNumber;
-
-// Adds 1 before a new request (or a resend after an answer) and returns it.
-std::uint8_t nextSequenceNumber();

@@ -1,4 +1,17 @@
-#include "link/link_events.h"
+#include "link/link_state.h"
+
+LinkRequest linkRequest;
+
+std::uint8_t inReport[reportSize];
+std::uint8_t lastAnswer[reportSize];
+std::uint8_t outReport[reportSize];
+std::uint8_t sequenceNumber = 0;
+
+std::uint8_t nextSequenceNumber()
+{
+    sequenceNumber = static_cast<std::uint8_t>(sequenceNumber + 1);
+    return sequenceNumber;
+}
 
 LinkEvent reportReceived;
 LinkEvent reportConsumed;

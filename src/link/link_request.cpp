@@ -1,3 +1,0 @@
-#include "link/link_request.h"
-
-LinkRequest linkRequest;
