@@ -20,33 +20,11 @@
 #include "protocol/protocol_entries.h"
 #include "sim_data_sets.h"
 #include "sim_server.h"
+#include "notification_counter.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-struct EndSink {
-    std::mutex lock;
-    std::condition_variable changed;
-    std::uint64_t blocks = 0;
-    bool ended = false;
-    std::uintptr_t endCode = 0;
-
-    static void post(void* context, std::uint32_t message, std::uintptr_t wParam, std::intptr_t)
-    {
-        auto* sink = static_cast<EndSink*>(context);
-        {
-            std::lock_guard<std::mutex> hold(sink->lock);
-            if (message == WM_LINK_DATA)
-                ++sink->blocks;
-            if (message == WM_LINK_END) {
-                sink->ended = true;
-                sink->endCode = wParam;
-            }
-        }
-        sink->changed.notify_all();
-    }
-};
 
 // Resident memory of the process in KiB (0 where it cannot be read).
 long residentKiB()
@@ -69,7 +47,7 @@ struct ProtocolRig {
     SimUnit unit;
     SimBlockStore store;
     SimServer* server = nullptr;
-    EndSink sink;
+    NotificationCounter sink;
     std::vector<std::uint8_t> buffer = std::vector<std::uint8_t>(protocolBufferSize, 0);
 
     ProtocolRig(char family, std::uint32_t entries, std::uint32_t frameMs)
@@ -84,7 +62,7 @@ struct ProtocolRig {
         server = startSimServer(unit, "127.0.0.1", 0);
         setRemoteUnitEndpoint(("127.0.0.1:" + std::to_string(server ? simServerPort(server) : 1)).c_str());
         setDeviceBackend(&remoteUnitBackend);
-        setNotificationPoster(&EndSink::post, &sink);
+        sink.install();
         linkRequest = LinkRequest{};
         linkRequest.command = cmdReadProtocol;
         linkRequest.payload[0] = 1;
@@ -97,7 +75,7 @@ struct ProtocolRig {
     ~ProtocolRig()
     {
         stopLink();
-        setNotificationPoster(nullptr, nullptr);
+        NotificationCounter::uninstall();
         setDeviceBackend(nullptr);
         stopSimServer(server);
     }
@@ -108,26 +86,22 @@ struct ProtocolRig {
     double read(std::uint64_t& blocks)
     {
         peakKiB = residentKiB();
-        {
-            std::lock_guard<std::mutex> hold(sink.lock);
-            sink.blocks = 0;
-            sink.ended = false;
-        }
+        sink.reset();
         const auto start = Clock::now();
         if (!server || !findDevice() || !startLinkThreads(blockReadEngine, &linkRequest))
             return -1;
         std::unique_lock<std::mutex> hold(sink.lock);
         // Looks at the memory every 50 ms while the blocks flow.
         const auto deadline = start + std::chrono::seconds(120);
-        while (!sink.ended && Clock::now() < deadline) {
-            sink.changed.wait_for(hold, std::chrono::milliseconds(50), [this] { return sink.ended; });
+        while (sink.ends == 0 && Clock::now() < deadline) {
+            sink.changed.wait_for(hold, std::chrono::milliseconds(50), [this] { return sink.ends > 0; });
             const long now = residentKiB();
             if (now > peakKiB)
                 peakKiB = now;
         }
-        const bool ended = sink.ended;
+        const bool ended = sink.ends > 0;
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        blocks = sink.blocks;
+        blocks = sink.data;
         const bool complete = ended && sink.endCode == endCompleted;
         hold.unlock();
         stopLink();

@@ -19,51 +19,18 @@
 #include "link/poll_engine.h"
 #include "link/remote_unit.h"
 #include "sim_server.h"
+#include "notification_counter.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Counts notifications; optionally releases the next poll at once.
-struct BenchSink {
-    std::mutex lock;
-    std::condition_variable changed;
-    std::uint64_t data = 0;
-    std::uint64_t ends = 0;
-    bool releaseAtOnce = false;
-
-    static void post(void* context, std::uint32_t message, std::uintptr_t, std::intptr_t)
-    {
-        auto* sink = static_cast<BenchSink*>(context);
-        {
-            std::lock_guard<std::mutex> hold(sink->lock);
-            if (message == WM_LINK_DATA)
-                ++sink->data;
-            else if (message == WM_LINK_END)
-                ++sink->ends;
-        }
-        sink->changed.notify_all();
-        if (message == WM_LINK_DATA && sink->releaseAtOnce)
-            setEvent(answerProcessed);
-    }
-
-    bool waitData(std::uint64_t count, int timeoutMs)
-    {
-        std::unique_lock<std::mutex> hold(lock);
-        return changed.wait_for(hold, std::chrono::milliseconds(timeoutMs), [&] { return data >= count; });
-    }
-    bool waitEnd(int timeoutMs)
-    {
-        std::unique_lock<std::mutex> hold(lock);
-        return changed.wait_for(hold, std::chrono::milliseconds(timeoutMs), [&] { return ends > 0; });
-    }
-};
 
 // One simulated unit and the link pointed at it.
 struct BenchRig {
     SimUnit unit;
     SimServer* server = nullptr;
-    BenchSink sink;
+    NotificationCounter sink;
 
     explicit BenchRig(const SimOptions& options)
     {
@@ -73,7 +40,7 @@ struct BenchRig {
         server = startSimServer(unit, "127.0.0.1", 0);
         setRemoteUnitEndpoint(("127.0.0.1:" + std::to_string(server ? simServerPort(server) : 1)).c_str());
         setDeviceBackend(&remoteUnitBackend);
-        setNotificationPoster(&BenchSink::post, &sink);
+        sink.install();
         linkRequest = LinkRequest{};
         linkRequest.command = cmdPoll;
         linkRequest.blockSize = 23;
@@ -84,7 +51,7 @@ struct BenchRig {
     ~BenchRig()
     {
         stopLink();
-        setNotificationPoster(nullptr, nullptr);
+        NotificationCounter::uninstall();
         setDeviceBackend(nullptr);
         stopSimServer(server);
     }
@@ -109,7 +76,7 @@ void PollExchangesPerSecond(benchmark::State& state)
         state.SkipWithError("simulator link did not open");
         return;
     }
-    rig.sink.waitData(1, 2000);
+    rig.sink.waitFor([&] { return rig.sink.data >= 1; }, 2000);
     std::uint64_t start = 0;
     {
         std::lock_guard<std::mutex> hold(rig.sink.lock);
@@ -117,7 +84,8 @@ void PollExchangesPerSecond(benchmark::State& state)
     }
     std::uint64_t next = start;
     for (auto _ : state) {
-        if (!rig.sink.waitData(++next, 1000)) {
+        ++next;
+        if (!rig.sink.waitFor([&] { return rig.sink.data >= next; }, 1000)) {
             state.SkipWithError("poll stalled");
             break;
         }
@@ -149,9 +117,11 @@ void StopLinkLatency(benchmark::State& state)
         }
         bool opened = false;
         if (where == finishedAndDead)
-            opened = startLinkThreads(pollEngine, &linkRequest) && rig.sink.waitEnd(3000);
+            opened = startLinkThreads(pollEngine, &linkRequest)
+                     && rig.sink.waitFor([&] { return rig.sink.ends > 0; }, 3000);
         else
-            opened = rig.open() && (where == awaitingAnswer || rig.sink.waitData(1, 3000));
+            opened = rig.open()
+                     && (where == awaitingAnswer || rig.sink.waitFor([&] { return rig.sink.data >= 1; }, 3000));
         if (!opened) {
             state.SkipWithError("link did not reach its state");
             break;

@@ -282,8 +282,11 @@ struct Outcome {
 
 Outcome outcome;
 
-void record(void*, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
+bool record(void*, const LinkNotification& notification)
 {
+    const std::uint32_t message = notification.message;
+    const std::uintptr_t wParam = notification.wParam;
+    const std::intptr_t lParam = notification.lParam;
     std::uint8_t answer[61];
     if (message == WM_LINK_DATA && unit.kind == pollKind) {
         std::memcpy(answer, reinterpret_cast<const void*>(lParam), sizeof answer);
@@ -305,6 +308,7 @@ void record(void*, std::uint32_t message, std::uintptr_t wParam, std::intptr_t l
     if (message == WM_LINK_END || message == WM_LINK_ABORT)
         outcome.ended = true;
     outcome.changed.notify_all();
+    return true;
 }
 
 [[noreturn]] void finding(const char* what)

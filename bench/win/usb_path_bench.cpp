@@ -29,6 +29,7 @@
 #include "sim_data_sets.h"
 #include "sim_server.h"
 #include "vusb_install.h"
+#include "notification_counter.h"
 
 namespace {
 
@@ -38,38 +39,8 @@ constexpr std::uint32_t protocolEntries = 1000;
 constexpr int reads = 7;
 constexpr int stops = 40;
 
-struct Sink {
-    std::mutex lock;
-    std::condition_variable changed;
-    std::uint64_t data = 0;
-    int endCode = -1;
 
-    static void post(void* context, std::uint32_t message, std::uintptr_t wParam, std::intptr_t)
-    {
-        auto* sink = static_cast<Sink*>(context);
-        {
-            std::lock_guard<std::mutex> hold(sink->lock);
-            if (message == WM_LINK_DATA)
-                ++sink->data;
-            else if (message == WM_LINK_END)
-                sink->endCode = static_cast<int>(wParam);
-        }
-        sink->changed.notify_all();
-    }
-    void reset()
-    {
-        std::lock_guard<std::mutex> hold(lock);
-        data = 0;
-        endCode = -1;
-    }
-    bool waitFor(const std::function<bool()>& condition, int timeoutMs)
-    {
-        std::unique_lock<std::mutex> hold(lock);
-        return changed.wait_for(hold, std::chrono::milliseconds(timeoutMs), condition);
-    }
-};
-
-Sink sink;
+NotificationCounter sink;
 std::vector<std::uint8_t> destination(2 * 1024 * 1024);
 
 double median(std::vector<double> values)
@@ -193,7 +164,7 @@ int main(int argc, char** argv)
         return 1;
     }
     createLinkEvents();
-    setNotificationPoster(&Sink::post, &sink);
+    sink.install();
     setDeviceBackend(&hidBackend);
     for (int waited = 0; !findDevice() && waited < 10000; waited += 50)
         Sleep(50);

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "app/shell.h"
 #include "app/texts.h"
 #include "app/ui_seams.h"
 #include "link/device_discovery.h"
@@ -16,12 +17,10 @@
 
 namespace {
 
-void postToFeatureWindow(void*, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
+bool postToFeatureWindow(void*, const LinkNotification& notification)
 {
-    // featureWindow holds the window handle as 32 bits (handles are 32-bit
-    // significant on 64-bit Windows as well).
-    HWND window = reinterpret_cast<HWND>(static_cast<std::intptr_t>(appState.featureWindow));
-    PostMessageA(window, message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
+    return PostMessageA(handleFromState(appState.featureWindow), notification.message,
+                        static_cast<WPARAM>(notification.wParam), static_cast<LPARAM>(notification.lParam)) != FALSE;
 }
 
 void showError(const FeatureLinkWindow& feature, const char* message)

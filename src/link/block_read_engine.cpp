@@ -7,8 +7,6 @@
 #include "link/link_state.h"
 #include "link/notifications.h"
 
-std::uint8_t blockHeader[blockHeaderSize];
-
 namespace {
 
 // What one data answer asks of the engine.
@@ -51,6 +49,29 @@ BlockVerdict takeBlock(const LinkRequest& request, std::uint32_t blockIndex)
     return blockStored;
 }
 
+// The answer to a data block: stores and acknowledges it, asks for it again,
+// or ends the transfer when it would not fit.
+BlockReadState afterBlock(EngineIo& io, const LinkRequest& request, std::uint32_t& blockIndex,
+                          bool& lastBlockAccepted)
+{
+    switch (takeBlock(request, blockIndex)) {
+    case blockTooLarge:
+        postNotification(WM_LINK_END, endCommunicationLost, 0);
+        return readFinished;
+    case blockReRequested:
+        break;
+    case blockStored:
+        postNotificationWithBytesInWParam(WM_LINK_DATA, lastAnswer + inBlockHeader, blockHeaderSize, blockIndex);
+        outReport[outCommand] = cmdBlockAccepted;
+        lastBlockAccepted = readLe16(lastAnswer + inBlockNumber) == lastBlockNumber;
+        ++blockIndex;
+        break;
+    }
+    nextSequenceNumber();
+    io.writeAttempts = 0;
+    return readSend;
+}
+
 } // namespace
 
 void blockReadEngine(LinkRequest* request)
@@ -65,33 +86,21 @@ void blockReadEngine(LinkRequest* request)
     for (;;) {
         switch (state) {
         case readPrepare:
-            nextSequenceNumber();
-            outReport[outReportId] = 0;
-            outReport[outCommand] = request->command;
-            outReport[outSubCode] = request->subCode;
-            std::memcpy(outReport + outPayload, request->payload, blockRequestPayload);
-            io.writeAttempts = 0;
+            prepareRequest(io, *request, blockRequestPayload);
             blockIndex = 0;
             lastBlockAccepted = false;
             state = readSend;
             break;
         case readSend:
-            switch (sendPass(io, blockReadPendingSliceMs)) {
-            case sendWritten:
+            switch (sendRequest(io, blockReadPendingSliceMs)) {
+            case Step::stopped:
+                return;
+            case Step::proceed:
                 state = readAwait;
                 break;
-            case sendAgain:
-                break;
-            case sendLimit:
-                postNotification(WM_LINK_END, endCommunicationLost, 0);
+            default:
                 state = readFinished;
                 break;
-            case sendGone:
-                postNotification(WM_LINK_END, endDeviceGone, 0);
-                state = readFinished;
-                break;
-            case sendStopped:
-                return;
             }
             break;
         case readAwait: {
@@ -101,46 +110,20 @@ void blockReadEngine(LinkRequest* request)
                 state = readFinished;
                 break;
             }
-            if (!awaitAnswer())
+            const Step step = awaitOwnAnswer(io, maxForeignAnswers);
+            if (step == Step::stopped)
                 return;
-            if (lastAnswer[inSequence] != sequenceNumber) {
-                if (++io.foreignAnswers > maxForeignAnswers) {
-                    nextSequenceNumber();
-                    state = readSend;
-                }
-                break;
-            }
             const std::uint8_t code = lastAnswer[inCode];
-            if (code == ansRefused) {
-                postNotification(WM_LINK_END, endWrongUnit, addressParam(lastAnswer + 4));
+            if (step == Step::resend) {
+                state = readSend;
+            } else if (code == ansRefused) {
+                postWithAnswer(WM_LINK_END, endWrongUnit);
                 state = readFinished;
-                break;
-            }
-            if (code != ansConfiguration && code != ansProtocol && code != ansCounters) {
+            } else if (code != ansConfiguration && code != ansProtocol && code != ansCounters) {
                 nextSequenceNumber();
                 state = readSend;
-                break;
-            }
-            switch (takeBlock(*request, blockIndex)) {
-            case blockTooLarge:
-                postNotification(WM_LINK_END, endCommunicationLost, 0);
-                state = readFinished;
-                break;
-            case blockReRequested:
-                nextSequenceNumber();
-                io.writeAttempts = 0;
-                state = readSend;
-                break;
-            case blockStored:
-                std::memcpy(blockHeader, lastAnswer + inBlockHeader, blockHeaderSize);
-                postNotification(WM_LINK_DATA, reinterpret_cast<std::uintptr_t>(blockHeader), blockIndex);
-                outReport[outCommand] = cmdBlockAccepted;
-                lastBlockAccepted = readLe16(lastAnswer + inBlockNumber) == lastBlockNumber;
-                nextSequenceNumber();
-                ++blockIndex;
-                io.writeAttempts = 0;
-                state = readSend;
-                break;
+            } else {
+                state = afterBlock(io, *request, blockIndex, lastBlockAccepted);
             }
             break;
         }

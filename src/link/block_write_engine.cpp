@@ -28,9 +28,7 @@ std::uint32_t buildDataBlock(const LinkRequest& request, std::uint32_t number)
     // A block size of 0 could never be short: its first block ends the data.
     if (copied < size || size == 0)
         number = lastBlockNumber;
-    outReport[outReportId] = 0;
-    outReport[outCommand] = request.dataCommand;
-    outReport[outSubCode] = request.subCode;
+    startReport(request.dataCommand, request.subCode);
     writeLe16(outReport + outBlockNumber, static_cast<std::uint16_t>(number));
     return number;
 }
@@ -46,53 +44,45 @@ void blockWriteEngine(LinkRequest* request)
     std::uint8_t state = writePrepareAnnouncement;
     std::uint32_t blockNumber = 0;
     bool finalStatePosted = false;
-    auto finish = [&](std::uint32_t code, std::intptr_t lParam) {
-        postNotification(WM_LINK_END, code, lParam);
+    auto finish = [&](std::uint32_t code) {
+        postNotification(WM_LINK_END, code, 0);
+        state = writeFinished;
+    };
+    auto finishWithAnswer = [&](std::uint32_t code) {
+        postWithAnswer(WM_LINK_END, code);
         state = writeFinished;
     };
     for (;;) {
         if (!finalStatePosted && state == request->finalState) {
             finalStatePosted = true;
-            postNotification(WM_LINK_ABORT, request->command, addressParam(lastAnswer + 4));
+            postWithAnswer(WM_LINK_ABORT, request->command);
             state = writeFinished;
         }
         switch (state) {
         case writePrepareAnnouncement:
-            nextSequenceNumber();
-            outReport[outReportId] = 0;
-            outReport[outCommand] = request->command;
-            outReport[outSubCode] = request->subCode;
-            std::memcpy(outReport + outPayload, request->payload, blockRequestPayload);
-            io.writeAttempts = 0;
+            prepareRequest(io, *request, blockRequestPayload);
             blockNumber = 0;
             state = writeSendAnnouncement;
             break;
         case writeSendAnnouncement:
         case writeSendBlock:
-            switch (sendPass(io, pendingIoSliceMs)) {
-            case sendWritten:
+            switch (sendRequest(io, pendingIoSliceMs)) {
+            case Step::stopped:
+                return;
+            case Step::proceed:
                 state = state == writeSendAnnouncement ? writeAwaitAnnouncement : writeAwaitBlock;
                 break;
-            case sendAgain:
+            default:
+                state = writeFinished;
                 break;
-            case sendLimit:
-                finish(endCommunicationLost, 0);
-                break;
-            case sendGone:
-                finish(endDeviceGone, 0);
-                break;
-            case sendStopped:
-                return;
             }
             break;
         case writeAwaitAnnouncement: {
-            if (!awaitAnswer())
+            const Step step = awaitOwnAnswer(io, maxForeignAnswers);
+            if (step == Step::stopped)
                 return;
-            if (lastAnswer[inSequence] != sequenceNumber) {
-                if (++io.foreignAnswers > maxForeignAnswers) {
-                    nextSequenceNumber();
-                    state = writeSendAnnouncement;
-                }
+            if (step == Step::resend) {
+                state = writeSendAnnouncement;
                 break;
             }
             switch (lastAnswer[inCode]) {
@@ -100,13 +90,13 @@ void blockWriteEngine(LinkRequest* request)
                 state = writePrepareBlock;
                 break;
             case ansRefused:
-                finish(endWrongUnit, addressParam(lastAnswer + 4));
+                finishWithAnswer(endWrongUnit);
                 break;
             case ansBusy:
-                finish(endCompleted, 0);
+                finish(endCompleted);
                 break;
             case ansRejected:
-                finish(endRejected, addressParam(lastAnswer + 4));
+                finishWithAnswer(endRejected);
                 break;
             case ansStatus:
                 break;   // the unit is busy: wait for its next answer
@@ -123,21 +113,19 @@ void blockWriteEngine(LinkRequest* request)
             blockNumber = buildDataBlock(*request, blockNumber);
             state = writeSendBlock;
             break;
-        case writeAwaitBlock:
-            if (!awaitAnswer())
+        case writeAwaitBlock: {
+            const Step step = awaitOwnAnswer(io, maxForeignDataAnswers);
+            if (step == Step::stopped)
                 return;
-            if (lastAnswer[inSequence] != sequenceNumber) {
-                if (++io.foreignAnswers > maxForeignDataAnswers) {
-                    nextSequenceNumber();
-                    state = writeSendBlock;
-                }
+            if (step == Step::resend) {
+                state = writeSendBlock;
                 break;
             }
             switch (lastAnswer[inCode]) {
             case ansBlockStored:
             case ansBlockStoredToo:
                 if (blockNumber == lastBlockNumber) {
-                    finish(endProgrammed, 0);
+                    finish(endProgrammed);
                 } else {
                     ++blockNumber;
                     postNotification(WM_LINK_DATA, blockNumber, 0);
@@ -145,7 +133,7 @@ void blockWriteEngine(LinkRequest* request)
                 }
                 break;
             case ansWriteFailed:
-                finish(endWriteFailed, 0);
+                finish(endWriteFailed);
                 break;
             case ansSendAgainFrom:
                 blockNumber = readLe16(lastAnswer + inRewriteBlock);
@@ -160,6 +148,7 @@ void blockWriteEngine(LinkRequest* request)
                 break;
             }
             break;
+        }
         case writeFinished:
         default:
             waitForStop();

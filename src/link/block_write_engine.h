@@ -25,5 +25,5 @@ inline constexpr int maxForeignDataAnswers = 100;
 // acknowledged block but the last, and WM_LINK_END 3 once the last one is
 // acknowledged; 1, 5, 6 for the announcement's refusals, 2 for a failed
 // EEPROM write, 0 and 4 as every engine. Reaching request->finalState posts
-// WM_LINK_ABORT (command, &lastAnswer[4]).
+// WM_LINK_ABORT (command, the answer from byte 4 on).
 void blockWriteEngine(LinkRequest* request);

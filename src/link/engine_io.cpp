@@ -3,41 +3,38 @@
 #include <cstring>
 
 #include "link/link_device.h"
-#include "link/link_state.h"
+#include "link/notifications.h"
 
-EngineIo::~EngineIo()
-{
-    if (writePending)
-        linkCancelWrite();
-}
+namespace {
 
-bool beginEngine(EngineIo& io)
-{
-    initEvent(io.writeEvent, false);
-    LinkEvent* const waitList[2] = {&readerReady, &linkStop};
-    return waitForAny(waitList, 2, readerReadyWaitMs) != 1;
-}
+enum PassResult {
+    passWritten,   // the report went out
+    passAgain,     // not yet: pass through Send again
+    passLimit,     // maxWritePasses passes without a completed write
+    passGone,      // the device is gone (error 1167)
+    passStopped,   // linkStop was set while waiting
+};
 
-SendResult sendPass(EngineIo& io, int pendingSliceMs)
+PassResult sendPass(EngineIo& io, int pendingSliceMs)
 {
     // Writes that fail at once never wait, so without this look at linkStop
     // an engine stopped while its reader closes the device would run out its
     // twenty passes and post a stray "Communication lost" after the stop.
     if (isEventSet(linkStop))
-        return sendStopped;
+        return passStopped;
     if (io.writeAttempts >= maxWritePasses)
-        return sendLimit;
+        return passLimit;
     ++io.writeAttempts;
     outReport[outSequence] = sequenceNumber;
     io.foreignAnswers = 0;
     if (!io.writePending) {
         switch (linkStartWrite(outReport, &io.writeEvent)) {
         case ioDone:
-            return sendWritten;
+            return passWritten;
         case ioGone:
-            return sendGone;
+            return passGone;
         case ioFailed:
-            return sendAgain;
+            return passAgain;
         case ioPending:
             io.writePending = true;
             break;
@@ -47,15 +44,16 @@ SendResult sendPass(EngineIo& io, int pendingSliceMs)
     switch (waitForAny(waitList, 2, pendingSliceMs)) {
     case 0:
         io.writePending = false;
-        return linkWriteResult() ? sendWritten : sendAgain;
+        return linkWriteResult() ? passWritten : passAgain;
     case 1:
-        return sendStopped;
+        return passStopped;
     default:
-        return sendAgain;
+        return passAgain;
     }
 }
 
-bool awaitAnswer()
+// Copies the report the reader holds and lets it read the next.
+bool awaitAnyAnswer()
 {
     LinkEvent* const waitList[2] = {&reportReceived, &linkStop};
     for (;;) {
@@ -70,6 +68,75 @@ bool awaitAnswer()
             break;
         }
     }
+}
+
+} // namespace
+
+EngineIo::~EngineIo()
+{
+    if (writePending)
+        linkCancelWrite();
+}
+
+bool beginEngine(EngineIo& io)
+{
+    initEvent(io.writeEvent, false);
+    LinkEvent* const waitList[2] = {&readerReady, &linkStop};
+    return waitForAny(waitList, 2, readerReadyWaitMs) != 1;
+}
+
+void startReport(std::uint8_t command, std::uint8_t subCode)
+{
+    outReport[outReportId] = 0;
+    outReport[outCommand] = command;
+    outReport[outSubCode] = subCode;
+}
+
+void prepareRequest(EngineIo& io, const LinkRequest& request, std::size_t payloadLength)
+{
+    nextSequenceNumber();
+    startReport(request.command, request.subCode);
+    std::memcpy(outReport + outPayload, request.payload, payloadLength);
+    io.writeAttempts = 0;
+}
+
+Step sendRequest(EngineIo& io, int pendingSliceMs)
+{
+    for (;;) {
+        switch (sendPass(io, pendingSliceMs)) {
+        case passWritten:
+            return Step::proceed;
+        case passAgain:
+            break;
+        case passLimit:
+            postNotification(WM_LINK_END, endCommunicationLost, 0);
+            return Step::finished;
+        case passGone:
+            postNotification(WM_LINK_END, endDeviceGone, 0);
+            return Step::finished;
+        case passStopped:
+            return Step::stopped;
+        }
+    }
+}
+
+Step awaitOwnAnswer(EngineIo& io, int foreignLimit)
+{
+    for (;;) {
+        if (!awaitAnyAnswer())
+            return Step::stopped;
+        if (lastAnswer[inSequence] == sequenceNumber)
+            return Step::proceed;
+        if (++io.foreignAnswers > foreignLimit) {
+            nextSequenceNumber();
+            return Step::resend;
+        }
+    }
+}
+
+void postWithAnswer(std::uint32_t message, std::uintptr_t wParam)
+{
+    postNotificationWithBytes(message, wParam, lastAnswer + 4, reportSize - 4);
 }
 
 void waitForStop()

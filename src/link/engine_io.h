@@ -1,10 +1,15 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "link/link_event.h"
+#include "link/link_state.h"
 
-// The parts every transaction engine shares: the write pass through Send
-// and the hand-over of one answer from the reader.
+// The steps every transaction engine shares: the request header, the passes
+// through Send, the wait for its own answer, the notifications that carry
+// the answer, and the end of an engine. The failure policy lives here: how
+// often a write is tried, how many foreign answers are let through, which
+// end code each failure posts.
 
 inline constexpr int maxWritePasses = 20;
 inline constexpr int maxForeignAnswers = 200;
@@ -24,26 +29,40 @@ struct EngineIo {
     ~EngineIo();
 };
 
-enum SendResult {
-    sendWritten,   // the report went out: await the answer
-    sendAgain,     // not yet: pass through Send again
-    sendLimit,     // maxWritePasses passes without a completed write
-    sendGone,      // the device is gone (error 1167)
-    sendStopped,   // linkStop was set while waiting
-};
-
 // Start of every engine: its write event, and at most 100 ms for the reader
 // to have tried the device. false when linkStop came first.
 bool beginEngine(EngineIo& io);
 
-// One pass through Send: counts the attempt, puts sequenceNumber into
-// outReport byte 1, clears the foreign count and writes outReport (or waits
-// one slice for a write that is still pending).
-SendResult sendPass(EngineIo& io, int pendingSliceMs);
+// Report id 0, command and sub-code of a new report in outReport.
+void startReport(std::uint8_t command, std::uint8_t subCode);
 
-// Waits in 100 ms slices for the next report; on one, copies inReport into
-// lastAnswer and releases the reader. false when linkStop was set.
-bool awaitAnswer();
+// A new request: the next sequence number, the request's command and
+// sub-code, payloadLength bytes of its payload, and a fresh count of write
+// passes.
+void prepareRequest(EngineIo& io, const LinkRequest& request, std::size_t payloadLength);
+
+// What a step left the engine to do.
+enum class Step {
+    proceed,    // Send: the report went out; await: lastAnswer holds the own answer
+    resend,     // await: too many foreign answers; a new number is taken, send again
+    finished,   // Send: twenty passes (end code 0) or the device gone (4) were posted
+    stopped,    // linkStop was set: return at once
+};
+
+// Passes through Send until the report is written, the passes run out, the
+// device is gone or linkStop is set. Each pass puts sequenceNumber into
+// outReport byte 1, clears the foreign count and writes outReport (or waits
+// one pendingSliceMs slice for a write that is still pending).
+Step sendRequest(EngineIo& io, int pendingSliceMs);
+
+// Waits in 100 ms slices for the answer that carries sequenceNumber, copying
+// each report into lastAnswer and releasing the reader. Foreign answers are
+// passed over; the one after foreignLimit of them takes a new sequence
+// number and asks for a resend.
+Step awaitOwnAnswer(EngineIo& io, int foreignLimit);
+
+// A notification that carries lastAnswer from byte 4 on (lParam).
+void postWithAnswer(std::uint32_t message, std::uintptr_t wParam);
 
 // Finished: nothing more is sent; wait for linkStop in 500 ms slices.
 void waitForStop();

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 // Messages the link threads post to the open feature window (WM_APP + 0, 2, 3).
@@ -17,16 +18,37 @@ enum EndCode : std::uint32_t {
     endRejected = 6,          // block write: announcement answered 0x53
 };
 
+// One notification as it leaves the link. When a parameter points at bytes
+// (an answer from byte 4 on, a block header), it points at a snapshot the
+// poster took, not at the engine's buffers: the engine goes on to reuse
+// those while the window may not have read the message yet.
+struct LinkNotification {
+    std::uint32_t message;
+    std::uintptr_t wParam;
+    std::intptr_t lParam;
+    const std::uint8_t* bytes;   // the snapshot, or nullptr
+    std::size_t length;
+};
+
 // Where the link threads deliver their notifications. On Windows this posts
-// to appState.featureWindow; tests record them. Set it only while no link runs.
-using NotificationPoster = void (*)(void* context, std::uint32_t message, std::uintptr_t wParam,
-                                    std::intptr_t lParam);
+// to appState.featureWindow; tests record them. Returns false when the
+// message could not be delivered. Set it only while no link runs.
+using NotificationPoster = bool (*)(void* context, const LinkNotification& notification);
 void setNotificationPoster(NotificationPoster poster, void* context);
 
+// A notification with plain values.
 void postNotification(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+// lParam: the address of a snapshot of length bytes.
+void postNotificationWithBytes(std::uint32_t message, std::uintptr_t wParam, const std::uint8_t* bytes,
+                               std::size_t length);
+// wParam: the address of a snapshot of length bytes (the block reader's
+// progress, which carries its header there).
+void postNotificationWithBytesInWParam(std::uint32_t message, const std::uint8_t* bytes, std::size_t length,
+                                       std::intptr_t lParam);
 
-// The lParam form of an address (the block header, a byte of lastAnswer).
-inline std::intptr_t addressParam(const void* address)
-{
-    return reinterpret_cast<std::intptr_t>(address);
-}
+// Snapshots hold at most this many bytes (the answer from byte 4 on).
+inline constexpr std::size_t maxSnapshotBytes = 61;
+// A snapshot is reused only after this many later notifications with
+// bytes have been delivered. Windows queues at most 10,000 posted messages
+// per thread, so a snapshot cannot be reused while its message still waits.
+inline constexpr std::size_t snapshotSlots = 16384;

@@ -11,6 +11,7 @@ enum PollState {
 };
 
 // The monitors' engine: one request, one answer, repeated until linkStop.
-// Each accepted answer is posted as WM_LINK_DATA (command, &lastAnswer[4]);
-// the next poll goes out when answerProcessed is set or after 500 ms.
+// Each accepted answer is posted as WM_LINK_DATA (command, the answer from
+// byte 4 on); the next poll goes out when answerProcessed is set or after
+// 500 ms.
 void pollEngine(LinkRequest* request);

@@ -63,7 +63,9 @@ TEST_F(BlockReadEngineTest, ThreeBlocksGoRequestAckAckAckThenEndCode5)
     ASSERT_EQ(data.size(), 3u);
     for (std::size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(data[i].lParam, static_cast<std::intptr_t>(i));   // accepted blocks, not numbers
-        EXPECT_EQ(data[i].wParam, reinterpret_cast<std::uintptr_t>(blockHeader));
+        EXPECT_EQ(data[i].wParam, reinterpret_cast<std::uintptr_t>(data[i].bytes));
+        // What the window reads later is still this block's header.
+        EXPECT_EQ(readLe16(data[i].bytes + headerBlockNumber), i < 2 ? i : 0xFFFF);
         EXPECT_EQ(readLe16(data[i].answer + headerTotalBlocks), 3);
         EXPECT_EQ(readLe16(data[i].answer + headerItemCount), 7);
     }
@@ -157,7 +159,7 @@ TEST_F(BlockReadEngineTest, RefusalEndsWithCode1OtherAnswersAreResentForeignOnes
     EXPECT_EQ(resent.bytes[outSequence], static_cast<std::uint8_t>(sequenceOf(0) + 1));
     answerCode(1, ansRefused, {0, 2, 4, 2});
     ASSERT_EQ(sink.endCode(), endWrongUnit);
-    EXPECT_EQ(sink.last().lParam, addressParam(lastAnswer + 4));
+    EXPECT_EQ(sink.last().lParam, reinterpret_cast<std::intptr_t>(sink.last().bytes));
     EXPECT_EQ(sink.last().answer[1], 2);   // the unit's kind
     EXPECT_EQ(fake::writes().size(), 2u);
 }

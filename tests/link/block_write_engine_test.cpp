@@ -111,7 +111,7 @@ TEST_F(BlockWriteEngineTest, AnnouncementAndWriteAnswersEndWithTheirCodes)
         answerCode(write++, c.answer, {0, 2, 7, 1});
         ASSERT_EQ(sink.endCode(++ends), c.code);
         const Notification end = sink.last();
-        EXPECT_EQ(end.lParam, c.withAnswer ? addressParam(lastAnswer + 4) : 0);
+        EXPECT_EQ(end.lParam, c.withAnswer ? reinterpret_cast<std::intptr_t>(end.bytes) : 0);
         if (c.withAnswer) {
             EXPECT_EQ(end.answer[1], 2);
         }
@@ -134,7 +134,7 @@ TEST_F(BlockWriteEngineTest, ReachingTheFinalStateAbortsWithTheCommand)
     ASSERT_TRUE(sink.waitFor(WM_LINK_ABORT, 1));
     const Notification abort = sink.last();
     EXPECT_EQ(abort.wParam, cmdAnnounceWrite);
-    EXPECT_EQ(abort.lParam, addressParam(lastAnswer + 4));
+    EXPECT_EQ(abort.lParam, reinterpret_cast<std::intptr_t>(abort.bytes));
     EXPECT_FALSE(fake::waitForWrites(2, 100));
     EXPECT_EQ(sink.count(WM_LINK_END), 0u);
 }

@@ -27,14 +27,14 @@ inline long msSince(Clock::time_point start)
 // waits end as soon as it does and the machine may be busy.
 inline constexpr int waitMs = 5000;
 
-// Receives the link's notifications in place of a window, with a copy of what
-// they point to, taken while the engine still holds it: the answer from byte
-// 4 on (lParam = &lastAnswer[4]) or the block header (wParam = blockHeader).
+// Receives the link's notifications in place of a window, with a copy of
+// the bytes a parameter points at, taken when the notification was posted.
 struct Notification {
     std::uint32_t message;
     std::uintptr_t wParam;
     std::intptr_t lParam;
-    std::uint8_t answer[61];
+    const std::uint8_t* bytes;   // where the notification's parameter points
+    std::uint8_t answer[61];     // what it held when posted
     Clock::time_point at;
 };
 
@@ -80,14 +80,12 @@ public:
     void (*onPost)(const Notification& notification) = nullptr;
 
 private:
-    static void post(void* context, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
+    static bool post(void* context, const LinkNotification& posted)
     {
         auto* self = static_cast<RecordingSink*>(context);
-        Notification entry{message, wParam, lParam, {}, Clock::now()};
-        if (lParam == addressParam(lastAnswer + 4))
-            std::memcpy(entry.answer, lastAnswer + 4, sizeof entry.answer);
-        if (message == WM_LINK_DATA && wParam == reinterpret_cast<std::uintptr_t>(blockHeader))
-            std::memcpy(entry.answer, blockHeader, blockHeaderSize);
+        Notification entry{posted.message, posted.wParam, posted.lParam, posted.bytes, {}, Clock::now()};
+        if (posted.bytes)
+            std::memcpy(entry.answer, posted.bytes, posted.length);
         {
             std::lock_guard<std::mutex> hold(self->lock_);
             self->received_.push_back(entry);
@@ -95,6 +93,7 @@ private:
         self->changed_.notify_all();
         if (self->onPost)
             self->onPost(entry);
+        return true;
     }
 
     std::mutex lock_;

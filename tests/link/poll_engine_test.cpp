@@ -32,7 +32,7 @@ TEST_F(PollEngineTest, SendsTheRecordWithWrappingNumbersAndPostsMatchingAnswers)
     ASSERT_TRUE(sink.waitFor(WM_LINK_DATA, 1));
     const Notification data = sink.last();
     EXPECT_EQ(data.wParam, cmdPoll);
-    EXPECT_EQ(data.lParam, addressParam(lastAnswer + 4));
+    EXPECT_EQ(data.lParam, reinterpret_cast<std::intptr_t>(data.bytes));
     EXPECT_EQ(data.answer[4], 0x07);
 
     // The window changes the payload between WM_LINK_DATA and answerProcessed;
@@ -112,12 +112,26 @@ TEST_F(PollEngineTest, AReportArrivingWhileIdleWaitsInTheReaderAndCountsAsForeig
     EXPECT_TRUE(sink.waitFor(WM_LINK_DATA, 2));
 }
 
+// A window busy with a message box reads its WM_LINK_DATA late, after the
+// engine's next poll has brought another answer: it must still read the
+// answer its message was posted for.
+TEST_F(PollEngineTest, AnAnswerReadLateIsTheOneItsMessageWasPostedFor)
+{
+    startPoll();
+    answerCode(0, ansOk, {1, 1, 0x23, 0x01, 0x11});
+    ASSERT_TRUE(sink.waitFor(WM_LINK_DATA, 1));
+    const auto* first = reinterpret_cast<const std::uint8_t*>(sink.last().lParam);
+    answerCode(1, ansOk, {1, 1, 0x23, 0x01, 0x22});   // the poll after 500 ms
+    ASSERT_TRUE(sink.waitFor(WM_LINK_DATA, 2));
+    EXPECT_EQ(first[4], 0x11);
+}
+
 TEST_F(PollEngineTest, WrongTypeOrKindEndsWithCode1AndTheAnswer)
 {
     startPoll();
     answer(0, ansOk, 2, 1);   // right kind, answer type 2
     EXPECT_EQ(sink.endCode(), endWrongUnit);
-    EXPECT_EQ(sink.last().lParam, addressParam(lastAnswer + 4));
+    EXPECT_EQ(sink.last().lParam, reinterpret_cast<std::intptr_t>(sink.last().bytes));
     EXPECT_EQ(sink.count(WM_LINK_DATA), 0u);
     EXPECT_FALSE(fake::waitForWrites(2, 600));   // finished: nothing more is sent
     stopLink();

@@ -68,14 +68,13 @@ public:
     }
 
 private:
-    static void post(void* context, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
+    static bool post(void* context, const LinkNotification& posted)
     {
         auto* self = static_cast<TransferSink*>(context);
-        Notification entry{message, wParam, lParam, {}};
-        if (lParam == addressParam(lastAnswer + 4))
-            std::memcpy(entry.answer, lastAnswer + 4, sizeof entry.answer);
-        if (message == WM_LINK_DATA && wParam == reinterpret_cast<std::uintptr_t>(blockHeader))
-            std::memcpy(entry.answer, blockHeader, blockHeaderSize);
+        const std::uint32_t message = posted.message;
+        Notification entry{message, posted.wParam, posted.lParam, {}};
+        if (posted.bytes)
+            std::memcpy(entry.answer, posted.bytes, posted.length);
         {
             std::lock_guard<std::mutex> hold(self->lock_);
             self->received_.push_back(entry);
@@ -86,6 +85,7 @@ private:
         // A monitor that takes each answer at once asks for the next poll.
         if (message == WM_LINK_DATA && self->answersPolls_)
             setEvent(answerProcessed);
+        return true;
     }
 
     bool answersPolls_;
