@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/menus.h"
 #include "app/shell.h"
+#include "link/link_control.h"
 
 void featureFrameCreateInBox(HWND window, int x, int y, int width, int height)
 {
@@ -24,7 +25,7 @@ void featureFrameClose(HWND window, bool usesLink)
     setLanguageMenu(main, appState.language);
     enableMenuItems(main);
     greyProtocolItemsUnlessAvailable(main);
-    if (usesLink && linkHooks.stopLink)
-        linkHooks.stopLink();
+    if (usesLink)
+        stopLink();
     DestroyWindow(window);
 }

@@ -1,3 +1,4 @@
+// The main window: its menu commands open the feature windows as children.
 #include <cstdint>
 
 #include "app/layout.h"
@@ -5,7 +6,9 @@
 #include "app/shell.h"
 #include "app/texts.h"
 #include "app/ui_seams.h"
+#include "app/window_procedures.h"
 #include "app/window_table.h"
+#include "link/link_control.h"
 
 namespace {
 
@@ -37,9 +40,6 @@ void openFeature(HWND main, int command)
     FeatureWindowChoice choice;
     if (!featureWindowFor(command, chosenFamily(), choice))
         return;
-    // A feature this build does not have opens nothing.
-    if (!featureProcedure(choice.className))
-        return;
     openChild(main, choice.className, text(choice.captionText), WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_SYSMENU);
 }
 
@@ -65,9 +65,6 @@ void paintLogo(HWND window)
 }
 
 } // namespace
-
-// Protocol save (command 42) arrives with the failure-protocol export.
-void (*protocolSaveCommand)(HWND main) = nullptr;
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -106,8 +103,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             openFeature(window, LOWORD(wParam));
             return 0;
         case commandProtocolSave:
-            if (protocolSaveCommand)
-                protocolSaveCommand(window);
+            saveProtocolCommand(window);
             return 0;
         case commandSelection:
             openSelection(window);
@@ -130,8 +126,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         }
         break;
     case WM_DESTROY:
-        if (linkHooks.stopLink)
-            linkHooks.stopLink();
+        stopLink();
         if (layoutContext)
             ReleaseDC(window, layoutContext);
         layoutContext = nullptr;

@@ -4,6 +4,7 @@
 #include "app/menus.h"
 #include "app/settings.h"
 #include "app/shell.h"
+#include "app/window_procedures.h"
 #include "app/texts.h"
 #include "app/window_table.h"
 

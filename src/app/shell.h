@@ -20,39 +20,11 @@ inline HWND handleFromState(std::int32_t value) { return reinterpret_cast<HWND>(
 inline std::int32_t stateFromHandle(HWND window) { return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window)); }
 inline HWND mainWindowHandle() { return handleFromState(appState.mainWindow); }
 
-// Hooks that the device link fills in when it is linked into the program:
-// creating and closing its events, and stopping an open link.
-struct LinkHooks {
-    bool (*createEvents)();
-    void (*closeEvents)();
-    void (*stopLink)();
-};
-extern LinkHooks linkHooks;
+// The shared file dialog's fixed fields: owner, filters, name lengths and
+// the default extension. Each command sets its own buffers, flags and filter.
+void fillFileDialog(HWND owner);
 
-// Command 42 (save the failure protocol); set when that feature is linked in.
-extern void (*protocolSaveCommand)(HWND main);
-
-// Window procedures of the feature classes, in the order of
-// windowClassTable (entries 0 and 1, main and selection window, are the
-// shell's own and ignored). A null entry is a feature this build does not
-// have: its class is registered, but its command opens nothing.
-struct WindowProcTable {
-    WNDPROC procedure[12];
-};
-WNDPROC featureProcedure(const char* className);
-
-// Start-up up to (not including) the message loop. Returns the main window,
-// or nullptr when the program must end (out of memory, no window).
-HWND startApplication(HINSTANCE instance, int showCommand, const WindowProcTable& features);
-
-// Runs the message loop until the quit message; returns its code.
-int runMessageLoop();
-
-// Everything after the message loop: timer, buffers, events.
-void shutdownApplication();
-
-// WinMain's whole work.
-int runKavix(HINSTANCE instance, int showCommand, const WindowProcTable& features);
-
-LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT CALLBACK selectionWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// dataBuffer and protocolBuffer, 2 MiB each, committed and zero-filled;
+// false, with neither kept, when memory is short.
+bool allocateWorkBuffers();
+void releaseWorkBuffers();

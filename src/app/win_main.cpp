@@ -1,10 +1,8 @@
 #include <windows.h>
 
-#include "app/shell.h"
-#include "app/window_procedures.h"
+#include "app/program.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {
-    installProgramParts();
-    return runKavix(instance, showCommand, programWindowProcedures());
+    return runProgram(instance, showCommand);
 }

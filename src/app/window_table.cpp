@@ -3,21 +3,6 @@
 #include "app/texts.h"
 #include "kavix_version.h"
 
-const WindowClassEntry windowClassTable[windowClassCount] = {
-    {"Kavix", true},
-    {"Select_CUx", false},
-    {"Configuration_CU0", false},
-    {"Configuration_CU1", false},
-    {"RunCounter_CU0", false},
-    {"RunCounter_CU1", false},
-    {"Upload_CU0", false},
-    {"Upload_CU1", false},
-    {"ProtDisplay_CU0", true},
-    {"ProtDisplay_CU1", true},
-    {"Monitor_CU0", false},
-    {"Monitor_CU1", false},
-};
-
 bool featureWindowFor(int command, Family family, FeatureWindowChoice& choice)
 {
     const bool m = family == Family::m;

@@ -3,14 +3,6 @@
 
 #include "app/family.h"
 
-// The program's twelve window classes, in registration order.
-struct WindowClassEntry {
-    const char* name;
-    bool whiteBackground; // otherwise light grey
-};
-inline constexpr int windowClassCount = 12;
-extern const WindowClassEntry windowClassTable[windowClassCount];
-
 // Menu commands of the main window.
 enum MenuCommand : int {
     commandConfiguration = 10,

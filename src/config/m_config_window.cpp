@@ -1,7 +1,7 @@
 // The M-Series configuration window ("Configuration_CU1"): its layout and how
 // its form, file and request plug into the shared window.
 #include "config/config_window.h"
-#include "config/config_windows.h"
+#include "app/window_procedures.h"
 #include "config/m_config_form.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "monitor/monitor_windows.h"
+#include "app/window_procedures.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "protocol/protocol_display_window.h"
+#include "app/window_procedures.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "protocol/protocol_read_window.h"
+#include "app/window_procedures.h"
 
 #include <commctrl.h>
 

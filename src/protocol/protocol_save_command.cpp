@@ -1,4 +1,4 @@
-#include "protocol/protocol_save_command.h"
+#include "app/window_procedures.h"
 
 #include "app/shell.h"
 #include "app/texts.h"

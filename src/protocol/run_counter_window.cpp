@@ -1,4 +1,4 @@
-#include "protocol/run_counter_window.h"
+#include "app/window_procedures.h"
 
 #include <cstdint>
 

@@ -1,11 +1,21 @@
+#include <winsock2.h>
+
 #include "gui_harness.h"
 
-#include "app/layout.h"
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/program.h"
 #include "app/ui_seams.h"
+#include "link/device_backend.h"
+#include "link/remote_unit.h"
+#include "sim_data_sets.h"
 
 namespace {
 
 std::vector<RecordedMessageBox> messageBoxes;
+std::vector<DialogRecord> dialogRecords;
+std::string dialogAnswer;
 
 int recordMessageBox(HWND, const char* text, const char* caption, UINT type)
 {
@@ -13,74 +23,117 @@ int recordMessageBox(HWND, const char* text, const char* caption, UINT type)
     return IDOK;
 }
 
-} // namespace
-
-std::vector<RecordedMessageBox>& recordedMessageBoxes() { return messageBoxes; }
-
-std::string shownMessages(int waitMs)
+BOOL answerDialog(OPENFILENAMEA* dialog, bool save)
 {
-    pumpUntil([] { return !messageBoxes.empty(); }, waitMs);
-    pumpFor(100);   // a second box of the same event
-    std::string shown;
-    for (const RecordedMessageBox& box : messageBoxes)
-        shown += (shown.empty() ? "" : " + ") + box.text + " [" + box.caption + "]";
-    messageBoxes.clear();
-    return shown;
+    dialogRecords.push_back({save, dialog->Flags, dialog->nFilterIndex, dialog->lpstrFile,
+                             dialog->lpstrDefExt ? dialog->lpstrDefExt : "", dialog->nMaxFile});
+    if (dialogAnswer.empty())
+        return FALSE;
+    std::snprintf(dialog->lpstrFile, dialog->nMaxFile, "%s", dialogAnswer.c_str());
+    return TRUE;
 }
 
-void ShellTest::SetUp()
+void setUnitEndpoint(const std::string& endpoint)
+{
+    _putenv_s("KAVIX_UNIT", endpoint.c_str());
+    // A program already started finds it too.
+    setRemoteUnitEndpoint(endpoint.c_str());
+}
+
+} // namespace
+
+void ServedUnit::start(char family, std::uint32_t protocolEntries, const Adjust& adjust)
+{
+    stop();
+    SimOptions options = defaultSimOptions(family);
+    if (adjust)
+        adjust(options);
+    unit = std::make_unique<SimUnit>();
+    store = SimBlockStore{};
+    initSimUnit(*unit, options);
+    fillFamilyDataSets(store, family, factoryConfiguration(family), protocolEntries);
+    useBlockStore(*unit, store);
+    server = startSimServer(*unit, "127.0.0.1", 0);
+    ASSERT_NE(server, nullptr);
+    endpoint = "127.0.0.1:" + std::to_string(simServerPort(server));
+}
+
+void ServedUnit::stop()
+{
+    if (server)
+        stopSimServer(server);
+    server = nullptr;
+}
+
+std::uint32_t ServedUnit::requestsSeen()
+{
+    std::lock_guard<std::mutex> hold(unit->lock);
+    return unit->requestsSeen;
+}
+
+SimLiveState ServedUnit::live()
+{
+    std::lock_guard<std::mutex> hold(unit->lock);
+    return unit->live;
+}
+
+void ProgramTest::SetUp()
 {
     previousDir_ = std::filesystem::current_path();
     std::filesystem::current_path(dir_.path());
     messageBoxes.clear();
+    dialogRecords.clear();
+    dialogAnswer.clear();
     setMessageBoxHook(recordMessageBox);
+    setFileDialogHook(answerDialog);
     clearQuitMessageSeen();
+
+    // No unit: a loopback port of ours that nobody listens on, so what is
+    // plugged into this machine never matters.
+    WSADATA wsa;
+    WSAStartup(MAKEWORD(2, 2), &wsa);
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int length = sizeof address;
+    ASSERT_EQ(bind(s, reinterpret_cast<sockaddr*>(&address), length), 0);
+    getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
+    noUnitSocket_ = static_cast<std::uintptr_t>(s);
+    setUnitEndpoint("127.0.0.1:" + std::to_string(ntohs(address.sin_port)));
 }
 
-void ShellTest::TearDown()
+void ProgramTest::TearDown()
 {
     if (main_ && IsWindow(main_))
         closeMainWindow();
     if (main_)
-        shutdownApplication();
+        shutdownProgram();
+    unit_.stop();
+    setDeviceBackend(nullptr);
+    setUnitEndpoint("");
+    closesocket(static_cast<SOCKET>(noUnitSocket_));
+    WSACleanup();
     setMessageBoxHook(nullptr);
+    setFileDialogHook(nullptr);
     std::filesystem::current_path(previousDir_);
 }
 
-HWND ShellTest::start(const WindowProcTable& features)
+HWND ProgramTest::start()
 {
-    main_ = startApplication(GetModuleHandleA(nullptr), SW_SHOWNOACTIVATE, features);
+    main_ = startProgram(GetModuleHandleA(nullptr), SW_SHOWNOACTIVATE);
     // The selection window comes with the first posted message.
     pumpUntil([this] { return selection() != nullptr; });
     return main_;
 }
 
-bool ShellTest::closeMainWindow()
+void ProgramTest::startAs(int languageId, int familyId)
 {
-    PostMessageA(main_, WM_CLOSE, 0, 0);
-    return pumpUntil([] { return quitMessageSeen(); });
+    ASSERT_NE(start(), nullptr);
+    confirmSelection(languageId, familyId);
 }
 
-void ShellTest::menuCommand(int id)
-{
-    PostMessageA(main_, WM_COMMAND, static_cast<WPARAM>(id), 0);
-    pumpFor(50);
-}
-
-void ShellTest::click(HWND parent, int controlId)
-{
-    ASSERT_NE(GetDlgItem(parent, controlId), nullptr) << "control " << controlId;
-    clickControl(parent, controlId);
-    pumpFor(20);
-}
-
-bool ShellTest::menuItemGrey(int id) const
-{
-    const UINT state = GetMenuState(GetMenu(main_), static_cast<UINT>(id), MF_BYCOMMAND);
-    return state != 0xFFFFFFFFu && (state & MF_GRAYED) != 0;
-}
-
-void ShellTest::confirmSelection(int languageId, int familyId)
+void ProgramTest::confirmSelection(int languageId, int familyId)
 {
     HWND window = selection();
     ASSERT_NE(window, nullptr);
@@ -89,3 +142,79 @@ void ShellTest::confirmSelection(int languageId, int familyId)
     click(window, selectionIdOk);
     pumpUntil([this] { return selection() == nullptr; });
 }
+
+bool ProgramTest::closeMainWindow()
+{
+    PostMessageA(main_, WM_CLOSE, 0, 0);
+    return pumpUntil([] { return quitMessageSeen(); });
+}
+
+ServedUnit& ProgramTest::serveUnit(char family, std::uint32_t protocolEntries, const ServedUnit::Adjust& adjust)
+{
+    unit_.start(family, protocolEntries, adjust);
+    setUnitEndpoint(unit_.endpoint);
+    return unit_;
+}
+
+HWND ProgramTest::familyWindow(const char* classBase) const
+{
+    return childOfClass(main_, (classBase + std::string(appState.family == 1 ? "1" : "0")).c_str());
+}
+
+void ProgramTest::menuCommand(int id)
+{
+    PostMessageA(main_, WM_COMMAND, static_cast<WPARAM>(id), 0);
+    pumpFor(50);
+}
+
+void ProgramTest::click(HWND parent, int controlId)
+{
+    ASSERT_NE(GetDlgItem(parent, controlId), nullptr) << "control " << controlId;
+    clickControl(parent, controlId);
+    pumpFor(20);
+}
+
+void ProgramTest::closeWindow(HWND window)
+{
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(pumpUntil([window] { return !IsWindow(window); }));
+}
+
+bool ProgramTest::menuItemGrey(int id) const
+{
+    const UINT state = GetMenuState(GetMenu(main_), static_cast<UINT>(id), MF_BYCOMMAND);
+    return state != 0xFFFFFFFFu && (state & MF_GRAYED) != 0;
+}
+
+std::vector<RecordedMessageBox> ProgramTest::takeMessageBoxes()
+{
+    std::vector<RecordedMessageBox> boxes;
+    boxes.swap(messageBoxes);
+    return boxes;
+}
+
+bool ProgramTest::waitForMessageBoxes(std::size_t count, int waitMs)
+{
+    return pumpUntil([count] { return messageBoxes.size() >= count; }, waitMs);
+}
+
+std::string ProgramTest::shownMessages(int waitMs)
+{
+    waitForMessageBoxes(1, waitMs);
+    pumpFor(100);   // a second box of the same event
+    std::string shown;
+    for (const RecordedMessageBox& box : takeMessageBoxes())
+        shown += (shown.empty() ? "" : " + ") + box.text + " [" + box.caption + "]";
+    return shown;
+}
+
+void ProgramTest::expectBox(const RecordedMessageBox& box, const std::string& text, const char* caption, UINT icon)
+{
+    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(box.caption, caption);
+    EXPECT_EQ(box.type & MB_ICONMASK, icon);
+}
+
+void ProgramTest::answerFileDialogs(const std::string& path) { dialogAnswer = path; }
+
+const std::vector<DialogRecord>& ProgramTest::dialogs() const { return dialogRecords; }

@@ -18,6 +18,3 @@ HWND childOfClass(HWND parent, const char* className);
 // A click on a button control, as the control itself reports it.
 void clickControl(HWND parent, int controlId);
 
-// Writes what the screen shows of a window (frame and caption included) as
-// a 24-bit BMP file.
-bool captureWindow(HWND window, const char* path);

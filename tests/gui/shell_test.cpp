@@ -1,12 +1,12 @@
+// The shell: start-up, the selection window, the menu around feature
+// windows, the info box and the end of the program.
 #include "gui_harness.h"
 
 #include <cstring>
 
-#include "app/feature_frame.h"
-#include "app/layout.h"
+#include "app/program.h"
 #include "app/settings.h"
-#include "app/texts.h"
-#include "app/window_table.h"
+#include "app/shell.h"
 
 namespace {
 
@@ -35,11 +35,11 @@ std::string menuLabel(HWND window, int id)
 
 } // namespace
 
-TEST_F(ShellTest, FirstStartCreatesSettingsAndOffersTheSelection)
+TEST_F(ProgramTest, FirstStartCreatesSettingsAndOffersTheSelection)
 {
     ASSERT_NE(start(), nullptr);
     EXPECT_EQ(std::filesystem::file_size(settingsFile()), 186u);
-    EXPECT_FALSE(hasMenu());
+    EXPECT_EQ(GetMenu(main()), nullptr);
     EXPECT_EQ(windowText(main()), "Quarnel Polarund Expert Tool");
     EXPECT_EQ(cellsOf(main()), "108x51 centred");
     HWND window = selection();
@@ -60,10 +60,10 @@ TEST_F(ShellTest, FirstStartCreatesSettingsAndOffersTheSelection)
     click(window, selectionIdM);
     EXPECT_FALSE(isChecked(window, selectionIdK));
     EXPECT_TRUE(isEnabled(window, selectionIdOk));
-    EXPECT_TRUE(recordedMessageBoxes().empty());
+    EXPECT_TRUE(takeMessageBoxes().empty());
 }
 
-TEST_F(ShellTest, ConfirmationReselectionInfoBoxAndClose)
+TEST_F(ProgramTest, ConfirmationReselectionInfoBoxAndClose)
 {
     ASSERT_NE(start(), nullptr);
     confirmSelection(selectionIdEnglish, selectionIdM);
@@ -93,12 +93,10 @@ TEST_F(ShellTest, ConfirmationReselectionInfoBoxAndClose)
     EXPECT_TRUE(menuItemGrey(commandProtocolDisplay));
 
     menuCommand(commandInfo);
-    ASSERT_EQ(recordedMessageBoxes().size(), 1u);
-    EXPECT_EQ(recordedMessageBoxes()[0].caption, "Quarnel Polarund Expert Tool");
-    EXPECT_EQ(recordedMessageBoxes()[0].text, infoBoxText);
-    EXPECT_EQ(recordedMessageBoxes()[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
-    for (int id : {10, 20, 30, 40, 41, 42, 99})  // no feature procedures linked in
-        menuCommand(id);
+    const auto boxes = takeMessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    expectBox(boxes[0], infoBoxText, "Quarnel Polarund Expert Tool", MB_ICONINFORMATION);
+    menuCommand(99);   // no such command
     EXPECT_EQ(FindWindowExA(main(), nullptr, nullptr, nullptr), nullptr);
 
     PostMessageA(main(), WM_CLOSE, 0, 0);
@@ -108,7 +106,7 @@ TEST_F(ShellTest, ConfirmationReselectionInfoBoxAndClose)
     EXPECT_FALSE(IsWindow(main()));
 }
 
-TEST_F(ShellTest, StoredEnglishIsPreselectedTheFamilyChosenAgain)
+TEST_F(ProgramTest, StoredEnglishIsPreselectedTheFamilyChosenAgain)
 {
     AppState english;
     std::memset(&english, 0, sizeof english);
@@ -123,39 +121,15 @@ TEST_F(ShellTest, StoredEnglishIsPreselectedTheFamilyChosenAgain)
     EXPECT_TRUE(pumpUntil([before] { return appState.stepTicks >= before + 3; }, 3000));
 }
 
-// A stand-in feature window that keeps the frame contract, to check the
-// shell's side of it.
-namespace {
-
-bool fakeLinkStopped = false;
-
-LRESULT CALLBACK fakeFeatureProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+// A feature window keeps the frame contract: it covers the main window,
+// greys the menu but Info, and gives it back as it was when it closes.
+TEST_F(ProgramTest, FeatureWindowsGreyAndRestoreTheMenu)
 {
-    if (message == WM_CREATE)
-        featureFrameCreate(window);
-    else if (message == WM_CLOSE)
-        featureFrameClose(window, true);
-    else
-        return DefWindowProcA(window, message, wParam, lParam);
-    return 0;
-}
-
-} // namespace
-
-TEST_F(ShellTest, FeatureFrameGreysAndRestoresTheMenu)
-{
-    WindowProcTable features = {};
-    for (int i = 2; i < windowClassCount; ++i) {
-        features.procedure[i] = fakeFeatureProc;
-        UnregisterClassA(windowClassTable[i].name, GetModuleHandleA(nullptr));  // left from earlier tests
-    }
-    linkHooks.stopLink = [] { fakeLinkStopped = true; };
-    ASSERT_NE(start(features), nullptr);
-    confirmSelection(selectionIdEnglish, selectionIdM);
-
+    startAs(selectionIdEnglish, selectionIdM);
     menuCommand(commandRunCounter);
-    HWND feature = childOfClass(main(), "RunCounter_CU1");
+    HWND feature = familyWindow("RunCounter_CU");
     ASSERT_NE(feature, nullptr);
+    EXPECT_EQ(shownMessages(), "No Control Unit found [M-Series]");
     EXPECT_EQ(windowText(feature), "Running Counter");
     EXPECT_EQ(handleFromState(appState.featureWindow), feature);
     for (int id : menuItemIds)
@@ -163,16 +137,8 @@ TEST_F(ShellTest, FeatureFrameGreysAndRestoresTheMenu)
     EXPECT_FALSE(menuItemGrey(commandInfo));
 
     // Closing restores the menu; Display and Save only with a protocol.
-    PostMessageA(feature, WM_CLOSE, 0, 0);
-    pumpUntil([] { return appState.featureOpen == 0; });
-    EXPECT_TRUE(fakeLinkStopped);
+    closeWindow(feature);
+    EXPECT_EQ(appState.featureOpen, 0);
     for (int id : menuItemIds)
         EXPECT_EQ(menuItemGrey(id), id == commandProtocolDisplay || id == commandProtocolSave) << id;
-
-    closeMainWindow();
-    shutdownApplication();
-    main_ = nullptr;
-    linkHooks.stopLink = nullptr;
-    for (int i = 2; i < windowClassCount; ++i)
-        UnregisterClassA(windowClassTable[i].name, GetModuleHandleA(nullptr));
 }

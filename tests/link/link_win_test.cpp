@@ -1,15 +1,15 @@
-// Windows only: the HID backend and the window side of the link, under Wine.
-// (The feature windows' own tests drive the rest of it against the
-// simulator: titles, notifications, end reactions.)
+// Windows only: the window side of the link and the program's choice of
+// backend. Devices come from the fake backend, so nothing plugged into the
+// machine matters. (The feature windows' own tests drive the rest of it
+// against the simulator: titles, notifications, end reactions.)
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
+#include "app/feature_link.h"
 #include "app/texts.h"
 #include "app/ui_seams.h"
-#include "app/feature_link.h"
-#include "link/win/hid_backend.h"
 #include "link_test_support.h"
 
 namespace {
@@ -22,29 +22,42 @@ int recordBox(HWND, const char* text, const char* caption, UINT type)
     return IDOK;
 }
 
-class LinkWindowTest : public LinkFixture {};
-
-TEST_F(LinkWindowTest, NoUnitFoundByHidOrNoneConnectedAfterTheSearch)
-{
-    selectLanguageTexts(1);
-    setMessageBoxHook(recordBox);
-    HWND window = CreateWindowExA(0, "STATIC", "anything", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+class LinkWindowTest : public LinkFixture {
+protected:
+    void SetUp() override
+    {
+        LinkFixture::SetUp();
+        shownBoxes.clear();
+        selectLanguageTexts(1);
+        setMessageBoxHook(recordBox);
+        window_ = CreateWindowExA(0, "STATIC", "anything", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
+    }
+    void TearDown() override
+    {
+        DestroyWindow(window_);
+        setMessageBoxHook(nullptr);
+        _putenv_s("KAVIX_UNIT", "");
+        LinkFixture::TearDown();
+    }
+    HWND window_ = nullptr;
+};
+
+TEST_F(LinkWindowTest, NoUnitFoundOrNoneConnectedAfterTheSearch)
+{
     char product[65] = "";
-    setDeviceBackend(&hidBackend);   // enumerates the machine's HID devices: no unit here
-    EXPECT_FALSE(startFeatureLink({window, Feature::configuration, Family::k}, pollEngine, &linkRequest, product));
+    fake::install({.devices = {{"other", 0x1209, 0x1C01}}});
+    EXPECT_FALSE(startFeatureLink({window_, Feature::configuration, Family::k}, pollEngine, &linkRequest, product));
     char title[64] = "";
-    GetWindowTextA(window, title, sizeof title);
+    GetWindowTextA(window_, title, sizeof title);
     EXPECT_STREQ(title, "Configuration:");
 
     fake::install({.devices = {{"unit", 0xC251, 0x1C01}}, .openFails = true});
-    EXPECT_FALSE(startFeatureLink({window, Feature::monitor, Family::m}, pollEngine, &linkRequest, product));
+    EXPECT_FALSE(startFeatureLink({window_, Feature::monitor, Family::m}, pollEngine, &linkRequest, product));
     const std::string error = " " + std::to_string(MB_OK | MB_ICONERROR);
     EXPECT_EQ(shownBoxes, (std::vector<std::string>{"No Control Unit found [K-Series]" + error,
                                                     "No Control Unit Connected ! [M-Series]" + error}));
     EXPECT_EQ(appState.linkOpen, 0);
-    setMessageBoxHook(nullptr);
-    DestroyWindow(window);
 }
 
 TEST_F(LinkWindowTest, TheProgramUsesTheRemoteUnitOnlyWhenKavixUnitIsSet)

@@ -1,53 +1,36 @@
 #pragma once
-// A started program with both configuration windows linked in, opened from
-// the menu as the user does, and helpers that work their controls.
+// The configuration windows in the started program, opened from the menu as
+// the user does, and helpers that work their controls.
 #include "gui_harness.h"
 
 #include <commctrl.h>
 
-#include <cstdint>
 #include <cstdlib>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "app/layout.h"
 #include "config/config_window_ids.h"
-#include "sim_blocks.h"
-#include "sim_server.h"
-#include "sim_unit.h"
 
-// Answers the next file dialogs with this path (empty: cancel) and records
-// how each was opened.
-struct DialogRecord {
-    bool save;
-    DWORD flags;
-    DWORD filterIndex;
-    std::string offered;      // the name in the buffer when it opened
-};
-void answerFileDialogs(const std::string& path);
-std::vector<DialogRecord>& recordedDialogs();
-
-inline void expectBox(const RecordedMessageBox& box, const char* text, const char* caption,
-                      UINT icon = MB_ICONERROR)
-{
-    EXPECT_EQ(box.text, text);
-    EXPECT_EQ(box.caption, caption);
-    EXPECT_EQ(static_cast<UINT>(box.type & MB_ICONMASK), icon);
-}
-
-class ConfigWindowTest : public ShellTest {
+class ConfigWindowTest : public ProgramTest {
 protected:
-    void TearDown() override;
-
     // Starts, confirms language and family, opens "Configuration" and waits
-    // for the read posted at opening to have ended in a message box (unless
-    // told not to).
-    HWND openAs(int languageId, int familyId, bool waitForRead = true);
+    // for the read posted at opening to end in a message box (unless told not to).
+    HWND openAs(int languageId, int familyId, bool waitForRead = true)
+    {
+        startAs(languageId, familyId);
+        menuCommand(commandConfiguration);
+        window_ = familyWindow("Configuration_CU");
+        if (waitForRead)
+            waitForMessageBoxes(1);
+        return window_;
+    }
 
-    // A simulated unit of the family ('K' or 'M') with this configuration,
-    // reached as the program reaches the simulator.
-    void attachUnit(char family, const std::vector<std::uint8_t>& configuration);
+    // A simulated unit of the family ('K' or 'M') with this configuration.
+    void attachUnit(char family, const std::vector<std::uint8_t>& configuration)
+    {
+        serveUnit(family);
+        changeUnit([&](SimUnit&, SimBlockStore& store) { setSimDataSet(store, 0x35, configuration, 32, 1); });
+    }
 
     HWND window() const { return window_; }
     HWND control(int row, RowPart part) const { return GetDlgItem(window_, rowControlId(row, part)); }
@@ -75,22 +58,28 @@ protected:
                      reinterpret_cast<LPARAM>(&max));
         return std::to_string(min) + ".." + std::to_string(max);
     }
-
-    // A mouse click on the upper or lower arrow of a row.
-    void clickArrow(int row, bool up, int times = 1);
-    // Chooses a list item as the user does: selection, then the notification.
-    void chooseItem(int row, int index);
-
-    // The message boxes recorded since the last call.
-    std::vector<RecordedMessageBox> takeMessageBoxes()
+    // Mouse clicks on the upper or lower arrow of a row.
+    void clickArrow(int row, bool up, int times = 1)
     {
-        std::vector<RecordedMessageBox> boxes;
-        boxes.swap(recordedMessageBoxes());
-        return boxes;
+        HWND arrows = control(row, partArrows);
+        RECT r;
+        GetClientRect(arrows, &r);
+        const LPARAM at = MAKELPARAM(r.right / 2, up ? r.bottom / 4 : 3 * r.bottom / 4);
+        for (int i = 0; i < times; ++i) {
+            SendMessageA(arrows, WM_LBUTTONDOWN, MK_LBUTTON, at);
+            SendMessageA(arrows, WM_LBUTTONUP, 0, at);
+        }
+        pumpFor(10);
+    }
+    // Chooses a list item as the user does: selection, then the notification.
+    void chooseItem(int row, int index)
+    {
+        HWND list = control(row, partValue);
+        SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        SendMessageA(window_, WM_COMMAND, MAKEWPARAM(rowControlId(row, partValue), CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
+        pumpFor(10);
     }
 
     HWND window_ = nullptr;
-    std::unique_ptr<SimUnit> unit_;
-    SimBlockStore store_;
-    SimServer* server_ = nullptr;
 };

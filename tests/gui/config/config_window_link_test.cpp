@@ -3,7 +3,6 @@
 #include "config_window_fixture.h"
 
 #include "app/app_state.h"
-#include "app/window_table.h"
 #include "config/k_config_form.h"
 #include "config/m_config_form.h"
 #include "link/report_format.h"
@@ -50,7 +49,7 @@ TEST_F(ConfigWindowTest, KReadsTheUnitAndProgramsItsEdits)
     clickArrow(rowAccessCode, true, 3);
     clickArrow(rowSetTemp, true, 1);
     clickButton(configButtonProgram);
-    pumpUntil([] { return recordedMessageBoxes().size() >= 2; });
+    waitForMessageBoxes(2);
     boxes = takeMessageBoxes();
     ASSERT_EQ(boxes.size(), 2u);
     expectBox(boxes[1], "New Configuration programmed !", "K-Series", MB_ICONINFORMATION);
@@ -60,9 +59,10 @@ TEST_F(ConfigWindowTest, KReadsTheUnitAndProgramsItsEdits)
     expected.AccessCode = 45;
     expected.SetTemp_F = 69;
     expected.SetTemp_C = 20;   // 69 °F: the tenth is 5, no step up
-    std::lock_guard<std::mutex> hold(unit_->lock);
-    EXPECT_EQ(store_.configuration.bytes, bytesOf(expected));
-    EXPECT_EQ(store_.programmings, 1u);
+    changeUnit([&](SimUnit&, SimBlockStore& store) {
+        EXPECT_EQ(store.configuration.bytes, bytesOf(expected));
+        EXPECT_EQ(store.programmings, 1u);
+    });
 }
 
 TEST_F(ConfigWindowTest, KWindowOnAnMUnitKeepsItsCreationState)
@@ -92,13 +92,12 @@ TEST_F(ConfigWindowTest, MWindowOnAKUnitKeepsItsCreationStateAndFirmwareMismatch
 
     // A unit of the right kind without this data set refuses with its own
     // kind: the firmware does not fit.
-    {
-        std::lock_guard<std::mutex> hold(unit_->lock);
-        store_.configuration.present = false;
-        unit_->options.kind = 2;
-    }
+    changeUnit([](SimUnit& unit, SimBlockStore& store) {
+        store.configuration.present = false;
+        unit.options.kind = 2;
+    });
     clickButton(configButtonRead);
-    pumpUntil([] { return !recordedMessageBoxes().empty(); });
+    waitForMessageBoxes(1);
     boxes = takeMessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     expectBox(boxes[0], "Firmware (1.23) der ControlUnitM unpassend !", "M-Series");
@@ -115,13 +114,10 @@ TEST_F(ConfigWindowTest, MProgramAnsweredBusyKeepsTheEditsAndTheFamilyOwnsItsFil
     expectBox(boxes[0], "Device-Configuration read !", "M-Series", MB_ICONINFORMATION);
     EXPECT_EQ(numberValue(rowCanAddress), 7);
 
-    {
-        std::lock_guard<std::mutex> hold(unit_->lock);
-        unit_->blockHandler = announceAnsweredBusy;
-    }
+    changeUnit([](SimUnit& unit, SimBlockStore&) { unit.blockHandler = announceAnsweredBusy; });
     clickArrow(rowCanAddress, true, 2);
     clickButton(configButtonProgram);
-    pumpUntil([] { return recordedMessageBoxes().size() >= 2; });
+    waitForMessageBoxes(2);
     boxes = takeMessageBoxes();
     ASSERT_EQ(boxes.size(), 2u);
     expectBox(boxes[1], "Write to EEPROM failed !", "M-Series");
@@ -144,7 +140,7 @@ TEST_F(ConfigWindowTest, MProgramAnsweredBusyKeepsTheEditsAndTheFamilyOwnsItsFil
     EXPECT_EQ(boxes[0].caption, "M-Series");
     EXPECT_EQ(boxes[1].text,
               "Fehler 'Relation Switch off temperature cooling water < Switch on temperature cooling water' !");
-    EXPECT_EQ(store_.programmings, 0u);
+    changeUnit([](SimUnit&, SimBlockStore& store) { EXPECT_EQ(store.programmings, 0u); });
 
     // The K window has a file name of its own.
     clickButton(configButtonClose);
@@ -154,19 +150,16 @@ TEST_F(ConfigWindowTest, MProgramAnsweredBusyKeepsTheEditsAndTheFamilyOwnsItsFil
     menuCommand(commandConfiguration);
     window_ = childOfClass(main(), "Configuration_CU0");
     ASSERT_NE(window_, nullptr);
-    pumpUntil([] { return !recordedMessageBoxes().empty(); });
+    waitForMessageBoxes(1);
     answerFileDialogs("");
     clickButton(configButtonLoadFile);
-    EXPECT_NE(recordedDialogs().back().offered, path.string());
+    EXPECT_NE(dialogs().back().offered, path.string());
 }
 
 TEST_F(ConfigWindowTest, BusyWhileReadingAndCloseStopsTheLinkQuietly)
 {
     attachUnit('K', std::vector<std::uint8_t>(62, 0));
-    {
-        std::lock_guard<std::mutex> hold(unit_->lock);
-        unit_->options.faults.delayMs = 400;
-    }
+    changeUnit([](SimUnit& unit, SimBlockStore&) { unit.options.faults.delayMs = 400; });
     ASSERT_NE(openAs(selectionIdEnglish, selectionIdK, false), nullptr);
     pumpUntil([] { return appState.linkOpen != 0; }, 2000);
     ASSERT_EQ(appState.linkOpen, 1);
@@ -178,7 +171,6 @@ TEST_F(ConfigWindowTest, BusyWhileReadingAndCloseStopsTheLinkQuietly)
     clickButton(configButtonClose);
     pumpUntil([this] { return !IsWindow(window()); });
     EXPECT_EQ(appState.linkOpen, 0);
-    pumpFor(600);
-    EXPECT_TRUE(recordedMessageBoxes().empty());
+    EXPECT_FALSE(waitForMessageBoxes(1, 600));
     EXPECT_FALSE(menuItemGrey(10));
 }

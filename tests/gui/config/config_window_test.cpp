@@ -2,7 +2,6 @@
 // controls mirroring the form, checks and files.
 #include "config_window_fixture.h"
 
-#include "app/window_table.h"
 #include "config/config_file.h"
 #include "config/k_config_form.h"
 
@@ -92,10 +91,10 @@ TEST_F(ConfigWindowTest, KSaveLoadFileErrorsAndCheckFailures)
     const auto path = dir_.path() / "edited.cbf";
     answerFileDialogs(path.string());
     clickButton(configButtonSaveFile);
-    ASSERT_EQ(recordedDialogs().size(), 1u);
-    EXPECT_TRUE(recordedDialogs()[0].save);
-    EXPECT_EQ(recordedDialogs()[0].flags, 0x2006u);
-    EXPECT_EQ(recordedDialogs()[0].filterIndex, 2u);
+    ASSERT_EQ(dialogs().size(), 1u);
+    EXPECT_TRUE(dialogs()[0].save);
+    EXPECT_EQ(dialogs()[0].flags, 0x2006u);
+    EXPECT_EQ(dialogs()[0].filterIndex, 2u);
     const auto bytes = readBytes(path);
     ASSERT_EQ(bytes.size(), 88u);
     EXPECT_EQ(std::string(bytes.begin() + 2, bytes.begin() + 24), "CUK1-Configurationfile");
@@ -106,11 +105,11 @@ TEST_F(ConfigWindowTest, KSaveLoadFileErrorsAndCheckFailures)
     EXPECT_EQ(numberValue(rowCanAddress), 1);
     // The open dialog offers the name last used with this window.
     clickButton(configButtonLoadFile);
-    ASSERT_EQ(recordedDialogs().size(), 2u);
-    EXPECT_FALSE(recordedDialogs()[1].save);
-    EXPECT_EQ(recordedDialogs()[1].flags, 0x2004u);
-    EXPECT_EQ(recordedDialogs()[1].filterIndex, 2u);
-    EXPECT_EQ(recordedDialogs()[1].offered, path.string());
+    ASSERT_EQ(dialogs().size(), 2u);
+    EXPECT_FALSE(dialogs()[1].save);
+    EXPECT_EQ(dialogs()[1].flags, 0x2004u);
+    EXPECT_EQ(dialogs()[1].filterIndex, 2u);
+    EXPECT_EQ(dialogs()[1].offered, path.string());
     EXPECT_EQ(numberValue(rowCanAddress), 5);
     EXPECT_EQ(numberValue(rowSetTemp), 70);
     auto boxes = takeMessageBoxes();
@@ -150,7 +149,7 @@ TEST_F(ConfigWindowTest, KSaveLoadFileErrorsAndCheckFailures)
     answerFileDialogs((dir_.path() / "access.cbf").string());
     clickButton(configButtonLoadFile);
     EXPECT_EQ(numberValue(rowAccessCode), 100);
-    const std::size_t dialogsBefore = recordedDialogs().size();
+    const std::size_t dialogsBefore = dialogs().size();
     clickButton(configButtonProgram);
     clickButton(configButtonSaveFile);
     boxes = takeMessageBoxes();
@@ -160,5 +159,5 @@ TEST_F(ConfigWindowTest, KSaveLoadFileErrorsAndCheckFailures)
     expectBox(boxes[1], "Failure 'Access-Code' !  Limits: 0 to 99", "Configuration:");
     expectBox(boxes[2], "Failure 'Access-Code' !  Limits: 0 to 99", "Configuration:");
     EXPECT_EQ(windowText(window()), "Configuration:");   // no link was opened
-    EXPECT_EQ(recordedDialogs().size(), dialogsBefore);
+    EXPECT_EQ(dialogs().size(), dialogsBefore);
 }

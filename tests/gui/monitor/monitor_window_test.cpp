@@ -4,74 +4,31 @@
 
 #include <commctrl.h>
 
-#include <memory>
-
-#include "app/app_state.h"
-#include "app/layout.h"
-#include "app/window_table.h"
-#include "link/device_backend.h"
 #include "link/link_control.h"
-#include "app/feature_link.h"
 #include "monitor/monitor_view.h"
-#include "monitor/monitor_windows.h"
-#include "sim_server.h"
-#include "sim_unit.h"
 
 namespace {
 
-// Classes stay registered within the test process, with the procedure of
-// the first start.
-void unregisterFeatureClasses()
-{
-    for (int i = 2; i < windowClassCount; ++i)
-        UnregisterClassA(windowClassTable[i].name, GetModuleHandleA(nullptr));
-}
-
-class MonitorWindowTest : public ShellTest {
+class MonitorWindowTest : public ProgramTest {
 protected:
-    void TearDown() override
-    {
-        ShellTest::TearDown();
-        if (server_)
-            stopSimServer(server_);
-        _putenv("KAVIX_UNIT=");
-        setDeviceBackend(nullptr);
-        linkHooks.stopLink = nullptr;
-        unregisterFeatureClasses();
-    }
-
     // A unit of the family ('K' or 'M') with its values frozen at second 0.
     void attachUnit(char family, bool switchedOn, void (*adjust)(SimOptions&) = nullptr)
     {
-        if (server_)
-            stopSimServer(server_);
-        SimOptions options = defaultSimOptions(family);
-        options.switchedOn = switchedOn;
-        if (adjust)
-            adjust(options);
-        unit_ = std::make_unique<SimUnit>();
-        initSimUnit(*unit_, options);
-        unit_->fixedSeconds = 0;
-        server_ = startSimServer(*unit_, "127.0.0.1", 0);
-        ASSERT_NE(server_, nullptr);
-        _putenv(("KAVIX_UNIT=127.0.0.1:" + std::to_string(simServerPort(server_))).c_str());
+        serveUnit(family, 0, [&](SimOptions& o) {
+            o.switchedOn = switchedOn;
+            if (adjust)
+                adjust(o);
+        });
+        changeUnit([](SimUnit& unit, SimBlockStore&) { unit.fixedSeconds = 0; });
     }
 
-    // Starts as the program does, confirms language and family, chooses
-    // "Monitor" and waits until the Start posted at creation has run.
+    // Starts, confirms language and family, chooses "Monitor" and waits
+    // until the Start posted at creation has run.
     HWND openAs(int languageId, int familyId)
     {
-        unregisterFeatureClasses();
-        WindowProcTable features = {};
-        features.procedure[10] = monitorProcK;
-        features.procedure[11] = monitorProcM;
-        if (!start(features))
-            return nullptr;
-        linkHooks.stopLink = stopLink;
-        prepareProgramLink();
-        confirmSelection(languageId, familyId);
+        startAs(languageId, familyId);
         menuCommand(commandMonitor);
-        window_ = childOfClass(main(), familyId == selectionIdM ? "Monitor_CU1" : "Monitor_CU0");
+        window_ = familyWindow("Monitor_CU");
         pumpUntil([this] { return window_ && (enabled(idStart) || enabled(idStop)); });
         return window_;
     }
@@ -80,23 +37,14 @@ protected:
     // an answer only leaves once the window released it.
     bool waitForAnswers(std::uint32_t n)
     {
-        const std::uint32_t first = live().requestsSeen;
-        const bool seen = pumpUntil([&] { return live().requestsSeen >= first + n + 1; });
+        const std::uint32_t first = unit_.requestsSeen();
+        const bool seen = pumpUntil([&] { return unit_.requestsSeen() >= first + n + 1; });
         pumpFor(20);
         return seen;
     }
-    struct Live {
-        SimLiveState state;
-        std::uint32_t requestsSeen;
-    };
-    Live live()
-    {
-        std::lock_guard<std::mutex> hold(unit_->lock);
-        return {unit_->live, unit_->requestsSeen};
-    }
     bool waitForUnitOutputs(std::uint32_t mask, std::uint32_t value)
     {
-        return pumpUntil([&] { return (live().state.outputs & mask) == value; });
+        return pumpUntil([&] { return (unit_.live().outputs & mask) == value; });
     }
 
     HWND control(int id) const { return GetDlgItem(window_, id); }
@@ -121,7 +69,7 @@ protected:
         EXPECT_TRUE(enabled(idStart));
         EXPECT_EQ(appState.linkOpen, 0);
     }
-    void closeWindow()
+    void closeMonitor()
     {
         click(window_, idClose);
         pumpUntil([this] { return !IsWindow(window_); });
@@ -130,8 +78,6 @@ protected:
     }
 
     HWND window_ = nullptr;
-    std::unique_ptr<SimUnit> unit_;
-    SimServer* server_ = nullptr;
 };
 
 // A unit of the other family answers the poll with its own kind; the right
@@ -145,7 +91,6 @@ TEST_F(MonitorWindowTest, KWrongUnitThenTheRightOneFillsTheFieldsAndRefreshesThe
     expectManualOff();
 
     attachUnit('K', true, [](SimOptions& o) { o.errorBits = 0x05; });
-    prepareProgramLink();
     click(window_, idStart);
     EXPECT_EQ(windowText(window_).rfind("Monitor: Connect to: ControlUnitK SimulatorFirmware ", 0), 0u);
     EXPECT_FALSE(enabled(idStart));
@@ -159,7 +104,7 @@ TEST_F(MonitorWindowTest, KWrongUnitThenTheRightOneFillsTheFieldsAndRefreshesThe
     EXPECT_FALSE(enabled(idManualToggle));
     ASSERT_TRUE(pumpUntil([this] { return windowText(window_).find("Firmware 1.23") != std::string::npos; }));
     EXPECT_GE(progress(), 4);
-    closeWindow();
+    closeMonitor();
     EXPECT_TRUE(linkThreadsEnded());
     EXPECT_EQ(shownMessages(0), "");
 }
@@ -175,12 +120,12 @@ TEST_F(MonitorWindowTest, KManualControlSwitchesTheUnitUntilStopOrUnplugging)
     click(window_, 0);  // the window marks the indicator, the unit follows
     EXPECT_TRUE(marked(0));
     ASSERT_TRUE(waitForUnitOutputs(0x01, 0x01));
-    EXPECT_TRUE(live().state.manual);
+    EXPECT_TRUE(unit_.live().manual);
     scroll(4, SB_THUMBTRACK, 99);
     scroll(4, SB_LINERIGHT);
     scroll(4, SB_LINERIGHT);
     EXPECT_EQ(field(5), "100");
-    ASSERT_TRUE(pumpUntil([this] { return live().state.blowerPower[0] == 100; }));
+    ASSERT_TRUE(pumpUntil([this] { return unit_.live().blowerPower[0] == 100; }));
 
     // The compressor starts behind the valve; the sequence counts timer ticks.
     click(window_, 1);
@@ -199,7 +144,7 @@ TEST_F(MonitorWindowTest, KManualControlSwitchesTheUnitUntilStopOrUnplugging)
     click(window_, idStop);
     expectManualOff();
     click(window_, idStart);
-    ASSERT_TRUE(pumpUntil([this] { return !live().state.manual && live().state.outputs == 0; }));
+    ASSERT_TRUE(pumpUntil([this] { return !unit_.live().manual && unit_.live().outputs == 0; }));
     ASSERT_TRUE(waitForAnswers(1));
     EXPECT_FALSE(marked(0));
 
@@ -207,7 +152,7 @@ TEST_F(MonitorWindowTest, KManualControlSwitchesTheUnitUntilStopOrUnplugging)
     click(window_, idManualToggle);
     click(window_, 0);
     ASSERT_TRUE(waitForUnitOutputs(0x01, 0x01));
-    dropSimConnections(server_);
+    dropSimConnections(unit_.server);
     EXPECT_EQ(shownMessages().rfind("USB-Error ! [Polarund K]", 0), 0u);
     expectManualOff();
     EXPECT_EQ(progress(), 0);
@@ -235,9 +180,9 @@ TEST_F(MonitorWindowTest, MInGermanShowsFahrenheitAndSwitchesARelayAndTheSecondB
     scroll(15, SB_THUMBPOSITION, 42);
     EXPECT_EQ(field(17), "42");
     ASSERT_TRUE(waitForUnitOutputs(0x20, 0x20));
-    ASSERT_TRUE(pumpUntil([this] { return live().state.blowerPower[1] == 42; }));
+    ASSERT_TRUE(pumpUntil([this] { return unit_.live().blowerPower[1] == 42; }));
     ASSERT_TRUE(pumpUntil([this] { return windowText(window_).find("Firmware 2.04") != std::string::npos; }));
-    closeWindow();
+    closeMonitor();
     EXPECT_EQ(shownMessages(0), "");
 }
 

@@ -38,7 +38,7 @@ TEST_F(ProtocolTest, KReadOpensTheDisplayAndAFailedReadGreysDisplayAndSave)
 
     // A read the unit refuses: the old protocol still lies in the buffer,
     // but neither display nor save may use it.
-    changeUnit([](SimBlockStore& store) { store.protocol.present = false; });
+    changeUnit([](SimUnit&, SimBlockStore& store) { store.protocol.present = false; });
     expectBox(readProtocol(), "Firmware (1.23)of ControlUnitK not match !", "K-Series", MB_ICONERROR);
     EXPECT_EQ(appState.protocolAvailable, 0);
     EXPECT_TRUE(menuItemGrey(commandProtocolDisplay));
@@ -59,7 +59,7 @@ TEST_F(ProtocolTest, MNoEntriesThenThreeEntriesInGerman)
 
     // Three 68-byte entries come in five 48-byte blocks.
     const std::vector<std::uint8_t> three = failureProtocol('M', 3);
-    changeUnit([&three](SimBlockStore& store) { setSimDataSet(store, 0x36, three, 48, 3); });
+    changeUnit([&three](SimUnit&, SimBlockStore& store) { setSimDataSet(store, 0x36, three, 48, 3); });
     EXPECT_EQ(readProtocol().text, "3 Protokolleintr\xE4ge gelesen !");
     EXPECT_EQ(appState.protocolCount, 3);
     EXPECT_TRUE(bufferHolds(three));
@@ -85,8 +85,7 @@ TEST_F(ProtocolTest, BreakAndAbortDuringASlowRead)
     // entries that have arrived count.
     click(reading, 60);
     ASSERT_TRUE(readWindowGone());
-    pumpFor(100);
-    EXPECT_TRUE(recordedMessageBoxes().empty());
+    EXPECT_FALSE(waitForMessageBoxes(1, 100));
     EXPECT_EQ(appState.linkOpen, 0);
     EXPECT_EQ(appState.protocolAvailable, 1);
     // At least 21 blocks of two entries each had arrived before Break.
@@ -104,8 +103,7 @@ TEST_F(ProtocolTest, BreakAndAbortDuringASlowRead)
     ASSERT_TRUE(pumpUntil([bar] { return progress(bar) >= 2; }));
     PostMessageA(reading, WM_LINK_ABORT, 0, 0);
     ASSERT_TRUE(readWindowGone());
-    ASSERT_FALSE(recordedMessageBoxes().empty());
-    expectBox(recordedMessageBoxes()[0], "USB-Error !", "Read protocol", MB_ICONERROR);
+    expectBox(onlyMessageBox(), "USB-Error !", "Read protocol", MB_ICONERROR);
     EXPECT_EQ(appState.protocolAvailable, 0);
     EXPECT_TRUE(menuItemGrey(commandProtocolSave));
 }

@@ -25,9 +25,9 @@ TEST_F(ProtocolTest, KCountersAfterAReadAndQuestionMarksAfterAFailure)
         EXPECT_EQ(fieldText(counters, ids[i]), values[i]) << "field " << ids[i];
 
     // The unit no longer serves its counters: it refuses with its own kind.
-    changeUnit([](SimBlockStore& store) { store.counters.present = false; });
+    changeUnit([](SimUnit&, SimBlockStore& store) { store.counters.present = false; });
     click(counters, counterReadIdK);
-    pumpUntil([] { return !recordedMessageBoxes().empty(); });
+    waitForMessageBoxes(1);
     expectBox(onlyMessageBox(), "Firmware (1.23)of ControlUnitK not match !", "K-Series", MB_ICONERROR);
     for (int id : ids)
         EXPECT_EQ(fieldText(counters, id), "?") << "field " << id;

@@ -2,10 +2,9 @@
 
 #include <tlhelp32.h>
 
-#include "app/window_procedures.h"
-#include "app/window_table.h"
+#include "link/device_backend.h"
 #include "link/device_discovery.h"
-#include "link/link_control.h"
+#include "link/remote_unit.h"
 #include "link/win/hid_backend.h"
 #include "sim_data_sets.h"
 #include "vusb_install.h"
@@ -39,34 +38,6 @@ bool unitPresent()
 
 } // namespace
 
-void ServedUnit::start(char family, std::uint32_t protocolEntries, void (*adjust)(SimOptions&))
-{
-    SimOptions options = defaultSimOptions(family);
-    options.switchedOn = false;
-    if (adjust)
-        adjust(options);
-    unit = std::make_unique<SimUnit>();
-    initSimUnit(*unit, options);
-    fillFamilyDataSets(store, family, factoryConfiguration(family), protocolEntries);
-    useBlockStore(*unit, store);
-    server = startSimServer(*unit, "127.0.0.1", 0);
-    ASSERT_NE(server, nullptr);
-    endpoint = "127.0.0.1:" + std::to_string(simServerPort(server));
-}
-
-void ServedUnit::stop()
-{
-    if (server)
-        stopSimServer(server);
-    server = nullptr;
-}
-
-std::uint32_t ServedUnit::requestsSeen()
-{
-    std::lock_guard<std::mutex> hold(unit->lock);
-    return unit->requestsSeen;
-}
-
 class UsbEnvironment : public ::testing::Environment {
 public:
     void SetUp() override
@@ -83,9 +54,13 @@ const auto* const environment = ::testing::AddGlobalTestEnvironment(new UsbEnvir
 
 void UsbTest::setUpUnits()
 {
-    unitK.start('K', 1200, [](SimOptions& o) { o.product = "Polarund K \xFC" "ber USB"; });
-    unitM.start('M', 25);
+    unitK.start('K', 1200, [](SimOptions& o) {
+        o.switchedOn = false;
+        o.product = "Polarund K \xFC" "ber USB";
+    });
+    unitM.start('M', 25, [](SimOptions& o) { o.switchedOn = false; });
     decoy.start('K', 25, [](SimOptions& o) {
+        o.switchedOn = false;
         o.vendorId = decoyVendorId;
         o.product = "Another vendor's device";
     });
@@ -121,33 +96,27 @@ bool UsbTest::waitForUnit(bool present, int timeoutMs)
     return pumpUntil([present] { return unitPresent() == present; }, timeoutMs);
 }
 
+void UsbTest::SetUp()
+{
+    ProgramTest::SetUp();
+    // No remote unit: the program takes the HID backend.
+    _putenv_s("KAVIX_UNIT", "");
+    setRemoteUnitEndpoint("");
+}
+
 void UsbTest::TearDown()
 {
-    ShellTest::TearDown();
+    ProgramTest::TearDown();
     failHidRelayStarts(0);
     std::string error;
     EXPECT_TRUE(setVirtualUsbWriteDelay(0, error)) << error;
-    for (int i = 2; i < windowClassCount; ++i)
-        UnregisterClassA(windowClassTable[i].name, GetModuleHandleA(nullptr));
 }
 
-void UsbTest::startProgram(int languageId, int familyId)
+void UsbTest::startOnUsb(int languageId, int familyId)
 {
-    installProgramParts();
-    ASSERT_NE(start(programWindowProcedures()), nullptr);
+    ASSERT_NE(start(), nullptr);
     ASSERT_STREQ(deviceBackend().name, "hid");
     confirmSelection(languageId, familyId);
-}
-
-HWND UsbTest::familyWindow(const char* classBase) const
-{
-    return childOfClass(main(), (classBase + std::string(appState.family == 1 ? "1" : "0")).c_str());
-}
-
-void UsbTest::closeWindow(HWND window)
-{
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(pumpUntil([window] { return !IsWindow(window); }));
 }
 
 int processThreadCount()

@@ -4,6 +4,7 @@
 // manual control.
 #include "usb_fixture.h"
 
+#include "app/shell.h"
 #include "app/window_table.h"
 #include "config/config_window_ids.h"
 #include "config/form_row.h"
@@ -25,13 +26,13 @@ TEST_F(UsbTest, DiscoveryTakesTheUnitAndPassesOverAnotherVendorsDevice)
     }
     ASSERT_TRUE(decoyPresent);
     ASSERT_FALSE(unitPath.empty());
+    startOnUsb(selectionIdEnglish, selectionIdK);
     ASSERT_TRUE(findDevice());
     EXPECT_EQ(devicePath, unitPath);
     char product[65] = "";
     ASSERT_TRUE(readProductString(product));
     EXPECT_STREQ(product, "Polarund K \xFC" "ber USB");
 
-    startProgram(selectionIdEnglish, selectionIdK);
     menuCommand(commandConfiguration);
     EXPECT_EQ(shownMessages(), "Device-Configuration read ! [K-Series]");
     EXPECT_EQ(windowText(familyWindow("Configuration_CU")),
@@ -46,7 +47,7 @@ protected:
     void readProgramAndReadBack(ServedUnit& served, char family)
     {
         plug(served);
-        startProgram(selectionIdEnglish, family == 'M' ? selectionIdM : selectionIdK);
+        startOnUsb(selectionIdEnglish, family == 'M' ? selectionIdM : selectionIdK);
         const std::string caption = std::string(" [") + family + "-Series]";
         menuCommand(commandConfiguration);
         ASSERT_EQ(shownMessages(), "Device-Configuration read !" + caption);
@@ -71,7 +72,7 @@ protected:
             EXPECT_NE(served.store.configuration.bytes, factoryConfiguration(family));
         }
         click(window, configButtonDefaults);
-        recordedMessageBoxes().clear();
+        takeMessageBoxes();
         ASSERT_EQ(std::atoi(windowText(value).c_str()), before);
         click(window, configButtonRead);
         EXPECT_EQ(shownMessages(), "Device-Configuration read !" + caption);
@@ -86,7 +87,7 @@ TEST_F(UsbConfigurationTest, MReadProgramAndReadBack) { readProgramAndReadBack(u
 TEST_F(UsbTest, RunningCountersAndAProtocolOfTwelveHundredEntries)
 {
     plug(unitK);
-    startProgram(selectionIdEnglish, selectionIdK);
+    startOnUsb(selectionIdEnglish, selectionIdK);
     menuCommand(commandRunCounter);
     EXPECT_EQ(shownMessages(), "Counters Read ! [K-Series]");
     closeWindow(familyWindow("RunCounter_CU"));
@@ -102,7 +103,7 @@ TEST_F(UsbTest, RunningCountersAndAProtocolOfTwelveHundredEntries)
 TEST_F(UsbTest, MonitorPollsAndManualControlSwitchesTheUnitsOutputs)
 {
     plug(unitK);
-    startProgram(selectionIdEnglish, selectionIdK);
+    startOnUsb(selectionIdEnglish, selectionIdK);
     menuCommand(commandMonitor);
     HWND window = familyWindow("Monitor_CU");
     ASSERT_TRUE(pumpUntil([window] { return IsWindowEnabled(GetDlgItem(window, idManualToggle)) != FALSE; }));

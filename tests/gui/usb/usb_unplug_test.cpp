@@ -35,7 +35,7 @@ protected:
     HWND underWay(int command, const char* classBase, std::uint32_t count)
     {
         plug(unitK);
-        startProgram(selectionIdEnglish, selectionIdK);
+        startOnUsb(selectionIdEnglish, selectionIdK);
         const std::uint32_t start = unitK.requestsSeen();
         menuCommand(command);
         EXPECT_TRUE(pumpUntil([start, count] { return unitK.requestsSeen() > start + count; }));
@@ -201,7 +201,7 @@ TEST_F(UsbUnplugTest, StopAndCloseWhileTheDeviceHoldsOutputReports)
 TEST_F(UsbUnplugTest, AWriteTheDeviceHoldsNeitherBlocksTheStopNorOutlivesItsBuffer)
 {
     plug(unitK);
-    startProgram(selectionIdEnglish, selectionIdK);
+    startOnUsb(selectionIdEnglish, selectionIdK);
     const int handles = processHandleCount();
     std::string error;
     ASSERT_TRUE(setVirtualUsbWriteDelay(stalledWrites, error)) << error;
@@ -228,7 +228,7 @@ TEST_F(UsbUnplugTest, AWriteTheDeviceHoldsNeitherBlocksTheStopNorOutlivesItsBuff
 TEST_F(UsbUnplugTest, ADeviceWhoseCompletionsCannotBeRelayedEndsTheTransfer)
 {
     plug(unitK);
-    startProgram(selectionIdEnglish, selectionIdK);
+    startOnUsb(selectionIdEnglish, selectionIdK);
     failHidRelayStarts(1);
     menuCommand(commandConfiguration);
     EXPECT_EQ(shownMessages(), "Communication lost ! [K-Series]");
