@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <random>
+#include <tuple>
 #include <thread>
 
 #include "app/window_table.h"
@@ -87,43 +88,33 @@ protected:
     }
 };
 
-TEST_F(UsbUnplugTest, EndpointClosingDuringABlockRead)
+// The unit goes away under a block read or under polling, by its connection
+// closing or by the device being removed: the device-gone message, and the
+// window works again once the unit is back.
+class UsbUnplugDuringTransferTest : public UsbUnplugTest, public ::testing::WithParamInterface<std::tuple<bool, bool>> {};
+
+TEST_P(UsbUnplugDuringTransferTest, ShowsTheDeviceGoneAndWorksAgainAfter)
 {
-    HWND window = protocolReadUnderWay();
-    dropSimConnections(unitK.server);
-    EXPECT_TRUE(deviceGoneShown(shownMessages(), "K-Series"));
-    EXPECT_TRUE(pumpUntil([window] { return !IsWindow(window); }));
+    const auto [deviceRemoved, polling] = GetParam();
+    HWND window = polling ? monitorPolling() : protocolReadUnderWay();
+    if (deviceRemoved)
+        removeBus();
+    else
+        dropSimConnections(unitK.server);
+    EXPECT_TRUE(deviceGoneShown(shownMessages(), polling ? "Polarund K" : "K-Series"));
     EXPECT_EQ(appState.linkOpen, 0);
-    expectProtocolReadAgain();
+    if (deviceRemoved)
+        plug(unitK);
+    if (polling) {
+        expectPollingAgain(window);
+    } else {
+        EXPECT_TRUE(pumpUntil([window] { return !IsWindow(window); }));
+        expectProtocolReadAgain();
+    }
 }
 
-TEST_F(UsbUnplugTest, EndpointClosingDuringPolling)
-{
-    HWND window = monitorPolling();
-    dropSimConnections(unitK.server);
-    EXPECT_TRUE(deviceGoneShown(shownMessages(), "Polarund K"));
-    EXPECT_EQ(appState.linkOpen, 0);
-    expectPollingAgain(window);
-}
-
-TEST_F(UsbUnplugTest, DeviceRemovedDuringABlockRead)
-{
-    HWND window = protocolReadUnderWay();
-    removeBus();
-    EXPECT_TRUE(deviceGoneShown(shownMessages(), "K-Series"));
-    EXPECT_TRUE(pumpUntil([window] { return !IsWindow(window); }));
-    plug(unitK);
-    expectProtocolReadAgain();
-}
-
-TEST_F(UsbUnplugTest, DeviceRemovedDuringPolling)
-{
-    HWND window = monitorPolling();
-    removeBus();
-    EXPECT_TRUE(deviceGoneShown(shownMessages(), "Polarund K"));
-    plug(unitK);
-    expectPollingAgain(window);
-}
+INSTANTIATE_TEST_SUITE_P(EndpointClosesOrDeviceRemoved, UsbUnplugDuringTransferTest,
+                         ::testing::Combine(::testing::Bool(), ::testing::Bool()));
 
 // Stop, Close and the end of a transfer while the device still holds an
 // output report: the link's threads end within stopLink every time, and
