@@ -17,8 +17,7 @@ TEST(Crc16, KnownValuesAndDataWithItsCrcChecksToZero)
     for (std::size_t i = 0; i < image.size(); ++i)
         image[i] = static_cast<unsigned char>(i * 37 + 11);
     const std::uint16_t crc = crc16(image.data(), image.size());
-    image.push_back(static_cast<unsigned char>(crc & 0xFF));
-    image.push_back(static_cast<unsigned char>(crc >> 8));
+    image.insert(image.end(), {static_cast<unsigned char>(crc & 0xFF), static_cast<unsigned char>(crc >> 8)});
     EXPECT_EQ(crc16(image.data(), image.size()), 0);
     image[150] ^= 0x10;
     EXPECT_NE(crc16(image.data(), image.size()), 0);

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 namespace {
@@ -25,10 +24,10 @@ TEST(ShellLayout, MainWindowCentredAndSelectionOnIntegerCells)
     EXPECT_EQ(str(centredWindow(1280, 1024, windowCells(Family::k), 8, 16)), "208,104 864x816");
     EXPECT_EQ(str(centredWindow(1025, 768, windowCells(Family::m), 8, 16)), "-11,-40 1048x848");
 
+    // Group box, German, English, group box, K, M, OK.
     SelectionControl c[selectionControlCount];
     selectionControls(7, 13, c);
-    // Group box, German, English, group box, K, M, OK.
-    const char* const rects[selectionControlCount] = {"7,6 126x78",    "17,26 98x19", "17,52 98x19", "147,6 126x78",
+    const char* const rects[selectionControlCount] = {"7,6 126x78",   "17,26 98x19",  "17,52 98x19", "147,6 126x78",
                                                       "157,26 98x19", "157,52 98x19", "17,130 98x22"};
     for (int i = 0; i < selectionControlCount; ++i)
         EXPECT_EQ(str(c[i].rect), rects[i]) << i;
@@ -42,8 +41,7 @@ TEST(ShellLayout, MainWindowCentredAndSelectionOnIntegerCells)
 
 TEST(ShellLayout, TickCountersRestartCountersStopAt0xFFFF)
 {
-    AppState state;
-    std::memset(&state, 0, sizeof state);
+    AppState state{};
     resetRestartTicks(state);
     state.runTicks[3] = 0x7FFFFFFF;
     state.restartTicks[4] = 0xFFFE;
@@ -51,9 +49,8 @@ TEST(ShellLayout, TickCountersRestartCountersStopAt0xFFFF)
     advanceTicks(state);
     advanceTicks(state);
     EXPECT_EQ(state.runTicks[3], static_cast<std::int32_t>(0x80000001u));
-    const std::int32_t expected[6] = {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 12};
     for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(state.restartTicks[i], expected[i]) << i;
+        EXPECT_EQ(state.restartTicks[i], i < 5 ? 0xFFFF : 12) << i;
     EXPECT_EQ(state.stepTicks + state.runTicks[0], 4);
 }
 
@@ -63,8 +60,7 @@ TEST(ShellLayout, FeatureWindowsTitleAndInfo)
     for (int command : {10, 20, 30, 40, 41})
         for (Family family : {Family::k, Family::m}) {
             ASSERT_TRUE(featureWindowFor(command, family, choice));
-            const std::string name = choice.className;
-            EXPECT_EQ(name.back(), family == Family::m ? '1' : '0') << name;
+            EXPECT_EQ(std::string(choice.className).back(), family == Family::m ? '1' : '0') << choice.className;
         }
     EXPECT_EQ(choice.captionText, 287);
     ASSERT_TRUE(featureWindowFor(commandProtocolDisplay, Family::k, choice));

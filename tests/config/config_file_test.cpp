@@ -16,24 +16,20 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-// The default records byte for byte, as laid down for the unit.
-const Bytes kDefaultBytes = {
-    0x01, 0x00, 20, 68, 0x00, 0x00, 2, 0, 6,
-    35, 41, 49, 58, 100, 45, 53, 60, 69, 100, 30, 40, 50, 60, 100, 30, 40, 60, 80, 100,
-    1, 1, 1, 0, 0,
-    0xFE, 0xFF, 28, 0, 0, 0, 32, 0, 4, 0, 39, 0, 52, 0, 126, 0, 48, 0, 118, 0,
-    0x2C, 0x01, 8, 14, 97, 195, 83, 1,
-};
-
-const Bytes mDefaultBytes = {
-    0x01, 0x00, 20, 68, 0x00, 0x00, 2, 0, 6,
-    35, 41, 49, 58, 100, 45, 53, 60, 69, 100, 30, 40, 50, 60, 100, 30, 40, 60, 80, 100,
-    1, 1, 1, 0, 0,
-    4, 0, 39, 0, 7, 0, 45, 0, 45, 0, 113, 0, 50, 0, 122, 0,
-    15, 27, 9, 10, 0x3F,
-    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-    0, 3, 4, 97, 195, 83, 1,
-};
+// The default records byte for byte, as laid down for the unit; both start
+// with the same common part.
+const Bytes commonDefaults = {0x01, 0x00, 20, 68, 0x00, 0x00, 2, 0, 6, 35, 41, 49, 58, 100, 45, 53, 60, 69, 100,
+                              30, 40, 50, 60, 100, 30, 40, 60, 80, 100, 1, 1, 1, 0, 0};
+Bytes withCommon(std::initializer_list<unsigned char> rest)
+{
+    Bytes block = commonDefaults;
+    block.insert(block.end(), rest);
+    return block;
+}
+const Bytes kDefaultBytes = withCommon({0xFE, 0xFF, 28, 0, 0, 0, 32, 0, 4, 0, 39, 0, 52, 0, 126, 0, 48, 0, 118, 0,
+                                        0x2C, 0x01, 8, 14, 97, 195, 83, 1});
+const Bytes mDefaultBytes = withCommon({4, 0, 39, 0, 7, 0, 45, 0, 45, 0, 113, 0, 50, 0, 122, 0, 15, 27, 9, 10, 0x3F,
+                                        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 4, 97, 195, 83, 1});
 
 // Version, kind, magic and block, then the CRC low byte first.
 Bytes fileImage(unsigned char version, unsigned char kind, const char* magic, const Bytes& block)
@@ -48,8 +44,8 @@ Bytes fileImage(unsigned char version, unsigned char kind, const char* magic, co
     image[25 + block.size()] = static_cast<unsigned char>(crc >> 8);
     return image;
 }
-
-Bytes validKFile() { return fileImage(3, 1, "CUK1-Configurationfile", kDefaultBytes); }
+Bytes kFile(const Bytes& block = kDefaultBytes) { return fileImage(3, 1, "CUK1-Configurationfile", block); }
+Bytes mFile() { return fileImage(1, 2, "CUM1-Configurationfile", mDefaultBytes); }
 
 Bytes withByte(Bytes bytes, std::size_t at, int value)
 {
@@ -65,7 +61,7 @@ int entriesIn(const std::filesystem::path& dir)
 class ConfigFileTest : public ::testing::Test {
 protected:
     TempDir dir;
-    Bytes target = Bytes(62);   // a K block failed loads must leave alone
+    Bytes target;   // a K block failed loads must leave alone
 
     int loadK(const Bytes& content)
     {
@@ -73,19 +69,21 @@ protected:
         target.assign(62, 0xA5);
         return loadConfigFile(dir / "k.cbf", kConfigFile, target.data());
     }
+    int saveK() { return saveConfigFile(dir / "k.cbf", kConfigFile, &kDefaultParameters); }
 };
 
 } // namespace
 
 TEST_F(ConfigFileTest, SavedDefaultFilesAreTheDocumentedImagesAndLoadBack)
 {
-    ASSERT_EQ(saveConfigFile(dir / "k.cbf", kConfigFile, &kDefaultParameters), 0);
-    EXPECT_EQ(readBytes(dir / "k.cbf"), validKFile());   // 88 bytes
-    ASSERT_EQ(loadConfigFile(dir / "k.cbf", kConfigFile, target.data()), 0);
+    ASSERT_EQ(saveK(), 0);
+    const Bytes k = readBytes(dir / "k.cbf");
+    EXPECT_EQ(k, kFile());   // 88 bytes
+    ASSERT_EQ(loadK(k), 0);
     EXPECT_EQ(target, kDefaultBytes);
 
     ASSERT_EQ(saveConfigFile(dir / "m.cbf", mConfigFile, &mDefaultParameters), 0);
-    EXPECT_EQ(readBytes(dir / "m.cbf"), fileImage(1, 2, "CUM1-Configurationfile", mDefaultBytes));   // 100 bytes
+    EXPECT_EQ(readBytes(dir / "m.cbf"), mFile());   // 100 bytes
     Bytes mBack(74);
     ASSERT_EQ(loadConfigFile(dir / "m.cbf", mConfigFile, mBack.data()), 0);
     EXPECT_EQ(mBack, mDefaultBytes);
@@ -93,16 +91,14 @@ TEST_F(ConfigFileTest, SavedDefaultFilesAreTheDocumentedImagesAndLoadBack)
 
 TEST_F(ConfigFileTest, LoadChecksFailInTheirOrderAndLeaveTheBlock)
 {
+    target.assign(62, 0xA5);
     EXPECT_EQ(loadConfigFile(dir / "missing.cbf", kConfigFile, target.data()), textFileNotFound);
     EXPECT_EQ(loadConfigFile(dir.path(), kConfigFile, target.data()), textFileNotFound);
+    EXPECT_EQ(target, Bytes(62, 0xA5));
 
-    const Bytes k = validKFile();
-    const struct {
-        const char* name;
-        Bytes file;
-        int expected;
-    } cases[] = {
-        {"M file", fileImage(1, 2, "CUM1-Configurationfile", mDefaultBytes), textFileWrongUnit},
+    const Bytes k = kFile();
+    const struct { const char* name; Bytes file; int expected; } cases[] = {
+        {"M file", mFile(), textFileWrongUnit},
         {"version", withByte(k, 0, 2), textFileWrongVersion},
         {"kind and version", withByte(withByte(k, 0, 2), 1, 2), textFileWrongUnit},
         {"magic", withByte(k, 2, 'c'), textFileInvalid},   // compared exactly, case included
@@ -121,9 +117,8 @@ TEST_F(ConfigFileTest, LoadChecksFailInTheirOrderAndLeaveTheBlock)
 
     // The same flipped bit with a recomputed CRC loads; bytes after the image
     // are not read.
-    Bytes changed = kDefaultBytes;
-    changed[60] ^= 0x04;
-    Bytes file = fileImage(3, 1, "CUK1-Configurationfile", changed);
+    const Bytes changed = withByte(kDefaultBytes, 60, 83 ^ 0x04);
+    Bytes file = kFile(changed);
     file.insert(file.end(), {0xDE, 0xAD});
     EXPECT_EQ(loadK(file), 0);
     EXPECT_EQ(target, changed);
@@ -135,9 +130,8 @@ TEST_F(ConfigFileTest, SaveGoesThroughATemporaryFileAndReplacesTheTarget)
     // A temporary file an earlier save left behind is not taken over.
     const Bytes stale(10, 0x11);
     writeBytes(replacingTempPath(dir / "k.cbf", 0), stale);
-
-    ASSERT_EQ(saveConfigFile(dir / "k.cbf", kConfigFile, &kDefaultParameters), 0);
-    EXPECT_EQ(readBytes(dir / "k.cbf"), validKFile());
+    ASSERT_EQ(saveK(), 0);
+    EXPECT_EQ(readBytes(dir / "k.cbf"), kFile());
     EXPECT_EQ(readBytes(replacingTempPath(dir / "k.cbf", 0)), stale);
     EXPECT_EQ(entriesIn(dir.path()), 2);
 }
@@ -147,11 +141,11 @@ TEST_F(ConfigFileTest, FailedSaveReportsFileErrorAndKeepsThePreviousFile)
     EXPECT_EQ(saveConfigFile(dir / "no-folder" / "k.cbf", kConfigFile, &kDefaultParameters), textFileError);
 
     // No temporary file can be created: the old file stays as it was.
-    const Bytes previous = fileImage(3, 1, "CUK1-Configurationfile", Bytes(62, 40));
+    const Bytes previous = kFile(Bytes(62, 40));
     writeBytes(dir / "k.cbf", previous);
     for (int attempt = 0; attempt < replacingTempAttempts; ++attempt)
         std::filesystem::create_directory(replacingTempPath(dir / "k.cbf", attempt));
-    EXPECT_EQ(saveConfigFile(dir / "k.cbf", kConfigFile, &kDefaultParameters), textFileError);
+    EXPECT_EQ(saveK(), textFileError);
     EXPECT_EQ(readBytes(dir / "k.cbf"), previous);
 
     // The target is a folder: the rename fails and the temporary file goes.

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <string>
+#include <tuple>
 
 #include "app/texts.h"
 #include "config/k_config_form.h"
@@ -25,7 +27,7 @@ protected:
 
     // The user's choice in a list, then the window's call for it.
     template <class Form>
-    void choose(Form& form, int r, int value, void (*changed)(Form&))
+    static void choose(Form& form, int r, int value, void (*changed)(Form&))
     {
         form.row[r].value = value;
         changed(form);
@@ -37,6 +39,15 @@ protected:
         const FormRow& row = form.row[r];
         return std::to_string(row.value) + " " + std::to_string(row.min) + ".." + std::to_string(row.max) + " " +
                (row.unit ? row.unit : "");
+    }
+    // Values of some rows, space-separated.
+    template <class Form>
+    static std::string values(const Form& form, std::initializer_list<int> rows)
+    {
+        std::string shown;
+        for (int r : rows)
+            shown += (shown.empty() ? "" : " ") + std::to_string(form.row[r].value);
+        return shown;
     }
     // The five level rows of the K form, "!" after each read-only one.
     std::string levels() const
@@ -119,26 +130,18 @@ TEST_F(ConfigFormTest, KBlockValuesWithoutItemsOrOutOfRangeSurviveFillAndGather)
     b.OperatingMode = 7;        // no item: the list shows nothing
     b.BlowerSet = 0;            // shows the first item
     kFormTakeBlock(k, b);
-    EXPECT_EQ(k.row[rowDevice].value, 0);
-    EXPECT_EQ(k.row[rowIrRemote].value, 1);
+    EXPECT_EQ(values(k, {rowDevice, rowIrRemote, rowSetTemp, rowOperatingMode, rowBlowerSet}), "0 1 85 -1 0");
     EXPECT_EQ(arrows(k, rowAccessCode), "100 0..99 ");
-    EXPECT_EQ(k.row[rowSetTemp].value, 85);
-    EXPECT_EQ(k.row[rowOperatingMode].value, noSelection);
-    EXPECT_EQ(k.row[rowBlowerSet].value, 0);
     kFormGatherAll(k);
-    EXPECT_EQ(k.block.Flags_Device, 0xA5A4);
-    EXPECT_EQ(k.block.Flags_Options, 0x5A5B);
-    EXPECT_EQ(k.block.AccessCode, 100);
-    EXPECT_EQ(k.block.OperatingMode, 7);
-    EXPECT_EQ(k.block.BlowerSet, 1);
-    EXPECT_EQ(k.block.SetTemp_C, 29);
+    const KParameterBlock& g = k.block;
+    EXPECT_EQ(std::tuple(g.Flags_Device, g.Flags_Options, g.AccessCode, g.OperatingMode, g.BlowerSet, g.SetTemp_C),
+              std::tuple(0xA5A4, 0x5A5B, 100, 7, 1, 29));
 
     k.row[rowDevice].value = 1;
     k.row[rowIrRemote].value = 0;
     k.row[rowBlowerPermanent].value = 1;
     kFormGatherAll(k);
-    EXPECT_EQ(k.block.Flags_Device, 0xA5A5);
-    EXPECT_EQ(k.block.Flags_Options, 0x5A5D);
+    EXPECT_EQ(std::tuple(g.Flags_Device, g.Flags_Options), std::tuple(0xA5A5, 0x5A5D));
 
     // An unknown blower type shows group 0 read-only and is kept.
     b = kDefaultParameters;
@@ -176,35 +179,28 @@ TEST_F(ConfigFormTest, MListsFlowSwitchAndCompressorsGatherIntoTheBlock)
 {
     MParameterBlock b = mDefaultParameters;
     b.CompressorEnable = 0xC0 | 0x2D;
-    b.Flags_Options = 0xFF00 | flagFlowSwitchNo | flagFlowSwitchNc | flagIrRemote;
+    b.Flags_Options = 0xFF00 | flagFlowSwitchNo | flagFlowSwitchNc | flagIrRemote;   // both: no valid setting
     b.BlowerSet = 0;
     b.Relay[1] = 9;    // no such item: shown as nothing, kept
     b.Dehum_Cycles = 3;
     mFormTakeBlock(m, b);
-    const int shown[] = {1, 0, 1, 1, 0, 1};
-    for (int i = 0; i < compressorCount; ++i)
-        EXPECT_EQ(m.row[mRowCompressor1 + i].value, shown[i]) << i;
-    EXPECT_EQ(m.row[mRowFlowSwitch].value, noSelection);   // both bits: no valid setting
-    EXPECT_EQ(m.row[rowBlowerSet].value, 0);
-    EXPECT_EQ(m.row[mRowRelay1 + 1].value, noSelection);
-    EXPECT_EQ(m.row[rowDehumCycles].value, 2);
+    EXPECT_EQ(values(m, {mRowCompressor1, mRowCompressor1 + 1, mRowCompressor1 + 2, mRowCompressor1 + 3,
+                         mRowCompressor1 + 4, mRowCompressor1 + 5}), "1 0 1 1 0 1");
+    EXPECT_EQ(values(m, {mRowFlowSwitch, rowBlowerSet, mRowRelay1 + 1, rowDehumCycles}), "-1 0 -1 2");
 
-    mFormGatherAll(m);
-    EXPECT_EQ(m.block.CompressorEnable, 0x2D);   // bits 6 and 7 cleared
-    EXPECT_EQ(m.block.Flags_Options, 0xFF00 | flagIrRemote);
-    EXPECT_EQ(m.block.Relay[1], 9);
-    EXPECT_EQ(m.block.Dehum_Cycles, 3);
+    mFormGatherAll(m);   // bits 6 and 7 of the compressors cleared
+    const MParameterBlock& g = m.block;
+    EXPECT_EQ(std::tuple(g.CompressorEnable, g.Flags_Options, g.Relay[1], g.Dehum_Cycles),
+              std::tuple(0x2D, 0xFF00 | flagIrRemote, 9, 3));
 
     m.row[mRowCompressor1 + 2].value = 0;
     m.row[mRowFlowSwitch].value = 2;   // "NC"
     m.row[rowBlowerSet].value = 6;
     m.row[mRowFirstStart].value = 201;
     mFormGatherAll(m);
-    EXPECT_EQ(m.block.CompressorEnable, 0x29);
-    EXPECT_EQ(m.block.Flags_Options & 0x18, 0x10);
-    EXPECT_EQ(m.block.BlowerSet, 6);
-    EXPECT_EQ(m.block.Time_FirstStart, 201);
+    EXPECT_EQ(std::tuple(g.CompressorEnable, g.Flags_Options & 0x18, g.BlowerSet, g.Time_FirstStart),
+              std::tuple(0x29, 0x10, 6, 201));
     m.row[mRowFlowSwitch].value = 1;   // "NO"
     mFormGatherGeneral(m);
-    EXPECT_EQ(m.block.Flags_Options & 0x18, 0x08);
+    EXPECT_EQ(g.Flags_Options & 0x18, 0x08);
 }

@@ -6,31 +6,20 @@
 
 TEST(TemperatureConversion, WorkedExamplesOfEachRule)
 {
-    struct Case {
-        const char* rule;
-        int (*convert)(int);
-        int in;
-        int out;
-    };
-    const Case cases[] = {
-        {"abs F->C", temperatureToCelsius, 28, -2},
+    const struct { const char* rule; int (*convert)(int); int in, out; } cases[] = {
+        {"abs F->C", temperatureToCelsius, 28, -2}, {"abs F->C", temperatureToCelsius, 71, 22},
         {"abs F->C", temperatureToCelsius, 33, 0},        // 0.55: only the first tenth counts
-        {"abs F->C", temperatureToCelsius, 71, 22},
-        {"abs F->C", temperatureToCelsius, 20, -7},
-        {"set C->F", setTemperatureToFahrenheit, 21, 70},
+        {"abs F->C", temperatureToCelsius, 20, -7}, {"set C->F", setTemperatureToFahrenheit, 21, 70},
         {"set C->F", setTemperatureToFahrenheit, -2, 29}, // no downward step
-        {"set F->C", setTemperatureToCelsius, 71, 22},
-        {"set F->C", setTemperatureToCelsius, 20, -6},
+        {"set F->C", setTemperatureToCelsius, 71, 22}, {"set F->C", setTemperatureToCelsius, 20, -6},
         {"diff C->F", differenceToFahrenheit, 8, 14},     // no 32 offset
-        {"diff C->F", differenceToFahrenheit, 15, 27},
-        {"diff C->F", differenceToFahrenheit, 99, 178},
-        {"diff F->C", differenceToCelsius, 14, 8},
-        {"diff F->C", differenceToCelsius, 1, 0},
+        {"diff C->F", differenceToFahrenheit, 15, 27}, {"diff C->F", differenceToFahrenheit, 99, 178},
+        {"diff F->C", differenceToCelsius, 14, 8}, {"diff F->C", differenceToCelsius, 1, 0},
         {"cal C->F", calibrationToFahrenheit, 3, 5},      // 3 -> 5 -> 2: no rounding at all
         {"cal F->C", calibrationToCelsius, 5, 2},
         {"cal C->F", calibrationToFahrenheit, -3, -5},    // toward zero, not floor
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(c.convert(c.in), c.out) << c.rule << " " << c.in;
 }
 

@@ -68,8 +68,7 @@ TEST(ProtocolDisplay, MSeriesColumnsScrollAfterTheFirstThreeAndHeadersFollow)
 
 TEST(ProtocolDisplay, LineTextsColoursAndPlacesWithinTheProtocol)
 {
-    std::vector<unsigned char> buffer(3 * 24, 0);
-    putEntry(buffer, 2 * 24, {0x0020, 9, 5400, 3600, 0, 77, 123});
+    const auto buffer = entryBytes(24, {{}, {}, {0x0020, 9, 5400, 3600, 0, 77, 123}});
     const ProtocolData protocol{buffer.data(), buffer.size(), 3};
     DisplayText line[1 + maxShownColumns];
     EXPECT_EQ(lineTexts(Family::k, protocol, 2, 0, line),
@@ -83,8 +82,7 @@ TEST(ProtocolDisplay, LineTextsColoursAndPlacesWithinTheProtocol)
     EXPECT_TRUE(lineTexts(Family::k, protocol, 3, 0, line).empty());
     EXPECT_TRUE(lineTexts(Family::k, {buffer.data(), buffer.size(), 50}, 3, 0, line).empty());
 
-    std::vector<unsigned char> m(68, 0);
-    putEntry(m, 0, {3, 1, 0, 0, 0, 10, 20, 30, 40, 50, 60, 0, 0, 0, 0, 3600, 7200, 5});
+    const auto m = entryBytes(68, {{3, 1, 0, 0, 0, 10, 20, 30, 40, 50, 60, 0, 0, 0, 0, 3600, 7200, 5}});
     EXPECT_EQ(lineTexts(Family::m, {m.data(), m.size(), 1}, 0, 7, line),
               (std::vector<std::string>{"1", "5", "_A03", "1", "50", "60", "0,0 h", "0,0 h", "0,0 h"}));
     EXPECT_TRUE(line[4].x == 60 * 5 && line[4].colour == colourMaroon && line[8].x == 180 * 5);
