@@ -1,4 +1,3 @@
-#include "link/block_write_engine.h"
 #include "link_test_support.h"
 
 namespace {
@@ -49,24 +48,21 @@ TEST_F(BlockWriteEngineTest, LengthsSplitIntoNumberedPaddedBlocks)
     std::size_t ends = 0;
     for (const Case& c : cases) {
         program(c.length);
-        start(blockWriteEngine);
-        const fake::Report announcement = written(write);
-        EXPECT_EQ(announcement.bytes[outCommand], cmdAnnounceWrite);
-        EXPECT_EQ(announcement.bytes[outPayload], 3);
+        restart(blockWriteEngine);
+        EXPECT_EQ(commandOf(write), cmdAnnounceWrite);
+        EXPECT_EQ(written(write).bytes[outPayload], 3);
         answerCode(write++, ansOk);
         const std::size_t dataBefore = sink.count(WM_LINK_DATA);
         for (std::size_t b = 0; b < c.numbers.size(); ++b) {
             expectBlock(write, c.numbers[b], 32 * b);
             answerCode(write++, b % 2 ? ansBlockStoredToo : ansBlockStored);
         }
-        ASSERT_EQ(sink.endCode(++ends), endProgrammed) << "length " << c.length;
+        expectEnd(++ends, endProgrammed, false);
         // One WM_LINK_DATA per acknowledged block but the last, counting up.
         auto data = sink.all(WM_LINK_DATA);
         ASSERT_EQ(data.size() - dataBefore, c.numbers.size() - 1);
         for (std::size_t k = dataBefore; k < data.size(); ++k)
             EXPECT_EQ(data[k].wParam, k - dataBefore + 1);
-        EXPECT_EQ(sink.last().message, WM_LINK_END);
-        stopLink();
     }
 }
 
@@ -103,40 +99,23 @@ TEST_F(BlockWriteEngineTest, AnnouncementAndWriteAnswersEndWithTheirCodes)
     std::size_t write = 0;
     std::size_t ends = 0;
     for (const Case& c : cases) {
-        start(blockWriteEngine);
+        restart(blockWriteEngine);
         answerCode(write, ansStatus);            // 0xF0 waits
         answerCode(write, ansBlockStored);       // an unexpected code resends
-        ++write;
-        EXPECT_EQ(written(write).bytes[outCommand], cmdAnnounceWrite);
+        EXPECT_EQ(commandOf(++write), cmdAnnounceWrite);
         answerCode(write++, c.answer, {0, 2, 7, 1});
-        ASSERT_EQ(sink.endCode(++ends), c.code);
-        const Notification end = sink.last();
-        EXPECT_EQ(end.lParam, c.withAnswer ? reinterpret_cast<std::intptr_t>(end.bytes) : 0);
+        expectEnd(++ends, c.code, c.withAnswer);
         if (c.withAnswer) {
-            EXPECT_EQ(end.answer[1], 2);
+            EXPECT_EQ(sink.last().answer[1], 2);
         }
         EXPECT_FALSE(fake::waitForWrites(write + 1, 50));   // nothing is sent after the end
-        stopLink();
     }
     // The unit fails to write its EEPROM.
-    start(blockWriteEngine);
+    restart(blockWriteEngine);
     answerCode(write, ansOk);
     answerCode(write + 1, ansWriteFailed);
     ASSERT_EQ(sink.endCode(++ends), endWriteFailed);
     EXPECT_EQ(sink.count(WM_LINK_DATA), 0u);
-}
-
-TEST_F(BlockWriteEngineTest, ReachingTheFinalStateAbortsWithTheCommand)
-{
-    linkRequest.finalState = writePrepareBlock;
-    start(blockWriteEngine);
-    answerCode(0, ansOk);
-    ASSERT_TRUE(sink.waitFor(WM_LINK_ABORT, 1));
-    const Notification abort = sink.last();
-    EXPECT_EQ(abort.wParam, cmdAnnounceWrite);
-    EXPECT_EQ(abort.lParam, reinterpret_cast<std::intptr_t>(abort.bytes));
-    EXPECT_FALSE(fake::waitForWrites(2, 100));
-    EXPECT_EQ(sink.count(WM_LINK_END), 0u);
 }
 
 } // namespace

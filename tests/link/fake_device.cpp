@@ -1,12 +1,10 @@
 #include "fake_device.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
-#include <deque>
 #include <mutex>
-
-#include "link/link_state.h"
 
 namespace fake {
 namespace {
@@ -14,46 +12,55 @@ namespace {
 struct State {
     Script script;
     bool unplugged = false;
-    std::deque<Report> input;
-    std::vector<Report> written;
+    std::vector<Report> written{};
     std::uint8_t* readBuffer = nullptr;   // the pending read, if any
     LinkEvent* readEvent = nullptr;
     bool readOk = false;
-    int readStarts = 0;
-    int openDevices = 0;
+    int readStarts = 0, openDevices = 0;
 };
 
 std::mutex lock;
 std::condition_variable changed;
-State state;
+State s;
 int handle;
-using Hold = std::lock_guard<std::mutex>;
+using Hold = std::unique_lock<std::mutex>;
 
-// Ends the pending read, with this report or failed (nullptr), and wakes
-// its waiter once the lock is released.
-void endPendingRead(std::unique_lock<std::mutex>& hold, const std::uint8_t* report)
+// Runs f on the state under the lock, and wakes the waiters.
+template <class F>
+auto locked(F f)
 {
-    LinkEvent* event = state.readBuffer ? state.readEvent : nullptr;
-    if (event && report)
-        std::memcpy(state.readBuffer, report, reportSize);
-    state.readOk = event && report;
-    state.readBuffer = nullptr;
-    hold.unlock();
-    if (event)
-        setEvent(*event);
+    Hold hold(lock);
+    changed.notify_all();
+    return f();
 }
 
 template <class Condition>
-bool waitUntil(int timeoutMs, Condition condition)
+bool waitUntil(Condition condition, int timeoutMs)
 {
-    std::unique_lock<std::mutex> hold(lock);
+    Hold hold(lock);
     return changed.wait_for(hold, std::chrono::milliseconds(timeoutMs), condition);
+}
+
+// Ends the pending read with this report, or failed (nullptr). The event is
+// set after unlocking: the reader takes the lock again in readResult.
+void endPendingRead(const std::uint8_t* report)
+{
+    LinkEvent* event = locked([report] {
+        LinkEvent* pending = s.readBuffer ? s.readEvent : nullptr;
+        if (pending && report)
+            std::memcpy(s.readBuffer, report, reportSize);
+        s.readOk = pending && report;
+        s.readBuffer = nullptr;
+        return pending;
+    });
+    if (event)
+        setEvent(*event);
 }
 
 void listDevices(DeviceVisitor visit, void* context)
 {
     Hold hold(lock);
-    for (const DeviceInfo& device : state.script.devices)
+    for (const DeviceInfo& device : s.script.devices)
         if (!visit(context, device))
             return;
 }
@@ -61,146 +68,91 @@ void listDevices(DeviceVisitor visit, void* context)
 DeviceHandle open(const std::string&, bool)
 {
     Hold hold(lock);
-    if (state.script.openFails || state.unplugged)
-        return nullptr;
-    ++state.openDevices;
-    return &handle;
+    const bool opens = !s.script.openFails && !s.unplugged;
+    s.openDevices += opens;
+    return opens ? &handle : nullptr;
 }
 
 void close(DeviceHandle)
 {
-    std::unique_lock<std::mutex> hold(lock);
-    --state.openDevices;
-    endPendingRead(hold, nullptr);
+    locked([] { --s.openDevices; });
+    endPendingRead(nullptr);
 }
 
 bool productString(DeviceHandle, std::uint16_t* units)
 {
     Hold hold(lock);
     std::memset(units, 0, 256);
-    for (std::size_t i = 0; i < state.script.product.size() && i < 128; ++i)
-        units[i] = state.script.product[i];
+    std::copy_n(s.script.product.begin(), std::min<std::size_t>(s.script.product.size(), 128), units);
     return true;
 }
 
+// Every read stays pending until the test pushes a report.
 IoStatus startRead(DeviceHandle, std::uint8_t* report, LinkEvent* completion)
 {
-    Hold hold(lock);
-    ++state.readStarts;
-    changed.notify_all();
-    if (state.unplugged)
-        return ioGone;
-    if (state.script.readsFail)
-        return ioFailed;
-    if (!state.input.empty()) {
-        std::memcpy(report, state.input.front().bytes, reportSize);
-        state.input.pop_front();
-        return ioDone;
-    }
-    state.readBuffer = report;
-    state.readEvent = completion;
-    return ioPending;
+    return locked([&] {
+        ++s.readStarts;
+        if (s.unplugged || s.script.readsFail)
+            return s.unplugged ? ioGone : ioFailed;
+        s.readBuffer = report;
+        s.readEvent = completion;
+        return ioPending;
+    });
 }
 
+// Writes complete at once or never: there is no result to fetch, nothing to cancel.
 IoStatus startWrite(DeviceHandle, const std::uint8_t* report, LinkEvent*)
 {
-    Hold hold(lock);
-    const WriteMode mode = state.script.writeMode;
-    if (state.unplugged || mode == writeGone)
-        return ioGone;
-    if (mode == writeNeverCompletes)
-        return ioPending;
-    if (mode == writeFailsDuringStop)
-        setEvent(linkStop);
-    state.written.push_back({});
-    std::memcpy(state.written.back().bytes, report, reportSize);
-    changed.notify_all();
-    return mode == writeCompletes ? ioDone : ioFailed;
+    return locked([&] {
+        const WriteMode mode = s.unplugged ? writeGone : s.script.writeMode;
+        if (mode == writeGone || mode == writeNeverCompletes)
+            return mode == writeGone ? ioGone : ioPending;
+        s.written.emplace_back();
+        std::memcpy(s.written.back().bytes, report, reportSize);
+        return mode == writeCompletes ? ioDone : ioFailed;
+    });
 }
 
-bool readResult(DeviceHandle)
-{
-    Hold hold(lock);
-    return state.readOk;
-}
-
-bool writeResult(DeviceHandle) { return false; }
-
-// A write that never completes needs no cancelling here.
-void cancelWrite(DeviceHandle) {}
+bool readResult(DeviceHandle) { return locked([] { return s.readOk; }); }
 
 const DeviceBackend backend = {
-    "fake", listDevices, open, close, productString, startRead, startWrite, readResult, writeResult, cancelWrite,
+    "fake", listDevices, open, close, productString, startRead, startWrite, readResult,
+    [](DeviceHandle) { return false; }, [](DeviceHandle) {},
 };
 
 } // namespace
 
 void install(const Script& script)
 {
-    {
-        Hold hold(lock);
-        state = State{};
-        state.script = script;
-    }
+    locked([&] { s = State{.script = script}; });
     setDeviceBackend(&backend);
 }
 
+// Waits for the reader to have a read pending (it has none while the engine
+// has not yet taken the last report), so reports arrive one at a time.
 void push(const std::uint8_t* report)
 {
-    std::unique_lock<std::mutex> hold(lock);
-    if (!state.readBuffer) {
-        state.input.push_back({});
-        std::memcpy(state.input.back().bytes, report, reportSize);
-        return;
-    }
-    endPendingRead(hold, report);
+    waitForPendingRead(5000);
+    endPendingRead(report);
 }
 
 void pushAnswer(std::uint8_t sequence, std::uint8_t code, const std::vector<std::uint8_t>& data)
 {
     std::uint8_t report[reportSize] = {0, sequence, code};
-    for (std::size_t i = 0; i < data.size() && 4 + i < reportSize; ++i)
-        report[4 + i] = data[i];
+    std::copy_n(data.begin(), std::min(data.size(), reportSize - 4), report + 4);
     push(report);
 }
 
 void unplug()
 {
-    std::unique_lock<std::mutex> hold(lock);
-    state.unplugged = true;
-    endPendingRead(hold, nullptr);
+    locked([] { s.unplugged = true; });
+    endPendingRead(nullptr);
 }
 
-std::vector<Report> writes()
-{
-    Hold hold(lock);
-    return state.written;
-}
-
-bool waitForWrites(std::size_t count, int timeoutMs)
-{
-    return waitUntil(timeoutMs, [count] { return state.written.size() >= count; });
-}
-
-bool waitForReadStarts(int count, int timeoutMs)
-{
-    return waitUntil(timeoutMs, [count] { return state.readStarts >= count; });
-}
-
-bool waitForQueued(std::size_t count, int timeoutMs)
-{
-    return waitUntil(timeoutMs, [count] { return state.input.size() == count; });
-}
-
-bool waitForPendingRead(int timeoutMs)
-{
-    return waitUntil(timeoutMs, [] { return state.readBuffer != nullptr; });
-}
-
-int openDevices()
-{
-    Hold hold(lock);
-    return state.openDevices;
-}
+std::vector<Report> writes() { return locked([] { return s.written; }); }
+int openDevices() { return locked([] { return s.openDevices; }); }
+bool waitForWrites(std::size_t n, int timeoutMs) { return waitUntil([n] { return s.written.size() >= n; }, timeoutMs); }
+bool waitForReadStarts(int n, int timeoutMs) { return waitUntil([n] { return s.readStarts >= n; }, timeoutMs); }
+bool waitForPendingRead(int timeoutMs) { return waitUntil([] { return s.readBuffer != nullptr; }, timeoutMs); }
 
 } // namespace fake

@@ -7,21 +7,15 @@
 #include "link/link_state.h"
 
 // An in-process device behind the backend seam, scripted by the test: it
-// records every write and delivers the input reports the test pushes. Lets a
-// test put the reader and the engines into exact states.
+// records every write and delivers the input reports the test pushes, so a
+// test can put the reader and the engines into exact states.
 namespace fake {
 
 struct Report {
     std::uint8_t bytes[reportSize];
 };
 
-enum WriteMode {
-    writeCompletes,
-    writeFails,
-    writeGone,
-    writeNeverCompletes,
-    writeFailsDuringStop,   // fails at once, and stopLink's linkStop arrives meanwhile
-};
+enum WriteMode { writeCompletes, writeFails, writeGone, writeNeverCompletes };
 
 struct Script {
     std::vector<DeviceInfo> devices{};     // what a search lists
@@ -31,23 +25,20 @@ struct Script {
     bool readsFail = false;                // every read fails at once
 };
 
-// Starts afresh with this script (nothing written, nothing queued) and makes
-// this the device backend.
+// Starts afresh with this script and makes this the device backend.
 void install(const Script& script = {});
-
-// Delivers an input report (completes a pending read or waits for the next).
+// Delivers an input report: completes the pending read, or waits for the next.
 void push(const std::uint8_t* report);
 // An answer report: sequence number, code, then data bytes from byte 4 on.
 void pushAnswer(std::uint8_t sequence, std::uint8_t code, const std::vector<std::uint8_t>& data = {});
 // The device disappears: a pending read fails, every later I/O reports gone.
 void unplug();
 
-// Observation. The waits return as soon as their condition holds.
 std::vector<Report> writes();
-bool waitForWrites(std::size_t count, int timeoutMs);    // at least count writes made
-bool waitForReadStarts(int count, int timeoutMs);        // at least count reads started
-bool waitForQueued(std::size_t count, int timeoutMs);    // exactly count pushed reports not yet read
-bool waitForPendingRead(int timeoutMs);                  // the reader has a read pending
-int openDevices();                                       // opens minus closes
+// These return as soon as their condition holds.
+bool waitForWrites(std::size_t count, int timeoutMs);
+bool waitForReadStarts(int count, int timeoutMs);
+bool waitForPendingRead(int timeoutMs);
+int openDevices();   // opens minus closes
 
 } // namespace fake

@@ -10,6 +10,7 @@
 #include "app/app_state.h"
 #include "fake_device.h"
 #include "link/block_read_engine.h"
+#include "link/block_write_engine.h"
 #include "link/device_discovery.h"
 #include "link/link_control.h"
 #include "link/link_state.h"
@@ -27,48 +28,47 @@ inline long msSince(Clock::time_point start)
 // waits end as soon as it does and the machine may be busy.
 inline constexpr int waitMs = 5000;
 
-// Receives the link's notifications in place of a window, with a copy of
-// the bytes a parameter points at, taken when the notification was posted.
+// A notification, with a copy of the bytes its parameter pointed at when it
+// was posted.
 struct Notification {
     std::uint32_t message;
     std::uintptr_t wParam;
     std::intptr_t lParam;
-    const std::uint8_t* bytes;   // where the notification's parameter points
-    std::uint8_t answer[61];     // what it held when posted
-    Clock::time_point at;
+    const std::uint8_t* bytes;
+    std::uint8_t answer[61];
 };
 
+// Receives the link's notifications in place of a window.
 class RecordingSink {
 public:
     void install() { setNotificationPoster(&RecordingSink::post, this); }
     static void uninstall() { setNotificationPoster(nullptr, nullptr); }
+    void clear()
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        received_.clear();
+    }
 
     // Notifications of one message, or all of them (message 0).
     std::vector<Notification> all(std::uint32_t message = 0)
     {
         std::lock_guard<std::mutex> hold(lock_);
-        std::vector<Notification> out;
-        for (const Notification& entry : received_)
-            if (message == 0 || entry.message == message)
-                out.push_back(entry);
-        return out;
+        return allLocked(message);
     }
     std::size_t count(std::uint32_t message) { return all(message).size(); }
-    Notification last()
+    Notification last() { return all().empty() ? Notification{} : all().back(); }
+    std::vector<std::uintptr_t> endCodes()
     {
-        auto entries = all();
-        return entries.empty() ? Notification{} : entries.back();
+        std::vector<std::uintptr_t> codes;
+        for (const Notification& end : all(WM_LINK_END))
+            codes.push_back(end.wParam);
+        return codes;
     }
-
     bool waitFor(std::uint32_t message, std::size_t count, int timeoutMs = waitMs)
     {
         std::unique_lock<std::mutex> hold(lock_);
-        return changed_.wait_for(hold, std::chrono::milliseconds(timeoutMs), [&] {
-            std::size_t n = 0;
-            for (const Notification& entry : received_)
-                n += entry.message == message;
-            return n >= count;
-        });
+        return changed_.wait_for(hold, std::chrono::milliseconds(timeoutMs),
+                                 [&] { return allLocked(message).size() >= count; });
     }
     // End code of the nth WM_LINK_END (from 1); 99 if it does not come.
     std::uintptr_t endCode(std::size_t nth = 1)
@@ -80,10 +80,18 @@ public:
     void (*onPost)(const Notification& notification) = nullptr;
 
 private:
+    std::vector<Notification> allLocked(std::uint32_t message)
+    {
+        std::vector<Notification> out;
+        for (const Notification& n : received_)
+            if (message == 0 || n.message == message)
+                out.push_back(n);
+        return out;
+    }
     static bool post(void* context, const LinkNotification& posted)
     {
         auto* self = static_cast<RecordingSink*>(context);
-        Notification entry{posted.message, posted.wParam, posted.lParam, posted.bytes, {}, Clock::now()};
+        Notification entry{posted.message, posted.wParam, posted.lParam, posted.bytes, {}};
         if (posted.bytes)
             std::memcpy(entry.answer, posted.bytes, posted.length);
         {
@@ -129,7 +137,11 @@ protected:
     }
 
     void start(EngineProcedure engine) { ASSERT_TRUE(startLinkThreads(engine, &linkRequest)); }
-    void startPoll() { start(pollEngine); }
+    void restart(EngineProcedure engine)
+    {
+        stopLink();
+        start(engine);
+    }
     // Each answer is processed at once, like a quick monitor.
     void answerPromptly()
     {
@@ -147,8 +159,19 @@ protected:
         return all.size() > i ? all[i] : fake::Report{};
     }
     std::uint8_t sequenceOf(std::size_t i) { return written(i).bytes[outSequence]; }
+    std::uint8_t commandOf(std::size_t i) { return written(i).bytes[outCommand]; }
+    // Answers write i (once it is made) with this code and data from byte 4 on.
     void answerCode(std::size_t i, std::uint8_t code, const std::vector<std::uint8_t>& data = {})
     {
         fake::pushAnswer(sequenceOf(i), code, data);
+    }
+    // The nth end, the last notification so far: its code, and whether it
+    // passes the unit's answer.
+    void expectEnd(std::size_t nth, std::uintptr_t code, bool withAnswer)
+    {
+        ASSERT_EQ(sink.endCode(nth), code);
+        const Notification end = sink.last();
+        EXPECT_EQ(end.message, WM_LINK_END);
+        EXPECT_EQ(end.lParam, withAnswer ? reinterpret_cast<std::intptr_t>(end.bytes) : 0);
     }
 };
