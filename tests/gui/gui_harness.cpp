@@ -193,6 +193,15 @@ std::vector<RecordedMessageBox> ProgramTest::takeMessageBoxes()
     return boxes;
 }
 
+std::vector<RecordedMessageBox> ProgramTest::takeBoxes(std::size_t count, int waitMs)
+{
+    waitForMessageBoxes(count, waitMs);
+    std::vector<RecordedMessageBox> boxes = takeMessageBoxes();
+    EXPECT_EQ(boxes.size(), count);
+    boxes.resize(count);
+    return boxes;
+}
+
 bool ProgramTest::waitForMessageBoxes(std::size_t count, int waitMs)
 {
     return pumpUntil([count] { return messageBoxes.size() >= count; }, waitMs);

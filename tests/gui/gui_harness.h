@@ -90,6 +90,9 @@ protected:
 
     // Message boxes shown since the last call, oldest first.
     std::vector<RecordedMessageBox> takeMessageBoxes();
+    // Waits for count boxes and takes them; a failure if another number came
+    // (the list then still has count records, empty ones).
+    std::vector<RecordedMessageBox> takeBoxes(std::size_t count, int waitMs = 5000);
     // Pumps until count boxes wait to be taken; false if they do not come.
     bool waitForMessageBoxes(std::size_t count, int waitMs = 5000);
     // The same as "text [caption]" joined by " + ", after waiting up to waitMs

@@ -14,42 +14,6 @@ TEST(WindowsPlatform, AnsiCodePageIs1252)
     EXPECT_EQ(GetACP(), 1252u);
 }
 
-namespace {
-
-// "label=id" per item, a pop-up as "label{items}".
-std::string describe(HMENU menu)
-{
-    std::string out;
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        char label[128] = {};
-        GetMenuStringA(menu, static_cast<UINT>(i), label, sizeof label, MF_BYPOSITION);
-        HMENU sub = GetSubMenu(menu, i);
-        out.append(i ? "|" : "").append(label);
-        if (sub)
-            out.append("{").append(describe(sub)).append("}");
-        else
-            out.append("=").append(std::to_string(GetMenuItemID(menu, i)));
-    }
-    return out;
-}
-
-} // namespace
-
-TEST(WindowsPlatform, MenuResourcesOfBothLanguages)
-{
-    const struct { const char* name; const char* items; } menus[] = {
-        {"Menue_KAVIX_0", "&Konfiguration=10|&Betriebsz\xE4hler=20|Monitor=30|"
-                          "&Fehler-Protokoll{&Lesen=40|&Anzeigen=41|&Sichern=42}|Sprache/Anlage=50|&Info=60"},
-        {"Menue_KAVIX_1", "&Configuration=10|&Running Counter=20|Monitor=30|"
-                          "&Failure Protocol{&Read=40|&Display=41|&Save=42}|Language/Device=50|&Info=60"}};
-    for (const auto& m : menus) {
-        HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), m.name);
-        ASSERT_NE(menu, nullptr) << m.name;
-        EXPECT_EQ(describe(menu), m.items);
-        DestroyMenu(menu);
-    }
-}
-
 // The version resource and the info box name the same version.
 TEST(WindowsPlatform, VersionResourceMatchesTheInfoBox)
 {

@@ -64,15 +64,7 @@ protected:
     {
         startProtocolRead();
         EXPECT_TRUE(readWindowGone());
-        return onlyMessageBox();
-    }
-
-    // The one message box shown since the last call.
-    RecordedMessageBox onlyMessageBox()
-    {
-        const std::vector<RecordedMessageBox> boxes = takeMessageBoxes();
-        EXPECT_EQ(boxes.size(), 1u);
-        return boxes.empty() ? RecordedMessageBox{} : boxes[0];
+        return takeBoxes(1)[0];
     }
 };
 

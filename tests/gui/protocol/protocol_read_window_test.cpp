@@ -103,7 +103,7 @@ TEST_F(ProtocolTest, BreakAndAbortDuringASlowRead)
     ASSERT_TRUE(pumpUntil([bar] { return progress(bar) >= 2; }));
     PostMessageA(reading, WM_LINK_ABORT, 0, 0);
     ASSERT_TRUE(readWindowGone());
-    expectBox(onlyMessageBox(), "USB-Error !", "Read protocol", MB_ICONERROR);
+    expectBox(takeBoxes(1)[0], "USB-Error !", "Read protocol", MB_ICONERROR);
     EXPECT_EQ(appState.protocolAvailable, 0);
     EXPECT_TRUE(menuItemGrey(commandProtocolSave));
 }

@@ -25,11 +25,11 @@ TEST_F(ProtocolTest, SaveWritesTheFamilyFileThroughItsOwnDialogSettings)
     const ProtocolData protocol = {protocolBuffer, workBufferSize, appState.protocolCount};
     ASSERT_TRUE(writeProtocolCsvM(out / "expected.csv", protocol, germanTexts));
     EXPECT_EQ(readBytes(out / "chiller.csv"), readBytes(out / "expected.csv"));
-    expectBox(onlyMessageBox(), "Protokoll-Datei gesichert !", "M-Series", MB_ICONINFORMATION);
+    expectBox(takeBoxes(1)[0], "Protokoll-Datei gesichert !", "M-Series", MB_ICONINFORMATION);
 
     // A folder that does not exist: text 101 with the error icon, no file.
     answerFileDialogs((out / "missing" / "chiller.csv").string());
     menuCommand(commandProtocolSave);
-    expectBox(onlyMessageBox(), "Sicherung fehlgeschlagen !", "M-Series", MB_ICONERROR);
+    expectBox(takeBoxes(1)[0], "Sicherung fehlgeschlagen !", "M-Series", MB_ICONERROR);
     EXPECT_FALSE(std::filesystem::exists(out / "missing"));
 }
