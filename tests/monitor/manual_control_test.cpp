@@ -1,91 +1,42 @@
-#include <gtest/gtest.h>
-
 #include "monitor_test_support.h"
 
-namespace {
-
-using SA = ScrollAction;
-constexpr int kBlower = 0, kCompressor = 1, kPump = 2, kValve = 3;
-constexpr int mValve = 4;
-constexpr int mCompressor(int c) { return 8 + c; }
-constexpr std::uint32_t mCompressorBit(int c) { return 1u << (8 + c); }
-
-const std::string valveRefused = "No manual valve control possible while compressor start sequence activ ! ";
+constexpr int kBlower = 0, kCompressor = 1, kPump = 2, kValve = 3, mValve = 4;
+static constexpr int mCompressor(int c) { return 8 + c; }
+static constexpr std::uint32_t mCompressorBit(int c) { return 1u << (8 + c); }
+const char* const refusedK = "No manual valve control possible while compressor start sequence activ ! [K-Series]";
+const char* const refusedM = "No manual valve control possible while compressor start sequence activ ! [M-Series]";
 
 // Valve reversed for more than 5 s, restored for more than 2 s, then the
-// compressor; it runs until 60 s after the click.
-TEST(KManual, StartSequenceThenRunLimitFromTheClick)
+// compressor; it runs until 60 s after the click. At program start the
+// compressor is allowed at once; the valve is locked meanwhile, the pump not.
+// A second click ends the sequence: the valve comes back, the compressor
+// stays off, and the restart lock counts from the aborted start.
+TEST(KManual, StartSequenceRunLimitAndAbort)
 {
     Monitor m(Family::k);
     m.manual();
-    m.click(kCompressor);  // program start: allowed at once
-    m.answer();
-    EXPECT_EQ(m.sent(), 0x08u);
-    EXPECT_EQ(m.model.payload[22], 1);
-    m.click(kValve);
-    EXPECT_EQ(m.message(), valveRefused + "[K-Series]");
-    m.click(kPump);  // other outputs stay free
-    const struct { int ticks; std::uint32_t sent; } steps[] = {
-        {50, 0x0C}, {1, 0x0C}, {0, 0x04}, {20, 0x04}, {1, 0x06}, {600 - 72, 0x06}, {1, 0x04}};
-    for (const auto& step : steps) {
-        tick(m.app, step.ticks);
-        m.answer();
-        EXPECT_EQ(m.sent(), step.sent) << step.ticks;
-    }
-    EXPECT_EQ(m.app.sequenceActive, 0);
-    EXPECT_FALSE(m.marked(kCompressor));
-    EXPECT_EQ(m.message(), "");
-}
+    m.run({{0, kCompressor, 0, 0x08}, {0, kValve, -1, -1, refusedK}, {0, kPump, -1}, {50, -1, 0, 0x0C},
+           {1, -1, 0, 0x0C}, {0, -1, 0, 0x04}, {20, -1, 0, 0x04}, {1, -1, 0, 0x06}, {600 - 72, -1, 0, 0x06},
+           {1, -1, 0, 0x04, ""}});
+    EXPECT_EQ(m.model.payload[22], 1);  // manual control stays on
+    EXPECT_FALSE(m.app.sequenceActive || m.marked(kCompressor));
 
-TEST(KManual, AbortedStartRestoresTheValveAndKeepsTheRestartLock)
-{
-    Monitor m(Family::k);
-    m.manual(0x09);  // valve and blower on in the unit
-    m.click(kCompressor);
-    m.answer(0x09);
-    EXPECT_EQ(m.sent(), 0x01u);  // valve reversed to off
-    tick(m.app, 5);
-    m.click(kCompressor);  // off again: the sequence ends
-    for (int ticks : {0, 100}) {
-        tick(m.app, ticks);
-        m.answer(0x09);
-        EXPECT_EQ(m.sent(), 0x09u);  // valve back, compressor stays off
-    }
-    const struct { std::int32_t ticks; const char* seconds; } cases[] = {
-        {105, "169"}, {1795, "0"}, {1799, "0"}, {1800, nullptr}};
-    for (const auto& c : cases) {
-        m.app.restartTicks[0] = c.ticks;
-        m.click(kCompressor);
-        EXPECT_EQ(m.message(), c.seconds ? "Next Compressor-Start possible in " + std::string(c.seconds) +
-                                                " seconds ! [K-Series]" : "");
-        EXPECT_EQ(m.marked(kCompressor), c.seconds == nullptr);
-    }
-    EXPECT_EQ(m.app.restartTicks[0], 0);
-    EXPECT_EQ(m.app.sequenceActive, 1);
-}
-
-TEST(KManual, UnitSwitchedOnEndsManualControlAfterTheRequestAlreadyPrepared)
-{
-    Monitor m(Family::k);
-    m.manual();
-    m.click(kBlower);
-    m.answer(0x04, 0x8000);
-    EXPECT_EQ(m.model.payload[22], 1);  // this request still carries the command
-    EXPECT_EQ(m.sent(), 0x01u);
-    EXPECT_FALSE(m.enabled(idManualToggle));
-    EXPECT_EQ(m.field(idManualToggle), "On");
-    EXPECT_FALSE(m.enabled(kBlower));
-    toggleManual(m.model, m.app);
-    m.answer(0x04, 0x8000);  // the next one mirrors the unit
-    EXPECT_EQ(m.model.payload[22], 0);
-    EXPECT_EQ(m.sent(), 0x04u);
-    m.answer(0x04);
-    EXPECT_TRUE(m.enabled(idManualToggle));
+    Monitor n(Family::k);
+    n.manual(0x09);  // valve and blower on in the unit
+    n.run({{0, kCompressor, 0x09, 0x01}, {5, kCompressor, -1}, {0, -1, 0x09, 0x09}, {100, -1, 0x09, 0x09},
+           {0, kCompressor, -1, -1, "Next Compressor-Start possible in 169 seconds ! [K-Series]", 105},
+           {0, kCompressor, -1, -1, "Next Compressor-Start possible in 0 seconds ! [K-Series]", 1795},
+           {0, kCompressor, -1, -1, "Next Compressor-Start possible in 0 seconds ! [K-Series]", 1799},
+           {0, kCompressor, -1, -1, "", 1800}});
+    EXPECT_TRUE(n.marked(kCompressor) && n.app.restartTicks[0] == 0 && n.app.sequenceActive == 1);
 }
 
 // K: the run limit and the start sequence begin anew. M: every run limit
-// does, a running sequence goes on (here: it starts compressor 1).
-TEST(Manual, ToggleStartsFromTheUnitAndResetsTheTiming)
+// does, a running sequence goes on (here: it starts compressor 1). A unit
+// switched on ends manual control after the request already prepared, which
+// still carries the command; the next one mirrors the unit, and the toggle
+// stays off until the unit is off again.
+TEST(Manual, ToggleStartsFromTheUnitAndTheUnitSwitchedOnEndsIt)
 {
     for (Family family : {Family::k, Family::m}) {
         const bool k = family == Family::k;
@@ -96,98 +47,67 @@ TEST(Manual, ToggleStartsFromTheUnitAndResetsTheTiming)
         m.app.sequenceActive = 1;
         m.model.sequencePhase = sequenceValveRestored;
         toggleManual(m.model, m.app);
-        EXPECT_EQ(m.field(idManualToggle), "Off");
-        EXPECT_TRUE(m.enabled(monitorOutputCount(family) - 1));
-        EXPECT_EQ(m.app.runTicks[0], 0);
-        EXPECT_EQ(m.app.runTicks[5], k ? 999 : 0);
-        EXPECT_EQ(m.app.stepTicks, k ? 0 : 33);
-        m.answer(0x00);
+        EXPECT_TRUE(m.field(idManualToggle) == "Off" && m.enabled(monitorOutputCount(family) - 1));
+        EXPECT_EQ((std::vector<int>{m.app.runTicks[0], m.app.runTicks[5], m.app.stepTicks}),
+                  (std::vector<int>{0, k ? 999 : 0, k ? 0 : 33}));
+        m.run({{0, -1, 0x00, k ? 0x05 : 0x105}});
         EXPECT_TRUE(m.marked(0));  // the command, not the unit
-        EXPECT_EQ(m.sent(), k ? 0x05u : 0x105u);
         toggleManual(m.model, m.app);
         EXPECT_FALSE(m.enabled(0));
         m.click(2);  // ignored with manual control off
         EXPECT_EQ(outputCommand(m.model) & 0xFF, 0x05u);
     }
+    Monitor m(Family::k);
+    m.manual();
+    m.click(kBlower);
+    m.answer(0x04, 0x8000);
+    EXPECT_TRUE(m.model.payload[22] == 1 && m.sent() == 0x01u);
+    EXPECT_FALSE(m.enabled(idManualToggle) || m.enabled(kBlower));
+    EXPECT_EQ(m.field(idManualToggle), "On");
+    toggleManual(m.model, m.app);
+    m.answer(0x04, 0x8000);
+    EXPECT_TRUE(m.model.payload[22] == 0 && m.sent() == 0x04u);
+    m.answer(0x04);
+    EXPECT_TRUE(m.enabled(idManualToggle));
 }
 
 TEST(KManual, BlowerPowerStaysWithinTheRange)
 {
+    using SA = ScrollAction;
     Monitor m(Family::k);
     EXPECT_FALSE(scrollBlower(m.model, 4, SA::lineRight, 0));  // manual off
     m.manual();
     const struct { ScrollAction action; int thumb; const char* percent; } steps[] = {
-        {SA::lineLeft, 0, "0"}, {SA::thumbTrack, 0x164, "100"}, {SA::lineLeft, 0, "99"},
-        {SA::lineRight, 0, "100"}, {SA::lineRight, 0, "100"}, {SA::thumbPosition, 250, "100"},
-        {SA::pageLeft, 0, "100"}};
-    for (const auto& step : steps) {
-        EXPECT_TRUE(scrollBlower(m.model, 4, step.action, step.thumb));
-        EXPECT_EQ(m.field(5), step.percent);
-    }
+        {SA::lineLeft, 0, "0"}, {SA::thumbTrack, 0x164, "100"}, {SA::lineLeft, 0, "99"}, {SA::lineRight, 0, "100"},
+        {SA::lineRight, 0, "100"}, {SA::thumbPosition, 250, "100"}, {SA::pageLeft, 0, "100"}};
+    for (const auto& step : steps)
+        EXPECT_EQ(scrollBlower(m.model, 4, step.action, step.thumb) ? m.field(5) : "refused", step.percent);
     EXPECT_FALSE(scrollBlower(m.model, 5, SA::lineLeft, 0));  // not a scroll bar
     m.answer();
     EXPECT_EQ(m.model.payload[6], 100);
 }
 
-TEST(MManual, SequenceOnTheChosenCompressorOnlyOneAtATime)
+// The sequence runs on the clicked compressor; while it runs, another
+// compressor meets its own restart lock first, then the sequence. Clearing
+// another compressor leaves the sequence running; its own ends it. Each
+// compressor has its own run limit and restart lock.
+TEST(MManual, OneSequenceAtATimeAndTimingPerCompressor)
 {
     Monitor m(Family::m);
     m.manual();
-    m.click(mCompressor(2));
-    EXPECT_EQ(m.app.sequenceCompressor, 2);
-    m.answer();
-    EXPECT_EQ(m.sent(), 0x10u);
-    m.click(mValve);
-    EXPECT_EQ(m.message(), valveRefused + "[M-Series]");
-    // Another compressor meets its own lock first, then the sequence.
-    m.app.restartTicks[1] = 100;
-    m.click(mCompressor(1));
-    EXPECT_EQ(m.message(), "Next Compressor-Start possible in 170 seconds ! [M-Series]");
-    m.app.restartTicks[1] = 0xFFFF;
-    m.click(mCompressor(1));
-    EXPECT_EQ(m.message(), "No more compressor start while compressor start sequence activ ! [M-Series]");
-    EXPECT_EQ(m.app.restartTicks[1], 0xFFFF);
-    m.finishSequence();
-    EXPECT_EQ(m.sent(), mCompressorBit(2));
+    m.run({{0, mCompressor(2), 0, 0x10}, {0, mValve, -1, -1, refusedM},
+           {0, mCompressor(1), -1, -1, "Next Compressor-Start possible in 170 seconds ! [M-Series]", 100},
+           {0, mCompressor(1), -1, -1, "No more compressor start while compressor start sequence activ ! [M-Series]",
+            0xFFFF}});
+    EXPECT_TRUE(m.app.sequenceCompressor == 2 && m.app.restartTicks[1] == 0xFFFF);
+    m.run({{0}, {51}, {0}, {21, -1, 0, mCompressorBit(2)}, {0, mCompressor(0)}, {0, mCompressor(2), 0, 0x10},
+           {0, mCompressor(0), 0, 0}});
     EXPECT_EQ(m.model.payload[36], 1);
 
-    // Clearing another compressor leaves a sequence running; its own ends it.
-    m.click(mCompressor(0));
-    m.answer();
-    m.click(mCompressor(2));
-    m.answer();
-    EXPECT_EQ(m.sent(), 0x10u);
-    m.click(mCompressor(0));
-    m.answer();
-    EXPECT_EQ(m.sent(), 0u);
+    Monitor n(Family::m);
+    n.manual();
+    n.run({{0, mCompressor(0)}, {51}, {0}, {21}, {600 - 72}, {0, mCompressor(4), -1}, {1}});
+    EXPECT_TRUE((n.sent() & mCompressorBit(0)) == 0 && n.marked(mCompressor(4)));
+    // Compressor 1 started 601 ticks ago.
+    n.run({{0, mCompressor(0), -1, -1, "Next Compressor-Start possible in 119 seconds ! [M-Series]"}});
 }
-
-TEST(MManual, EachCompressorHasItsOwnRestartLockAndRunLimit)
-{
-    Monitor m(Family::m);
-    m.manual();
-    m.click(mCompressor(0));
-    m.finishSequence();
-    tick(m.app, 600 - 72);
-    m.answer();
-    m.click(mCompressor(4));
-    tick(m.app);
-    m.answer();
-    EXPECT_EQ(m.sent() & mCompressorBit(0), 0u);
-    EXPECT_TRUE(m.marked(mCompressor(4)));
-    m.click(mCompressor(0));  // started 601 ticks ago
-    EXPECT_EQ(m.message(), "Next Compressor-Start possible in 119 seconds ! [M-Series]");
-}
-
-TEST(MManual, MirrorKeepsTheLeadBytesAndAllOutputBits)
-{
-    Monitor m(Family::m);
-    m.answer(0xFFFFE0DEu);
-    ASSERT_EQ(m.model.payloadLength, 37);
-    EXPECT_EQ(m.model.payload[0] * 256 + m.model.payload[1], 0x0102);
-    EXPECT_EQ(m.sent(), 0xFFFFE0DEu);
-    EXPECT_TRUE(m.marked(13));
-    EXPECT_FALSE(m.marked(0));
-}
-
-} // namespace

@@ -1,20 +1,27 @@
 #pragma once
 // Drives a monitor model the way its window and the main window's timer do.
-#include <cstdint>
-#include <cstring>
+#include <gtest/gtest.h>
+
 #include <string>
 
-#include "app/app_state.h"
 #include "app/layout.h"
+#include "app/le_bytes.h"
 #include "app/texts.h"
 #include "monitor/monitor_model.h"
 
-// The main window's 100 ms timer, n times.
-inline void tick(AppState& app, int n = 1)
-{
-    for (int t = 0; t < n; ++t)
-        advanceTicks(app);
-}
+// One step of a scenario: the main window's 100 ms timer runs `ticks`; the
+// clicked compressor's restart counter is set to `restart` (-1: left); output
+// `click` is clicked (-1: none); an answer with the unit's outputs `unit`
+// arrives (-1: none). Then the next request must carry `sent` and `message`
+// must be pending (-1 / nullptr: not checked).
+struct Step {
+    int ticks;
+    int click = -1;
+    std::int64_t unit = 0;
+    std::int64_t sent = -1;
+    const char* message = nullptr;
+    std::int32_t restart = -1;
+};
 
 // A monitor window just opened at program start (restart counters "long
 // ago", English texts), its automatic Start done and polling.
@@ -32,14 +39,10 @@ struct Monitor {
         monitorPolling(model);
         clearViewChanges(model.view);
     }
-
-    // An answer as the poll engine hands it over: from report byte 4 on,
-    // with the rest of the 65-byte report behind it.
+    // An answer as the poll engine hands it over: the record from report byte 4 on.
     template <class Status> bool deliver(const Status& status)
     {
-        std::uint8_t report[61] = {};
-        std::memcpy(report, &status, sizeof status);
-        return handleAnswer(model, app, report, sizeof report);
+        return handleAnswer(model, app, reinterpret_cast<const std::uint8_t*>(&status), sizeof status);
     }
     // An answer of a unit whose outputs and flags are these, all else 0.
     bool answer(std::uint32_t outputs = 0, std::uint16_t flags = 0)
@@ -51,31 +54,27 @@ struct Monitor {
         k.flags = m.flags = flags;
         return model.family == Family::m ? deliver(m) : deliver(k);
     }
-    // Manual control on after one answer of a switched-off unit.
-    void manual(std::uint32_t unitOutputs = 0)
+    // Manual control on after one answer of a unit with these outputs.
+    void manual(std::uint32_t unit = 0) { answer(unit); toggleManual(model, app); clearViewChanges(model.view); }
+    void click(int id) { clickOutput(model, app, id); }
+    void run(std::initializer_list<Step> steps)
     {
-        answer(unitOutputs);
-        toggleManual(model, app);
-        clearViewChanges(model.view);
-    }
-    // Answers (72 ticks) from the valve's reversal until the compressor runs.
-    void finishSequence()
-    {
-        const int ticks[] = {0, 51, 0, 21};
-        for (int t : ticks) {
-            tick(app, t);
-            answer();
+        for (const Step& s : steps) {
+            SCOPED_TRACE(testing::Message() << "step " << &s - steps.begin());
+            for (int t = 0; t < s.ticks; ++t)
+                advanceTicks(app);
+            if (s.restart >= 0)  // K: compressor id 1; M: ids 8-13
+                app.restartTicks[model.family == Family::m ? s.click - 8 : 0] = s.restart;
+            if (s.click >= 0)
+                click(s.click);
+            if (s.unit >= 0)
+                answer(static_cast<std::uint32_t>(s.unit));
+            EXPECT_EQ(s.sent < 0 ? s.sent : sent(), s.sent);
+            EXPECT_EQ(s.message ? message() : "", s.message ? s.message : "");
         }
     }
-    void click(int id) { clickOutput(model, app, id); }
-
     // The output command that the next request carries.
-    std::uint32_t sent() const
-    {
-        std::uint32_t outputs = 0;
-        std::memcpy(&outputs, model.payload + 4, model.family == Family::m ? 4 : 1);
-        return outputs;
-    }
+    std::uint32_t sent() const { return model.family == Family::m ? readLe32(model.payload + 4) : model.payload[4]; }
     // The pending message as "text [caption]", taken; "" for none.
     std::string message()
     {
