@@ -65,11 +65,3 @@ int warningPictogramX(int charWidth);
 int warningPictogramY(int lineHeight);
 int warningLineX(int charWidth);
 int warningLineY(int index, int lineHeight, int textLineHeight);
-
-// One 100 ms tick of the main window's timer: run and step counters count
-// without bound, restart counters stop at 0xFFFF.
-void advanceTicks(AppState& state);
-
-// State right after start-up has loaded the settings: restart counters read
-// "long ago".
-void resetRestartTicks(AppState& state);

@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "app/layout.h"
+#include "app/tick_counters.h"
 #include "app/menus.h"
 #include "app/shell.h"
 #include "app/texts.h"

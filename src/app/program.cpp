@@ -4,6 +4,7 @@
 
 #include "app/feature_link.h"
 #include "app/layout.h"
+#include "app/tick_counters.h"
 #include "app/settings.h"
 #include "app/shell.h"
 #include "app/ui_seams.h"

@@ -1,4 +1,5 @@
 #include "app/layout.h"
+#include "app/tick_counters.h"
 #include "app/texts.h"
 #include "app/window_table.h"
 #include "kavix_version.h"
@@ -34,7 +35,7 @@ TEST(ShellLayout, MainWindowCentredAndSelectionOnIntegerCells)
     EXPECT_EQ(warningLineY(21, 13, 15), 16 * 13 + 21 * 15);
 }
 
-TEST(ShellLayout, TickCountersRestartCountersStopAt0xFFFF)
+TEST(TickCounters, RunCountersWrapRestartCountersStopAt0xFFFF)
 {
     AppState state{};
     resetRestartTicks(state);

@@ -52,6 +52,13 @@ struct ServedUnit {
     void stop();
     std::uint32_t requestsSeen();
     SimLiveState live();
+    // Changes the unit while it serves.
+    template <typename Change>
+    void change(Change change)
+    {
+        std::lock_guard<std::mutex> hold(unit->lock);
+        change(*unit, store);
+    }
 };
 
 class ProgramTest : public ::testing::Test {
@@ -75,8 +82,7 @@ protected:
     template <typename Change>
     void changeUnit(Change change)
     {
-        std::lock_guard<std::mutex> hold(unit_.unit->lock);
-        change(*unit_.unit, unit_.store);
+        unit_.change(change);
     }
 
     HWND main() const { return main_; }

@@ -53,3 +53,14 @@ void clickControl(HWND parent, int controlId)
         return;
     SendMessageA(parent, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED), reinterpret_cast<LPARAM>(control));
 }
+
+void clickArrows(HWND arrows, bool up, int times)
+{
+    RECT r;
+    GetClientRect(arrows, &r);
+    const LPARAM at = MAKELPARAM(r.right / 2, up ? r.bottom / 4 : 3 * r.bottom / 4);
+    for (int i = 0; i < times; ++i) {
+        SendMessageA(arrows, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(arrows, WM_LBUTTONUP, 0, at);
+    }
+}

@@ -17,4 +17,6 @@ HWND childOfClass(HWND parent, const char* className);
 
 // A click on a button control, as the control itself reports it.
 void clickControl(HWND parent, int controlId);
+// Mouse clicks on the upper or lower arrow of an up-down control.
+void clickArrows(HWND arrows, bool up, int times = 1);
 

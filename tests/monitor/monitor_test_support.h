@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/layout.h"
+#include "app/tick_counters.h"
 #include "app/le_bytes.h"
 #include "app/texts.h"
 #include "monitor/monitor_model.h"

@@ -61,14 +61,7 @@ protected:
     // Mouse clicks on the upper or lower arrow of a row.
     void clickArrow(int row, bool up, int times = 1)
     {
-        HWND arrows = control(row, partArrows);
-        RECT r;
-        GetClientRect(arrows, &r);
-        const LPARAM at = MAKELPARAM(r.right / 2, up ? r.bottom / 4 : 3 * r.bottom / 4);
-        for (int i = 0; i < times; ++i) {
-            SendMessageA(arrows, WM_LBUTTONDOWN, MK_LBUTTON, at);
-            SendMessageA(arrows, WM_LBUTTONUP, 0, at);
-        }
+        clickArrows(control(row, partArrows), up, times);
         pumpFor(10);
     }
     // Chooses a list item as the user does: selection, then the notification.

@@ -54,23 +54,16 @@ protected:
         HWND window = familyWindow("Configuration_CU");
         HWND value = GetDlgItem(window, rowControlId(rowAccessCode, partValue));
         const int before = std::atoi(windowText(value).c_str());
-        HWND arrows = GetDlgItem(window, rowControlId(rowAccessCode, partArrows));
-        RECT r;
-        GetClientRect(arrows, &r);
-        for (int i = 0; i < 3; ++i) {
-            SendMessageA(arrows, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.right / 2, r.bottom / 4));
-            SendMessageA(arrows, WM_LBUTTONUP, 0, MAKELPARAM(r.right / 2, r.bottom / 4));
-        }
+        clickArrows(GetDlgItem(window, rowControlId(rowAccessCode, partArrows)), true, 3);
         ASSERT_EQ(std::atoi(windowText(value).c_str()), before + 3);
         click(window, configButtonProgram);
         EXPECT_EQ(shownMessages(),
                   "Make sure that display of the AC-unit is set to \nstandard mode showing room temperature when "
                   "saving changes." + caption + " + New Configuration programmed !" + caption);
-        {
-            std::lock_guard<std::mutex> hold(served.unit->lock);
-            EXPECT_EQ(served.store.programmings, 1u);
-            EXPECT_NE(served.store.configuration.bytes, factoryConfiguration(family));
-        }
+        served.change([family](SimUnit&, SimBlockStore& store) {
+            EXPECT_EQ(store.programmings, 1u);
+            EXPECT_NE(store.configuration.bytes, factoryConfiguration(family));
+        });
         click(window, configButtonDefaults);
         takeMessageBoxes();
         ASSERT_EQ(std::atoi(windowText(value).c_str()), before);
@@ -111,13 +104,9 @@ TEST_F(UsbTest, MonitorPollsAndManualControlSwitchesTheUnitsOutputs)
     ASSERT_TRUE(pumpUntil([window] { return windowText(window).find("Firmware 1.23") != std::string::npos; }));
     click(window, idManualToggle);
     click(window, 0);
-    auto outputs = [] {
-        std::lock_guard<std::mutex> hold(unitK.unit->lock);
-        return unitK.unit->live.outputs;
-    };
-    EXPECT_TRUE(pumpUntil([&] { return (outputs() & 0x01) != 0; }));
+    EXPECT_TRUE(pumpUntil([] { return (unitK.live().outputs & 0x01) != 0; }));
     click(window, 0);
-    EXPECT_TRUE(pumpUntil([&] { return (outputs() & 0x01) == 0; }));
+    EXPECT_TRUE(pumpUntil([] { return (unitK.live().outputs & 0x01) == 0; }));
     click(window, idClose);
     EXPECT_TRUE(pumpUntil([window] { return !IsWindow(window); }));
     EXPECT_EQ(shownMessages(0), "");

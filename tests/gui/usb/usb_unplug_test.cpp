@@ -45,28 +45,19 @@ protected:
     // A protocol read that is under way: the unit answers slowly.
     HWND protocolReadUnderWay()
     {
-        {
-            std::lock_guard<std::mutex> hold(unitK.unit->lock);
-            unitK.unit->options.faults.delayMs = 2;
-        }
+        unitK.change([](SimUnit& unit, SimBlockStore&) { unit.options.faults.delayMs = 2; });
         return underWay(commandProtocolRead, "Upload_CU", 20);
     }
     HWND monitorPolling() { return underWay(commandMonitor, "Monitor_CU", 3); }
     void TearDown() override
     {
-        {
-            std::lock_guard<std::mutex> hold(unitK.unit->lock);
-            unitK.unit->options.faults.delayMs = 0;
-        }
+        unitK.change([](SimUnit& unit, SimBlockStore&) { unit.options.faults.delayMs = 0; });
         UsbTest::TearDown();
     }
     // The unit is back on the bus and the window does its work again.
     void expectProtocolReadAgain()
     {
-        {
-            std::lock_guard<std::mutex> hold(unitK.unit->lock);
-            unitK.unit->options.faults.delayMs = 0;
-        }
+        unitK.change([](SimUnit& unit, SimBlockStore&) { unit.options.faults.delayMs = 0; });
         ASSERT_TRUE(waitForUnit(true));
         menuCommand(commandProtocolRead);
         EXPECT_EQ(shownMessages(30000), "1200 protocol-items read ! [K-Series]");
