@@ -4,6 +4,7 @@
 // against the simulator: titles, notifications, end reactions.)
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,9 @@ std::vector<std::string> shownBoxes;
 
 int recordBox(HWND, const char* text, const char* caption, UINT type)
 {
-    shownBoxes.push_back(std::string(text) + " [" + caption + "] " + std::to_string(type));
+    char shown[200];
+    std::snprintf(shown, sizeof shown, "%s [%s] %u", text, caption, type);
+    shownBoxes.push_back(shown);
     return IDOK;
 }
 
@@ -54,9 +57,9 @@ TEST_F(LinkWindowTest, NoUnitFoundOrNoneConnectedAfterTheSearch)
 
     fake::install({.devices = {{"unit", 0xC251, 0x1C01}}, .openFails = true});
     EXPECT_FALSE(startFeatureLink({window_, Feature::monitor, Family::m}, pollEngine, &linkRequest, product));
-    const std::string error = " " + std::to_string(MB_OK | MB_ICONERROR);
-    EXPECT_EQ(shownBoxes, (std::vector<std::string>{"No Control Unit found [K-Series]" + error,
-                                                    "No Control Unit Connected ! [M-Series]" + error}));
+    // 16: OK with the error icon.
+    EXPECT_EQ(shownBoxes, (std::vector<std::string>{"No Control Unit found [K-Series] 16",
+                                                    "No Control Unit Connected ! [M-Series] 16"}));
     EXPECT_EQ(appState.linkOpen, 0);
 }
 
