@@ -65,17 +65,6 @@ void ServedUnit::stop()
     server = nullptr;
 }
 
-std::uint32_t ServedUnit::requestsSeen()
-{
-    std::lock_guard<std::mutex> hold(unit->lock);
-    return unit->requestsSeen;
-}
-
-SimLiveState ServedUnit::live()
-{
-    std::lock_guard<std::mutex> hold(unit->lock);
-    return unit->live;
-}
 
 void ProgramTest::SetUp()
 {
@@ -161,11 +150,6 @@ HWND ProgramTest::familyWindow(const char* classBase) const
     return childOfClass(main_, (classBase + std::string(appState.family == 1 ? "1" : "0")).c_str());
 }
 
-void ProgramTest::menuCommand(int id)
-{
-    PostMessageA(main_, WM_COMMAND, static_cast<WPARAM>(id), 0);
-    pumpFor(50);
-}
 
 void ProgramTest::click(HWND parent, int controlId)
 {
@@ -173,6 +157,9 @@ void ProgramTest::click(HWND parent, int controlId)
     clickControl(parent, controlId);
     pumpFor(20);
 }
+
+void ProgramTest::answerFileDialogs(const std::string& path) { dialogAnswer = path; }
+const std::vector<DialogRecord>& ProgramTest::dialogs() const { return dialogRecords; }
 
 void ProgramTest::closeWindow(HWND window)
 {
@@ -224,6 +211,4 @@ void ProgramTest::expectBox(const RecordedMessageBox& box, const std::string& te
     EXPECT_EQ(box.type & MB_ICONMASK, icon);
 }
 
-void ProgramTest::answerFileDialogs(const std::string& path) { dialogAnswer = path; }
 
-const std::vector<DialogRecord>& ProgramTest::dialogs() const { return dialogRecords; }

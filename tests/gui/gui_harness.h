@@ -50,15 +50,15 @@ struct ServedUnit {
     using Adjust = std::function<void(SimOptions&)>;
     void start(char family, std::uint32_t protocolEntries, const Adjust& adjust = nullptr);
     void stop();
-    std::uint32_t requestsSeen();
-    SimLiveState live();
     // Changes the unit while it serves.
     template <typename Change>
-    void change(Change change)
+    auto change(Change change)
     {
         std::lock_guard<std::mutex> hold(unit->lock);
-        change(*unit, store);
+        return change(*unit, store);
     }
+    std::uint32_t requestsSeen() { return change([](SimUnit& u, SimBlockStore&) { return u.requestsSeen; }); }
+    SimLiveState live() { return change([](SimUnit& u, SimBlockStore&) { return u.live; }); }
 };
 
 class ProgramTest : public ::testing::Test {
@@ -89,7 +89,11 @@ protected:
     HWND selection() const { return childOfClass(main_, "Select_CUx"); }
     // The chosen family's window of a class ("Monitor_CU" ...).
     HWND familyWindow(const char* classBase) const;
-    void menuCommand(int id);
+    void menuCommand(int id)
+    {
+        PostMessageA(main_, WM_COMMAND, static_cast<WPARAM>(id), 0);
+        pumpFor(50);
+    }
     void click(HWND parent, int controlId);
     void closeWindow(HWND window);
     bool menuItemGrey(int id) const;

@@ -40,7 +40,6 @@ protected:
     {
         DestroyWindow(window_);
         setMessageBoxHook(nullptr);
-        _putenv_s("KAVIX_UNIT", "");
         LinkFixture::TearDown();
     }
     HWND window_ = nullptr;
@@ -61,16 +60,6 @@ TEST_F(LinkWindowTest, NoUnitFoundOrNoneConnectedAfterTheSearch)
     EXPECT_EQ(shownBoxes, (std::vector<std::string>{"No Control Unit found [K-Series] 16",
                                                     "No Control Unit Connected ! [M-Series] 16"}));
     EXPECT_EQ(appState.linkOpen, 0);
-}
-
-TEST_F(LinkWindowTest, TheProgramUsesTheRemoteUnitOnlyWhenKavixUnitIsSet)
-{
-    _putenv_s("KAVIX_UNIT", "127.0.0.1:47251");
-    prepareProgramLink();
-    EXPECT_STREQ(deviceBackend().name, "remote");
-    _putenv_s("KAVIX_UNIT", "");
-    prepareProgramLink();
-    EXPECT_STREQ(deviceBackend().name, "hid");
 }
 
 } // namespace

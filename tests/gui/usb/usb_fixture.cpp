@@ -40,14 +40,8 @@ bool unitPresent()
 
 class UsbEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override
-    {
-        UsbTest::setUpUnits();
-    }
-    void TearDown() override
-    {
-        UsbTest::tearDownUnits();
-    }
+    void SetUp() override { UsbTest::setUpUnits(); }
+    void TearDown() override { UsbTest::tearDownUnits(); }
 };
 
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new UsbEnvironment);
@@ -87,8 +81,14 @@ void UsbTest::plug(ServedUnit& unit)
         ASSERT_TRUE(installVirtualUsb(vusbFolder(), {decoy.endpoint, unit.endpoint}, error)) << error;
         plugged = &unit;
     }
-    ASSERT_TRUE(setVirtualUsbWriteDelay(0, error)) << error;
+    writeDelay(0);
     ASSERT_TRUE(waitForUnit(true));
+}
+
+void UsbTest::writeDelay(unsigned ms)
+{
+    std::string error;
+    EXPECT_TRUE(setVirtualUsbWriteDelay(ms, error)) << error;
 }
 
 bool UsbTest::waitForUnit(bool present, int timeoutMs)
@@ -108,8 +108,7 @@ void UsbTest::TearDown()
 {
     ProgramTest::TearDown();
     failHidRelayStarts(0);
-    std::string error;
-    EXPECT_TRUE(setVirtualUsbWriteDelay(0, error)) << error;
+    writeDelay(0);
 }
 
 void UsbTest::startOnUsb(int languageId, int familyId)

@@ -24,6 +24,8 @@ protected:
     static void plug(ServedUnit& unit);
     // True once the unit (vendor 0xC251) is among the HID devices, or gone.
     static bool waitForUnit(bool present, int timeoutMs = 20000);
+    // How late the virtual unit completes each output report (ms).
+    static void writeDelay(unsigned ms);
 
     // The program as WinMain starts it, on the HID backend; then language
     // and family.

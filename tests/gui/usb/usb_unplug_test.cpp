@@ -115,14 +115,9 @@ TEST_F(UsbUnplugTest, OpenStopCyclesWithWritesPendingLeaveNoThreadsOrHandles)
     plug(unitK);
     setDeviceBackend(&hidBackend);
     ASSERT_TRUE(findDevice());
-    std::string error;
-    ASSERT_TRUE(setVirtualUsbWriteDelay(15, error)) << error;
+    writeDelay(15);
     auto cycle = [](int stopAfterMs) {
-        linkRequest.command = 0x3A;
-        linkRequest.subCode = 0;
-        linkRequest.blockSize = 23;
-        linkRequest.expectedAnswerType = 1;
-        linkRequest.expectedUnitKind = 1;
+        linkRequest = LinkRequest{.command = 0x3A, .blockSize = 23, .expectedAnswerType = 1, .expectedUnitKind = 1};
         if (!startLinkThreads(pollEngine, &linkRequest))
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(stopAfterMs));
@@ -131,18 +126,18 @@ TEST_F(UsbUnplugTest, OpenStopCyclesWithWritesPendingLeaveNoThreadsOrHandles)
     };
     for (int i = 0; i < 20; ++i)
         ASSERT_TRUE(cycle(i % 20));
-    ASSERT_TRUE(setVirtualUsbWriteDelay(0, error)) << error;
+    writeDelay(0);
     pumpUntil([] { return parkedHidDevices() == 0; });
     const int threads = processThreadCount();
     const int handles = processHandleCount();
 
-    ASSERT_TRUE(setVirtualUsbWriteDelay(15, error)) << error;
+    writeDelay(15);
     std::mt19937 random(12);
     int ended = 0;
     for (int i = 0; i < 500; ++i)
         ended += cycle(static_cast<int>(random() % 25));
     EXPECT_EQ(ended, 500);
-    ASSERT_TRUE(setVirtualUsbWriteDelay(0, error)) << error;
+    writeDelay(0);
     EXPECT_TRUE(pumpUntil([] { return parkedHidDevices() == 0; }));
     EXPECT_TRUE(pumpUntil([&] { return processThreadCount() <= threads && processHandleCount() <= handles; }))
         << processThreadCount() << " threads (" << threads << " before), " << processHandleCount()
@@ -155,8 +150,7 @@ TEST_F(UsbUnplugTest, OpenStopCyclesWithWritesPendingLeaveNoThreadsOrHandles)
 TEST_F(UsbUnplugTest, StopAndCloseWhileTheDeviceHoldsOutputReports)
 {
     HWND monitor = monitorPolling();
-    std::string error;
-    ASSERT_TRUE(setVirtualUsbWriteDelay(40, error)) << error;
+    writeDelay(40);
     for (int i = 0; i < 20; ++i) {
         pumpFor(i * 3);
         click(monitor, idStop);
@@ -166,7 +160,7 @@ TEST_F(UsbUnplugTest, StopAndCloseWhileTheDeviceHoldsOutputReports)
     closeWindow(monitor);
     EXPECT_TRUE(linkThreadsEnded());
     // Each report 100 ms late: the read at opening is far from done at Close.
-    ASSERT_TRUE(setVirtualUsbWriteDelay(100, error)) << error;
+    writeDelay(100);
     for (int i = 0; i < 5; ++i) {
         menuCommand(commandConfiguration);
         HWND configuration = familyWindow("Configuration_CU");
@@ -185,8 +179,7 @@ TEST_F(UsbUnplugTest, AWriteTheDeviceHoldsNeitherBlocksTheStopNorOutlivesItsBuff
     plug(unitK);
     startOnUsb(selectionIdEnglish, selectionIdK);
     const int handles = processHandleCount();
-    std::string error;
-    ASSERT_TRUE(setVirtualUsbWriteDelay(stalledWrites, error)) << error;
+    writeDelay(stalledWrites);
     menuCommand(commandConfiguration);
     EXPECT_EQ(shownMessages(), "Communication lost ! [K-Series]");
     EXPECT_TRUE(linkThreadsEnded());
@@ -197,7 +190,7 @@ TEST_F(UsbUnplugTest, AWriteTheDeviceHoldsNeitherBlocksTheStopNorOutlivesItsBuff
     closeWindow(familyWindow("Configuration_CU"));
     EXPECT_TRUE(linkThreadsEnded());
 
-    ASSERT_TRUE(setVirtualUsbWriteDelay(0, error)) << error;
+    writeDelay(0);
     EXPECT_TRUE(pumpUntil([] { return parkedHidDevices() == 0; }));
     EXPECT_TRUE(pumpUntil([&] { return processHandleCount() <= handles; }));
     menuCommand(commandConfiguration);
