@@ -55,34 +55,27 @@ protected:
     void setFaults(const SimFaults& faults) { withUnit([&] { unit.options.faults = faults; }); }
     std::vector<std::uint8_t> configuration() { return withUnit([&] { return store.configuration.bytes; }); }
 
-    // Discovery, product string and both threads, as a feature window does.
-    void open(EngineProcedure engine)
-    {
-        ASSERT_TRUE(findDevice());
-        char product[productStringChars + 1];
-        ASSERT_TRUE(readProductString(product));
-        start(engine);
-    }
-    // Runs linkRequest until WM_LINK_END or enoughData WM_LINK_DATA, then
-    // stops the link; the sink keeps this transfer's notifications. False
-    // when it gave up because neither answers nor requests moved on for
-    // silenceMs.
+    // Opens the link as a feature window does (discovery, product string,
+    // both threads), runs linkRequest until WM_LINK_END or enoughData
+    // WM_LINK_DATA, then stops the link; the sink keeps this transfer's
+    // notifications. False when it gave up because neither answers nor
+    // requests moved on for silenceMs.
     bool transfer(EngineProcedure engine, std::size_t enoughData = 0, int silenceMs = waitMs)
     {
         sink.clear();
-        open(engine);
+        char product[productStringChars + 1];
+        EXPECT_TRUE(findDevice() && readProductString(product) && startLinkThreads(engine, &linkRequest));
+        // Data notifications and requests seen: neither goes back.
+        const auto moves = [&] { return sink.count(WM_LINK_DATA) + withUnit([&] { return unit.requestsSeen; }); };
         auto progress = Clock::now();
-        std::size_t data = 0;
-        std::uint32_t requests = withUnit([&] { return unit.requestsSeen; });
+        auto seen = moves();
         bool silent = false;
-        while (!silent && !sink.waitFor(WM_LINK_END, 1, 5) && (!enoughData || data < enoughData)) {
-            const std::size_t nowData = sink.count(WM_LINK_DATA);
-            const std::uint32_t nowRequests = withUnit([&] { return unit.requestsSeen; });
-            if (nowData != data || nowRequests != requests)
+        while (!silent && !sink.waitFor(WM_LINK_END, 1, 5) && (!enoughData || sink.count(WM_LINK_DATA) < enoughData)) {
+            const auto now = moves();
+            if (now != seen)
                 progress = Clock::now();
             silent = msSince(progress) > silenceMs;
-            data = nowData;
-            requests = nowRequests;
+            seen = now;
         }
         stopLink();
         EXPECT_TRUE(linkThreadsEnded());
@@ -110,6 +103,14 @@ protected:
         linkRequest.payload[1] = m ? 2 : 1;
         if (!data)
             std::fill(buffer.begin(), buffer.end(), 0xEE);
+    }
+    // The monitor's poll of the unit served, each answer processed at once.
+    void pollRequest()
+    {
+        const auto record = static_cast<std::uint8_t>(options.family == 'K' ? 23 : 37);
+        linkRequest = LinkRequest{.command = cmdPoll, .blockSize = record, .expectedAnswerType = 1,
+                                  .expectedUnitKind = options.kind};
+        answerPromptly();
     }
     bool bufferHolds(const std::vector<std::uint8_t>& b) { return std::equal(b.begin(), b.end(), buffer.begin()); }
 };

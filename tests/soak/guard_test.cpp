@@ -18,8 +18,7 @@ TEST_F(LinkGuardTest, ProtocolLargerThanTheBufferEndsWithCode0)
 
     EXPECT_EQ(endOf(blockReadEngine), endCommunicationLost);
     EXPECT_EQ(sink.count(WM_LINK_DATA), capacity / 48);
-    EXPECT_TRUE(std::all_of(buffer.begin() + static_cast<long>(capacity), buffer.end(),
-                            [](std::uint8_t b) { return b == 0xEE; }));
+    EXPECT_EQ(std::count(buffer.begin() + static_cast<long>(capacity), buffer.end(), 0xEE), 256);
     EXPECT_TRUE(std::equal(buffer.begin(), buffer.begin() + capacity / 48 * 48, failureProtocol('K', entries).begin()));
     const ProtocolReadout read = readout(capacity);
     EXPECT_EQ(read.announcedCount, static_cast<std::int32_t>(std::min<std::uint32_t>(entries, 0xFFFF)));
@@ -34,10 +33,7 @@ TEST_F(LinkGuardTest, ItemCount0xFFFFWithOneBlock)
     for (char family : {'K', 'M'}) {
         options = defaultSimOptions(family);
         serve();
-        {
-            std::lock_guard<std::mutex> hold(unit.lock);
-            setSimDataSet(store, cmdReadProtocol, failureProtocol('K', 2), 48, 0xFFFF);
-        }
+        withUnit([&] { setSimDataSet(store, cmdReadProtocol, failureProtocol('K', 2), 48, 0xFFFF); });
         blockRequest(cmdReadProtocol);
         ASSERT_EQ(endOf(blockReadEngine), endCompleted) << family;
         const ProtocolReadout read = readout(buffer.size());
@@ -57,7 +53,7 @@ TEST_F(LinkGuardTest, ItemCount0xFFFFWithOneBlock)
 TEST_F(LinkGuardTest, NextLinkIgnoresAReportLeftOverFromTheLastOne)
 {
     serve();
-    linkRequest = LinkRequest{.command = cmdPoll, .blockSize = 23, .expectedAnswerType = 1, .expectedUnitKind = 1};
+    pollRequest();
     std::memset(inReport, 0, reportSize);
     inReport[inSequence] = static_cast<std::uint8_t>(sequenceNumber + 1);
     inReport[inCode] = ansOk;
@@ -66,7 +62,6 @@ TEST_F(LinkGuardTest, NextLinkIgnoresAReportLeftOverFromTheLastOne)
     inReport[40] = 0x77;   // no status record of the simulator has this byte
     setEvent(reportReceived);
 
-    answerPromptly();
     transfer(pollEngine, 3);
     const auto data = sink.all(WM_LINK_DATA);
     ASSERT_GE(data.size(), 3u);

@@ -11,17 +11,7 @@
 // faults drawn from a seeded generator (KAVIX_SOAK_SEED repeats a run).
 // Sanitizer builds run a tenth of the counts; KAVIX_SOAK_DIVISOR sets the
 // divisor.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-inline constexpr bool sanitizedBuild = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-inline constexpr bool sanitizedBuild = true;
-#else
-inline constexpr bool sanitizedBuild = false;
-#endif
-#else
-inline constexpr bool sanitizedBuild = false;
-#endif
+inline constexpr bool sanitizedBuild = KAVIX_SANITIZED;   // set by the build
 
 inline int soakCount(int full)
 {
@@ -52,8 +42,27 @@ inline long entriesIn(const char* directory, long expected = -1)
     return count;
 }
 
-// Whole transfers over loopback; every link thread, connection and socket
-// of a test is gone at its end.
+using Ends = std::vector<std::uintptr_t>;
+
+// How a transfer is meant to end, chosen per transfer: it completes with all
+// faults repairable; an answer is lost and the link falls silent; the unit
+// goes (end code 4); or the unit refuses. Before a lost answer or a
+// disconnect strikes, the transfer may have completed. Besides its fate the
+// unit may add faults the engines repair: late duplicates, unexpected codes,
+// out-of-order, repeated and bad-CRC blocks, busy answers, delays.
+enum Fate { fateSuccess, fateDrop, fateDisconnect, fateRefused };
+
+// A way the unit refuses, and the end code it brings.
+using Refusal = std::pair<void (*)(SimFaults&), std::uintptr_t>;
+const Refusal refused51{[](SimFaults& f) { f.refuseBlocks = true; }, endWrongUnit};
+const Refusal wrongType{[](SimFaults& f) { f.mismatchType = true; }, endWrongUnit};   // poll answers of type 2
+// Writes refused with nothing stored: announcement answered 0x52 or 0x53, EEPROM failing (0x62).
+const Refusal busy52{[](SimFaults& f) { f.announceAnswer = 0x52; }, endCompleted};
+const Refusal rejected53{[](SimFaults& f) { f.announceAnswer = 0x53; }, endRejected};
+const Refusal eepromFails{[](SimFaults& f) { f.eepromFails = true; }, endWriteFailed};
+
+// Whole transfers over loopback, faults drawn from the seed; every link
+// thread, connection and socket of a test is gone at its end.
 class SoakFixture : public SimLinkFixture {
 protected:
     std::mt19937 random{soakSeed()};
@@ -76,7 +85,8 @@ protected:
         RecordProperty("seed", std::to_string(soakSeed()));
     }
 
-    int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }
+    template <class T = int>
+    T pick(int low, int high) { return static_cast<T>(std::uniform_int_distribution<int>(low, high)(random)); }
     bool chance(double p) { return std::bernoulli_distribution(p)(random); }
 
     // The protocol-read window's bookkeeping, fed with what the link posted.
@@ -88,4 +98,64 @@ protected:
             protocolBlockAccepted(readout, n.answer, static_cast<std::uint32_t>(n.lParam));
         return readout;
     }
+
+    // Runs linkRequest on the unit served, under faults the engines repair
+    // and a drawn fate (a lost answer or a disconnect strikes at one of the
+    // first `answers` requests, or one of `refusals`), and checks the fate.
+    // A poll runs for `answers` answers and has no end code; a block
+    // transfer ends with 5 (read) or 3 (write) when it succeeds.
+    Fate soak(EngineProcedure engine, const std::vector<Refusal>& refusals, int answers)
+    {
+        const bool polls = engine == pollEngine, reads = engine == blockReadEngine, writes = !polls && !reads;
+        SimFaults faults;
+        const auto sometimes = [&](bool allowed, double p, std::uint32_t& fault, int low, int high) {
+            if (allowed && chance(p))
+                fault = pick<std::uint32_t>(low, high);
+        };
+        sometimes(true, 0.3, faults.duplicateEvery, 2, 9);
+        sometimes(true, 0.3, faults.wrongCodeEvery, 2, 9);
+        sometimes(true, 0.05, faults.delayMs, 1, 3);
+        for (std::uint32_t* block : {&faults.outOfOrderBlock, &faults.repeatBlock, &faults.badCrcBlock})
+            sometimes(reads, 0.3, *block, 0, 4);
+        if (writes && chance(0.3))
+            faults.busyCode = chance(0.5) ? 0x64 : 0xF0;
+        sometimes(writes, 0.2, faults.resendFrom, 0, 1);
+
+        const int roll = pick(0, 99), nth = (roll - 20) / 4;
+        const Refusal* refusal = roll >= 20 && nth < static_cast<int>(refusals.size()) ? &refusals[nth] : nullptr;
+        const Fate fate = roll < 10 ? fateDrop : roll < 20 ? fateDisconnect : refusal ? fateRefused : fateSuccess;
+        if (fate == fateDrop || fate == fateDisconnect)
+            (fate == fateDrop ? faults.dropEvery : faults.disconnectAfter) = pick<std::uint32_t>(1, answers);
+        if (refusal)
+            refusal->first(faults);
+        setFaults(faults);
+
+        const std::size_t enough = polls ? static_cast<std::size_t>(answers) : 0;
+        // A lost answer is taken for silence after a short time without
+        // progress; a transfer that may not fall silent is given much longer.
+        const bool completed = transfer(engine, enough, fate != fateDrop ? 2 * waitMs : sanitizedBuild ? 400 : 150);
+        const Ends ends = sink.endCodes();
+        const std::size_t data = sink.count(WM_LINK_DATA);
+        // A poll has no end code of success: the only one it may meet here is 4.
+        const std::uintptr_t done = polls ? endDeviceGone : reads ? endCompleted : endProgrammed;
+        const bool finished = polls ? completed && ends.empty() && data >= enough : ends == Ends{done};
+        const bool goneOrDone =
+            !ends.empty() && std::ranges::all_of(ends, [&](auto e) { return e == endDeviceGone || e == done; });
+        const bool asFated =
+            fate == fateSuccess ? finished
+            // It completed before the loss, or fell silent with no end code
+            // (and, polling, no answer from the lost one on).
+            : fate == fateDrop ? (completed ? finished : ends.empty() && (!polls || data < faults.dropEvery))
+            // It completed before the disconnect, or ended with code 4 (and,
+            // polling, no answer past the disconnect).
+            : fate == fateDisconnect
+                ? completed && (finished || (goneOrDone && (!polls || data <= faults.disconnectAfter)))
+            // The refusal's end code; no refused poll answer reaches the monitor.
+            : ends == Ends{refusal->second} && (!polls || data == 0);
+        EXPECT_TRUE(asFated) << "fate " << fate << ", completed " << completed << ", " << data << " data, ends "
+                             << testing::PrintToString(ends);
+        return fate;
+    }
+    // Whether the last transfer met this end code.
+    bool ended(std::uintptr_t code) { const Ends e = sink.endCodes(); return std::count(e.begin(), e.end(), code) > 0; }
 };
