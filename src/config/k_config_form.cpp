@@ -160,24 +160,3 @@ void kFormTakeBlock(KConfigForm& form, const KParameterBlock& block)
 {
     form_common::takeBlock(form, block);
 }
-
-const RowInfo& KConfigForm::rowInfo(int r) const { return kRowInfo(r); }
-void KConfigForm::create() { kFormCreate(*this); }
-void KConfigForm::unitChanged() { kFormUnitChanged(*this); }
-void KConfigForm::blowerTypeChanged() { kFormBlowerTypeChanged(*this); }
-void KConfigForm::powerAtChanged() { kFormPowerAtChanged(*this); }
-void KConfigForm::loadDefaults() { kFormLoadDefaults(*this); }
-void KConfigForm::gatherAll() { kFormGatherAll(*this); }
-
-void KConfigForm::takeBlock(const unsigned char* bytes)
-{
-    KParameterBlock taken;
-    std::memcpy(&taken, bytes, sizeof taken);
-    kFormTakeBlock(*this, taken);
-}
-
-std::string KConfigForm::checkFailure() const
-{
-    const CheckResult result = checkKParameters(block);
-    return result.failureNumber ? kCheckFailureText(result) : std::string();
-}

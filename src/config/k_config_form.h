@@ -1,6 +1,7 @@
 #pragma once
 #include "config/config_form.h"
 #include "config/form_row.h"
+#include "config/k_parameter_check.h"
 #include "config/k_parameters.h"
 
 // The K-Series configuration window as data: its working block and the
@@ -30,27 +31,8 @@ enum KRow : int {
     kRowCount
 };
 
-struct KConfigForm final : ConfigForm {
-    KParameterBlock block;     // the working block
-    FormView view;
-    FormRow row[kRowCount];
-
-    Family family() const override { return Family::k; }
-    int rowCount() const override { return kRowCount; }
-    const RowInfo& rowInfo(int r) const override;
-    FormRow* rows() override { return row; }
-    FormView& formView() override { return view; }
-    const unsigned char* blockBytes() const override { return reinterpret_cast<const unsigned char*>(&block); }
-    std::size_t blockSize() const override { return sizeof block; }
-    void create() override;
-    void unitChanged() override;
-    void blowerTypeChanged() override;
-    void powerAtChanged() override;
-    void loadDefaults() override;
-    void takeBlock(const unsigned char* bytes) override;
-    void gatherAll() override;
-    std::string checkFailure() const override;
-};
+struct KFormTraits;
+using KConfigForm = FamilyConfigForm<KFormTraits>;
 
 const RowInfo& kRowInfo(int row);
 
@@ -81,3 +63,19 @@ void kFormPowerAtChanged(KConfigForm& form);
 void kFormLoadDefaults(KConfigForm& form);
 // A completed read or a loaded file becomes the working block.
 void kFormTakeBlock(KConfigForm& form, const KParameterBlock& block);
+
+struct KFormTraits {
+    using Block = KParameterBlock;
+    static constexpr Family family = Family::k;
+    static constexpr int rowCount = kRowCount;
+    static constexpr auto rowInfo = kRowInfo;
+    static constexpr auto create = kFormCreate;
+    static constexpr auto unitChanged = kFormUnitChanged;
+    static constexpr auto blowerTypeChanged = kFormBlowerTypeChanged;
+    static constexpr auto powerAtChanged = kFormPowerAtChanged;
+    static constexpr auto loadDefaults = kFormLoadDefaults;
+    static constexpr auto takeBlock = kFormTakeBlock;
+    static constexpr auto gatherAll = kFormGatherAll;
+    static constexpr auto check = checkKParameters;
+    static constexpr auto failureText = kCheckFailureText;
+};

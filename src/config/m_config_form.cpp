@@ -238,24 +238,3 @@ void mFormTakeBlock(MConfigForm& form, const MParameterBlock& block)
 {
     form_common::takeBlock(form, block);
 }
-
-const RowInfo& MConfigForm::rowInfo(int r) const { return mRowInfo(r); }
-void MConfigForm::create() { mFormCreate(*this); }
-void MConfigForm::unitChanged() { mFormUnitChanged(*this); }
-void MConfigForm::blowerTypeChanged() { mFormBlowerTypeChanged(*this); }
-void MConfigForm::powerAtChanged() { mFormPowerAtChanged(*this); }
-void MConfigForm::loadDefaults() { mFormLoadDefaults(*this); }
-void MConfigForm::gatherAll() { mFormGatherAll(*this); }
-
-void MConfigForm::takeBlock(const unsigned char* bytes)
-{
-    MParameterBlock taken;
-    std::memcpy(&taken, bytes, sizeof taken);
-    mFormTakeBlock(*this, taken);
-}
-
-std::string MConfigForm::checkFailure() const
-{
-    const CheckResult result = checkMParameters(block);
-    return result.failureNumber ? mCheckFailureText(result) : std::string();
-}

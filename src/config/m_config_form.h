@@ -1,6 +1,7 @@
 #pragma once
 #include "config/config_form.h"
 #include "config/form_row.h"
+#include "config/m_parameter_check.h"
 #include "config/m_parameters.h"
 
 // The M-Series configuration window as data, used like the K-Series form
@@ -26,27 +27,8 @@ enum MRow : int {
     mRowCount
 };
 
-struct MConfigForm final : ConfigForm {
-    MParameterBlock block;     // the working block
-    FormView view;
-    FormRow row[mRowCount];
-
-    Family family() const override { return Family::m; }
-    int rowCount() const override { return mRowCount; }
-    const RowInfo& rowInfo(int r) const override;
-    FormRow* rows() override { return row; }
-    FormView& formView() override { return view; }
-    const unsigned char* blockBytes() const override { return reinterpret_cast<const unsigned char*>(&block); }
-    std::size_t blockSize() const override { return sizeof block; }
-    void create() override;
-    void unitChanged() override;
-    void blowerTypeChanged() override;
-    void powerAtChanged() override;
-    void loadDefaults() override;
-    void takeBlock(const unsigned char* bytes) override;
-    void gatherAll() override;
-    std::string checkFailure() const override;
-};
+struct MFormTraits;
+using MConfigForm = FamilyConfigForm<MFormTraits>;
 
 const RowInfo& mRowInfo(int row);
 
@@ -69,3 +51,19 @@ void mFormPowerAtChanged(MConfigForm& form);
 
 void mFormLoadDefaults(MConfigForm& form);
 void mFormTakeBlock(MConfigForm& form, const MParameterBlock& block);
+
+struct MFormTraits {
+    using Block = MParameterBlock;
+    static constexpr Family family = Family::m;
+    static constexpr int rowCount = mRowCount;
+    static constexpr auto rowInfo = mRowInfo;
+    static constexpr auto create = mFormCreate;
+    static constexpr auto unitChanged = mFormUnitChanged;
+    static constexpr auto blowerTypeChanged = mFormBlowerTypeChanged;
+    static constexpr auto powerAtChanged = mFormPowerAtChanged;
+    static constexpr auto loadDefaults = mFormLoadDefaults;
+    static constexpr auto takeBlock = mFormTakeBlock;
+    static constexpr auto gatherAll = mFormGatherAll;
+    static constexpr auto check = checkMParameters;
+    static constexpr auto failureText = mCheckFailureText;
+};
