@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <algorithm>
 #include <iterator>
 #include <tuple>
 #include <vector>
@@ -25,35 +25,20 @@ Bytes bytesOf(const Block& block)
     return Bytes(bytes, bytes + sizeof block);
 }
 
-// Version, kind, magic and block, then the CRC low byte first.
-Bytes fileImage(unsigned char version, unsigned char kind, const char* magic, const Bytes& block)
+// Version, kind and magic (24 bytes), the block, then the CRC low byte first.
+Bytes fileImage(const char* header, const Bytes& block)
 {
-    Bytes image(24 + block.size() + 2);
-    image[0] = version;
-    image[1] = kind;
-    std::memcpy(image.data() + 2, magic, 22);
-    std::memcpy(image.data() + 24, block.data(), block.size());
-    const std::uint16_t crc = crc16(image.data(), 24 + block.size());
-    image[24 + block.size()] = static_cast<unsigned char>(crc & 0xFF);
-    image[25 + block.size()] = static_cast<unsigned char>(crc >> 8);
+    Bytes image(header, header + 24);
+    std::copy(block.begin(), block.end(), std::back_inserter(image));
+    const std::uint16_t crc = crc16(image.data(), image.size());
+    image.insert(image.end(), {static_cast<unsigned char>(crc & 0xFF), static_cast<unsigned char>(crc >> 8)});
     return image;
 }
-Bytes kFile(const Bytes& block = bytesOf(kDefaultParameters))
-{
-    return fileImage(3, 1, "CUK1-Configurationfile", block);
-}
-Bytes mFile() { return fileImage(1, 2, "CUM1-Configurationfile", bytesOf(mDefaultParameters)); }
+Bytes kFile(const Bytes& block = bytesOf(kDefaultParameters)) { return fileImage("\3\1CUK1-Configurationfile", block); }
+Bytes mFile() { return fileImage("\1\2CUM1-Configurationfile", bytesOf(mDefaultParameters)); }
 
-Bytes withByte(Bytes bytes, std::size_t at, int value)
-{
-    bytes[at] = static_cast<unsigned char>(value);
-    return bytes;
-}
-
-int entriesIn(const std::filesystem::path& dir)
-{
-    return static_cast<int>(std::distance(std::filesystem::directory_iterator(dir), {}));
-}
+Bytes withByte(Bytes bytes, std::size_t at, int value) { bytes[at] = static_cast<unsigned char>(value); return bytes; }
+auto entriesIn(const std::filesystem::path& dir) { return std::distance(std::filesystem::directory_iterator(dir), {}); }
 
 class ConfigFileTest : public ::testing::Test {
 protected:

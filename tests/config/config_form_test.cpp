@@ -17,40 +17,33 @@ std::string arrows(const FormRow& row)
     return std::to_string(row.value) + " " + std::to_string(row.min) + ".." + std::to_string(row.max) + " " +
            (row.unit ? row.unit : "");
 }
-// Values of some rows, space-separated.
+// Values of some rows, space-separated, "!" after each read-only one.
 std::string values(const FormRow* rows, std::initializer_list<int> which)
 {
     std::string shown;
-    for (int r : which)
-        shown += (shown.empty() ? "" : " ") + std::to_string(rows[r].value);
+    for (int r : which) {
+        if (!shown.empty())
+            shown += ' ';
+        shown += std::to_string(rows[r].value);
+        if (!rows[r].enabled)
+            shown += '!';
+    }
     return shown;
 }
-// The five level rows, "!" after each read-only one.
+// The five level rows.
 std::string levels(const FormRow* rows)
 {
-    std::string shown;
-    for (int r = rowBlowerLevel1; r <= rowBlowerLevel5; ++r)
-        shown += std::to_string(rows[r].value) + (rows[r].enabled ? " " : "! ");
-    return shown;
+    return values(rows, {rowBlowerLevel1, rowBlowerLevel1 + 1, rowBlowerLevel1 + 2, rowBlowerLevel1 + 3, rowBlowerLevel5});
 }
 // The user's choice in a list, then the window's call for it.
-void choose(ConfigForm& form, int r, int value, void (ConfigForm::*changed)())
-{
-    form.rows()[r].value = value;
-    (form.*changed)();
-}
+void choose(ConfigForm& f, int r, int value, void (ConfigForm::*changed)()) { f.rows()[r].value = value; (f.*changed)(); }
 
 class ConfigFormTest : public ::testing::Test {
 protected:
     KConfigForm k;
     MConfigForm m;
 
-    void SetUp() override
-    {
-        selectLanguageTexts(1);
-        k.create();
-        m.create();
-    }
+    void SetUp() override { selectLanguageTexts(1); k.create(); m.create(); }
 };
 
 } // namespace
@@ -74,7 +67,7 @@ TEST_F(ConfigFormTest, CreationHoldsTheDefaultsAndAUnitSwitchRederivesTheCopiesA
                 EXPECT_EQ(arrows(row[f.rows[i]]) + " " + row[f.rows[i]].defaultText, f.shown[unit][i]);
         };
         EXPECT_TRUE(intact());
-        EXPECT_EQ(levels(row), "35 41 49 58 100 ");
+        EXPECT_EQ(levels(row), "35 41 49 58 100");
         EXPECT_STREQ(listItemText(f.form.rowInfo(rowOperatingMode), row[rowOperatingMode].value), "F3");
         expectShown(0);
 
@@ -106,13 +99,13 @@ TEST_F(ConfigFormTest, KBlowerGroupsSurviveUnitAndTypeChangesAndIgnoreFilling)
     k.row[rowBlowerLevel1].value = 77;
     choose(k, rowTemperatureUnit, 1, &ConfigForm::unitChanged);
     EXPECT_EQ(k.row[rowBlowerPowerAt].value, 1);
-    EXPECT_EQ(levels(k.row), "77 53 60 69 100 ");
+    EXPECT_EQ(levels(k.row), "77 53 60 69 100");
     EXPECT_STREQ(k.row[rowBlowerLevel1 + 1].defaultText, "53");
     // A type change stores the group it leaves.
     k.row[rowBlowerLevel5].value = 90;
     choose(k, rowBlowerType, blowerTypeSilencer, &ConfigForm::blowerTypeChanged);
     EXPECT_EQ(k.block.BlowerLevel[1][4], 90);
-    EXPECT_EQ(levels(k.row), "30! 40! 60! 80! 100! ");
+    EXPECT_EQ(levels(k.row), "30! 40! 60! 80! 100!");
     EXPECT_STREQ(k.row[rowBlowerLevel1 + 3].defaultText, "80");
 }
 
@@ -145,7 +138,7 @@ TEST_F(ConfigFormTest, KBlockValuesWithoutItemsOrOutOfRangeSurviveFillAndGather)
     b.BlowerType = 5;
     kFormTakeBlock(k, b);
     EXPECT_EQ(k.row[rowBlowerPowerAt].value, noSelection);
-    EXPECT_EQ(levels(k.row), "35! 41! 49! 58! 100! ");
+    EXPECT_EQ(levels(k.row), "35! 41! 49! 58! 100!");
     k.gatherAll();
     EXPECT_EQ(std::memcmp(&k.block, &b, sizeof b), 0);
 }

@@ -6,21 +6,19 @@
 
 TEST(TemperatureConversion, WorkedExamplesOfEachRule)
 {
-    const struct { const char* rule; int (*convert)(int); int in, out; } cases[] = {
-        {"abs F->C", temperatureToCelsius, 28, -2}, {"abs F->C", temperatureToCelsius, 71, 22},
-        {"abs F->C", temperatureToCelsius, 33, 0},        // 0.55: only the first tenth counts
-        {"abs F->C", temperatureToCelsius, 20, -7}, {"set C->F", setTemperatureToFahrenheit, 21, 70},
-        {"set C->F", setTemperatureToFahrenheit, -2, 29}, // no downward step
-        {"set F->C", setTemperatureToCelsius, 71, 22}, {"set F->C", setTemperatureToCelsius, 20, -6},
-        {"diff C->F", differenceToFahrenheit, 8, 14},     // no 32 offset
-        {"diff C->F", differenceToFahrenheit, 15, 27}, {"diff C->F", differenceToFahrenheit, 99, 178},
-        {"diff F->C", differenceToCelsius, 14, 8}, {"diff F->C", differenceToCelsius, 1, 0},
-        {"cal C->F", calibrationToFahrenheit, 3, 5},      // 3 -> 5 -> 2: no rounding at all
-        {"cal F->C", calibrationToCelsius, 5, 2},
-        {"cal C->F", calibrationToFahrenheit, -3, -5},    // toward zero, not floor
+    // Absolute F->C: 33 is 0.55, only the first tenth counts. Set point
+    // C->F: no downward step (-2 -> 29). Differences: no 32 offset.
+    // Calibration: 3 -> 5 -> 2, no rounding at all, and toward zero, not floor.
+    const struct { int (*convert)(int); int in, out; } cases[] = {
+        {temperatureToCelsius, 28, -2}, {temperatureToCelsius, 71, 22}, {temperatureToCelsius, 33, 0},
+        {temperatureToCelsius, 20, -7}, {setTemperatureToFahrenheit, 21, 70}, {setTemperatureToFahrenheit, -2, 29},
+        {setTemperatureToCelsius, 71, 22}, {setTemperatureToCelsius, 20, -6}, {differenceToFahrenheit, 8, 14},
+        {differenceToFahrenheit, 15, 27}, {differenceToFahrenheit, 99, 178}, {differenceToCelsius, 14, 8},
+        {differenceToCelsius, 1, 0}, {calibrationToFahrenheit, 3, 5}, {calibrationToFahrenheit, -3, -5},
+        {calibrationToCelsius, 5, 2},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(c.convert(c.in), c.out) << c.rule << " " << c.in;
+        EXPECT_EQ(c.convert(c.in), c.out) << "case " << &c - cases << ", " << c.in;
 }
 
 TEST(TemperatureConversion, AbsoluteRuleIsNearestDegreeAndWholeCelsiusRoundTrips)

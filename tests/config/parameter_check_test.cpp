@@ -17,12 +17,7 @@ std::string outcome(const CheckResult& r)
     return r.hasLimits ? number + " " + std::to_string(r.lower) + ".." + std::to_string(r.upper) : number;
 }
 
-template <class Block>
-struct Case {
-    const char* name;
-    void (*change)(Block&);
-    const char* outcome;
-};
+template <class Block> struct Case { const char* name; void (*change)(Block&); const char* outcome; };
 
 // The defaults with one change each, checked in turn.
 template <class Block>
@@ -44,10 +39,7 @@ using K = KParameterBlock;
 using M = MParameterBlock;
 
 // The failure texts follow the language chosen now.
-class ParameterCheck : public ::testing::Test {
-protected:
-    void TearDown() override { selectLanguageTexts(1); }
-};
+struct ParameterCheck : ::testing::Test { void TearDown() override { selectLanguageTexts(1); } };
 
 } // namespace
 
@@ -63,16 +55,13 @@ TEST_F(ParameterCheck, ChecksRunInOrderWithTheirLimits)
         {"equal cooling temperatures", [](K& b) { b.CoolOffMin_C = b.CoolOff_C = b.CoolOn_C = 5; }, "0"},
         {"broken F copies, C shown", [](K& b) { b.Hyst_F = 1; b.HeatOn_F = 200; }, "0"},
         SET(AccessCode, 100, "1 0..99"), SET(LowVolt_115, 89, "2 90..105"), SET(LowVolt_230, 211, "3 180..210"),
-        SET(BlowerLevel[3][0], 29, "4 30..100"),   // in a group not shown
-        SET(Dehum_HeatTime, 0, "5 1..99"),
+        SET(BlowerLevel[3][0], 29, "4 30..100"), SET(Dehum_HeatTime, 0, "5 1..99"),   // 4: in a group not shown
         SET(Dehum_CoolTime, 100, "6 1..99"), SET(CoolOffMin_C, -5, "7 -4..15"),
         {"cool off 16", [](K& b) { b.CoolOff_C = 16; b.CoolOn_C = 17; }, "8 -4..15"},
         SET(CoolOn_C, 1, "9 2..18"), SET(HeatOff_C, 56, "10 30..55"), SET(HeatOn_C, 26, "11 27..50"),
-        SET(CoolOff_C, 5, "12"),   // above cool on
-        SET(CoolOffMin_C, 1, "12"),   // above cool off
+        SET(CoolOff_C, 5, "12"), SET(CoolOffMin_C, 1, "12"),   // above cool on, above cool off
         {"heat on equals heat off", [](K& b) { b.HeatOn_C = b.HeatOff_C = 50; }, "13"},
-        SET(Hyst_C, 9, "14 1..8"), SET(Time_BelowOff, 1000, "15 0..999"),
-        SET(CanAddress, 240, "16 0..239"),
+        SET(Hyst_C, 9, "14 1..8"), SET(Time_BelowOff, 1000, "15 0..999"), SET(CanAddress, 240, "16 0..239"),
         {"first of 6, 14, 16", [](K& b) { b.CanAddress = 250; b.Hyst_C = 0; b.Dehum_CoolTime = 0; }, "6 1..99"},
         SET(CoolOn_C, -10, "9 2..18"),   // the range before the relation
         {"broken C copies, F shown", [](K& b) {

@@ -38,14 +38,10 @@ protected:
 
 TEST_F(BlockWriteEngineTest, LengthsSplitIntoNumberedPaddedBlocks)
 {
-    struct Case {
-        std::uint32_t length;
-        std::vector<std::uint16_t> numbers;
-    };
+    struct Case { std::uint32_t length; std::vector<std::uint16_t> numbers; };
     // K-Series 62, M-Series 74, a multiple of the block size, nothing.
     const Case cases[] = {{62, {0, 0xFFFF}}, {74, {0, 1, 0xFFFF}}, {64, {0, 1, 0xFFFF}}, {0, {0xFFFF}}};
-    std::size_t write = 0;
-    std::size_t ends = 0;
+    std::size_t write = 0, ends = 0;
     for (const Case& c : cases) {
         program(c.length);
         restart(blockWriteEngine);
@@ -89,15 +85,10 @@ TEST_F(BlockWriteEngineTest, ReRequestsRestartFromTheNamedBlockOrSendAnEmptyLast
 
 TEST_F(BlockWriteEngineTest, AnnouncementAndWriteAnswersEndWithTheirCodes)
 {
-    struct Case {
-        std::uint8_t answer;
-        std::uintptr_t code;
-        bool withAnswer;
-    };
+    struct Case { std::uint8_t answer; std::uintptr_t code; bool withAnswer; };
     const Case cases[] = {{ansRefused, endWrongUnit, true}, {ansBusy, endCompleted, false},
                           {ansRejected, endRejected, true}};
-    std::size_t write = 0;
-    std::size_t ends = 0;
+    std::size_t write = 0, ends = 0;
     for (const Case& c : cases) {
         restart(blockWriteEngine);
         answerCode(write, ansStatus);            // 0xF0 waits

@@ -11,9 +11,7 @@
 // test can put the reader and the engines into exact states.
 namespace fake {
 
-struct Report {
-    std::uint8_t bytes[reportSize];
-};
+struct Report { std::uint8_t bytes[reportSize]; };
 
 enum WriteMode { writeCompletes, writeFails, writeGone, writeNeverCompletes };
 

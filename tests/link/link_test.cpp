@@ -1,5 +1,6 @@
 #include <functional>
 #include <thread>
+#include <tuple>
 
 #include "link/remote_wire.h"
 #include "link_test_support.h"
@@ -10,10 +11,8 @@ using DiscoveryTest = LinkFixture;
 
 TEST_F(DiscoveryTest, TakesTheFirstUnitOfTheRightIdsAndCutsItsProductString)
 {
-    fake::install({.devices = {{"mouse", 0xC251, 0x1C02},
-                               {"other-vendor", 0x1234, 0x1C01},
-                               {"first-unit", 0xC251, 0x1C01},
-                               {"second-unit", 0xC251, 0x1C01}}});
+    fake::install({.devices = {{"mouse", 0xC251, 0x1C02}, {"other-vendor", 0x1234, 0x1C01},
+                               {"first-unit", 0xC251, 0x1C01}, {"second-unit", 0xC251, 0x1C01}}});
     EXPECT_TRUE(findDevice());
     EXPECT_EQ(devicePath, "first-unit");
     fake::install({.devices = {{"keyboard", 0x046D, 0xC31C}}});
@@ -22,15 +21,11 @@ TEST_F(DiscoveryTest, TakesTheFirstUnitOfTheRightIdsAndCutsItsProductString)
 
     // Windows-1252, cut at 64 with nothing written past the 65 bytes; the
     // unit is closed again.
-    struct {
-        char text[productStringChars + 1];
-        char after[16];
-    } product;
+    struct { char text[productStringChars + 1]; char after[16]; } product;
     std::memset(&product, 'x', sizeof product);
-    fake::Script unit{.devices = {{"unit", 0xC251, 0x1C01}}, .product = std::vector<std::uint16_t>(100, 'Q')};
-    unit.product[0] = 0x00E4;   // a-umlaut
-    unit.product[1] = 0x20AC;   // euro sign
-    unit.product[2] = 0x4E2D;   // not in Windows-1252
+    // a-umlaut, euro sign, a character not in Windows-1252, then Qs
+    fake::Script unit{.devices = {{"unit", 0xC251, 0x1C01}}, .product = {0x00E4, 0x20AC, 0x4E2D}};
+    unit.product.resize(100, 'Q');
     fake::install(unit);
     ASSERT_TRUE(findDevice());
     ASSERT_TRUE(readProductString(product.text));
@@ -110,9 +105,7 @@ TEST_F(StopLinkTest, EndsBothThreadsClosesTheDeviceAndResetsTheEventsFromEverySt
             // The reader aborts; the engine's writes fail for want of a device.
             EXPECT_EQ(sink.endCode(), endCommunicationLost);
             const Notification abort = sink.all()[0];
-            EXPECT_EQ(abort.message, WM_LINK_ABORT);
-            EXPECT_EQ(abort.wParam, 0u);
-            EXPECT_EQ(abort.lParam, 0);
+            EXPECT_EQ(std::tuple(abort.message, abort.wParam, abort.lParam), std::tuple(WM_LINK_ABORT, 0u, 0));
         },
         [&] {   // reader retrying failed reads, pausing between them; engine waiting for a pending write
             fake::install({.writeMode = fake::writeNeverCompletes, .readsFail = true});
@@ -138,11 +131,9 @@ TEST_F(StopLinkTest, EndsBothThreadsClosesTheDeviceAndResetsTheEventsFromEverySt
         ASSERT_EQ(appState.linkOpen, 1);
         stopLink();
         // Both threads have ended within the stop's wait, not been let go.
-        EXPECT_TRUE(linkThreadsEnded());
-        EXPECT_EQ(appState.linkOpen, 0);
-        EXPECT_FALSE(isEventSet(linkStop));
-        EXPECT_FALSE(isEventSet(readerReady));
-        EXPECT_EQ(fake::openDevices(), 0);
+        // Threads, open flag, stop and ready events, devices open.
+        EXPECT_EQ(std::tuple(linkThreadsEnded(), appState.linkOpen, isEventSet(linkStop), isEventSet(readerReady),
+                             fake::openDevices()), std::tuple(true, 0, false, false, 0));
         stopLink();   // a second stop changes nothing
         EXPECT_FALSE(isEventSet(linkStop));
     }

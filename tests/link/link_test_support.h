@@ -43,18 +43,10 @@ class RecordingSink {
 public:
     void install() { setNotificationPoster(&RecordingSink::post, this); }
     static void uninstall() { setNotificationPoster(nullptr, nullptr); }
-    void clear()
-    {
-        std::lock_guard<std::mutex> hold(lock_);
-        received_.clear();
-    }
+    void clear() { std::scoped_lock hold(lock_); received_.clear(); }
 
     // Notifications of one message, or all of them (message 0).
-    std::vector<Notification> all(std::uint32_t message = 0)
-    {
-        std::lock_guard<std::mutex> hold(lock_);
-        return allLocked(message);
-    }
+    std::vector<Notification> all(std::uint32_t message = 0) { std::scoped_lock hold(lock_); return allLocked(message); }
     std::size_t count(std::uint32_t message) { return all(message).size(); }
     Notification last() { return all().empty() ? Notification{} : all().back(); }
     std::vector<std::uintptr_t> endCodes()
@@ -94,10 +86,7 @@ private:
         Notification entry{posted.message, posted.wParam, posted.lParam, posted.bytes, {}};
         if (posted.bytes)
             std::memcpy(entry.answer, posted.bytes, posted.length);
-        {
-            std::lock_guard<std::mutex> hold(self->lock_);
-            self->received_.push_back(entry);
-        }
+        { std::scoped_lock hold(self->lock_); self->received_.push_back(entry); }
         self->changed_.notify_all();
         if (self->onPost)
             self->onPost(entry);
@@ -137,18 +126,11 @@ protected:
     }
 
     void start(EngineProcedure engine) { ASSERT_TRUE(startLinkThreads(engine, &linkRequest)); }
-    void restart(EngineProcedure engine)
-    {
-        stopLink();
-        start(engine);
-    }
+    void restart(EngineProcedure engine) { stopLink(); start(engine); }
     // Each answer is processed at once, like a quick monitor.
     void answerPromptly()
     {
-        sink.onPost = [](const Notification& n) {
-            if (n.message == WM_LINK_DATA)
-                setEvent(answerProcessed);
-        };
+        sink.onPost = [](const Notification& n) { if (n.message == WM_LINK_DATA) setEvent(answerProcessed); };
     }
 
     // Write i of the test (waits for it).

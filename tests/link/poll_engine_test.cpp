@@ -5,16 +5,9 @@ namespace {
 // The poll engine and the reader against the scripted device.
 class PollEngineTest : public LinkFixture {
 protected:
-    void SetUp() override
-    {
-        LinkFixture::SetUp();
-        start(pollEngine);
-    }
-    // A K-Series status answer (type, kind, firmware 1.23, one more byte) to write i.
-    void answer(std::size_t i, std::uint8_t code = ansOk, std::uint8_t last = 0x07)
-    {
-        answerCode(i, code, {1, 1, 0x23, 0x01, last});
-    }
+    void SetUp() override { LinkFixture::SetUp(); start(pollEngine); }
+    // A K-Series status answer with code c (type, kind, firmware 1.23, one more byte b) to write i.
+    void answer(std::size_t i, std::uint8_t c = ansOk, std::uint8_t b = 0x07) { answerCode(i, c, {1, 1, 0x23, 1, b}); }
 };
 
 TEST_F(PollEngineTest, SendsTheRecordWithWrappingNumbersAndPostsMatchingAnswers)
