@@ -110,8 +110,9 @@ TEST_F(BlockReadEngineTest, ABlockBeyondTheCapacityEndsWithCode0AndWritesNothing
     EXPECT_EQ(fake::writes().size(), 3u);   // no acknowledgement for the block that did not fit
 
     // No destination at all: the first block already ends the transfer.
+    stopLink();   // the request is the engine's until then
     linkRequest.data = nullptr;
-    restart(blockReadEngine);
+    start(blockReadEngine);
     answerBlock(3, 0xFFFF, 0x64);
     EXPECT_EQ(sink.endCode(2), endCommunicationLost);
 }
@@ -125,9 +126,10 @@ TEST_F(BlockReadEngineTest, BadCrcIsAcceptedUpToSelector2AndReRequestedAbove)
     ASSERT_EQ(sink.endCode(), endCompleted);
     EXPECT_EQ(buffer[0], 0x51);
 
+    stopLink();
     std::memset(buffer, 0xEE, sizeof buffer);
     linkRequest.crcSelector = 3;
-    restart(blockReadEngine);
+    start(blockReadEngine);
     answerBlock(2, 0xFFFF, 0x52, ansProtocol, true);
     EXPECT_EQ(commandOf(3), cmdResendLast);
     EXPECT_EQ(buffer[0], 0xEE);

@@ -43,8 +43,9 @@ TEST_F(BlockWriteEngineTest, LengthsSplitIntoNumberedPaddedBlocks)
     const Case cases[] = {{62, {0, 0xFFFF}}, {74, {0, 1, 0xFFFF}}, {64, {0, 1, 0xFFFF}}, {0, {0xFFFF}}};
     std::size_t write = 0, ends = 0;
     for (const Case& c : cases) {
+        stopLink();   // the request is the engine's until then
         program(c.length);
-        restart(blockWriteEngine);
+        start(blockWriteEngine);
         EXPECT_EQ(commandOf(write), cmdAnnounceWrite);
         EXPECT_EQ(written(write).bytes[outPayload], 3);
         answerCode(write++, ansOk);
