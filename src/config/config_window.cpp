@@ -54,21 +54,16 @@ void startTransfer(const ConfigWindowSetup& setup, HWND window, EngineProcedure 
     startFeatureLink(linkWindow(setup, window), engine, &linkRequest, setup.state->product);
 }
 
-void setBlockPayload(const ConfigWindowSetup& setup)
+void setConfigurationRequest(const ConfigWindowSetup& setup, std::uint8_t command)
 {
-    linkRequest.subCode = 0;
-    linkRequest.payload[0] = setup.dataSet;
-    linkRequest.payload[1] = familyUnitKind(setup.form->family());
-    linkRequest.payload[2] = 0;
-    linkRequest.blockSize = blockBytes;
+    setDataSetRequest(linkRequest, command, setup.dataSet, familyUnitKind(setup.form->family()), blockBytes);
 }
 
 void readFromUnit(const ConfigWindowSetup& setup, HWND window)
 {
-    linkRequest.command = cmdReadConfiguration;
+    setConfigurationRequest(setup, cmdReadConfiguration);
     linkRequest.data = dataBuffer;
     linkRequest.dataCapacity = static_cast<std::uint32_t>(workBufferSize);
-    setBlockPayload(setup);
     if (setup.crcSelector >= 0)
         linkRequest.crcSelector = static_cast<std::uint8_t>(setup.crcSelector);
     startTransfer(setup, window, blockReadEngine, ConfigTransfer::read);
@@ -95,12 +90,11 @@ void programUnit(const ConfigWindowSetup& setup, HWND window)
     // The engine sends a copy, so edits made while it runs cannot tear the
     // block it is reading.
     std::memcpy(setup.state->programBlock, setup.form->blockBytes(), setup.form->blockSize());
-    linkRequest.command = cmdAnnounceWrite;
+    setConfigurationRequest(setup, cmdAnnounceWrite);
     linkRequest.dataCommand = cmdWriteBlock;
     linkRequest.data = setup.state->programBlock;
     linkRequest.finalState = 0xFF;
     linkRequest.totalLength = static_cast<std::uint32_t>(setup.form->blockSize());
-    setBlockPayload(setup);
     startTransfer(setup, window, blockWriteEngine, ConfigTransfer::program);
 }
 

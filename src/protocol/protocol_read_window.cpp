@@ -66,15 +66,11 @@ void created(const ReadWindow& w, HWND window)
 
 void startRead(ReadWindow& w, HWND window)
 {
-    linkRequest.command = cmdReadProtocol;
-    linkRequest.subCode = 0;
+    setDataSetRequest(linkRequest, cmdReadProtocol, protocolDataSet, familyUnitKind(w.family),
+                      static_cast<std::uint8_t>(protocolBlockSize));
     linkRequest.data = protocolBuffer;
     linkRequest.dataCapacity = static_cast<std::uint32_t>(workBufferSize);
-    linkRequest.blockSize = static_cast<std::uint8_t>(protocolBlockSize);
     linkRequest.crcSelector = familyUnitKind(w.family);
-    linkRequest.payload[0] = protocolDataSet;
-    linkRequest.payload[1] = familyUnitKind(w.family);
-    linkRequest.payload[2] = 0;
     if (!startFeatureLink(linkWindow(w, window), blockReadEngine, &linkRequest, w.product))
         PostMessageA(window, WM_CLOSE, 0, 0);
 }

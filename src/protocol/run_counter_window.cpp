@@ -103,15 +103,10 @@ void showFields(const CounterWindow& w, HWND window)
 
 void startRead(CounterWindow& w, HWND window)
 {
-    linkRequest.command = cmdReadCounters;
-    linkRequest.subCode = 0;
+    setDataSetRequest(linkRequest, cmdReadCounters, countersDataSet, familyUnitKind(w.family), countersBlockSize);
     linkRequest.data = dataBuffer;
     linkRequest.dataCapacity = static_cast<std::uint32_t>(workBufferSize);
-    linkRequest.blockSize = countersBlockSize;
     linkRequest.crcSelector = familyUnitKind(w.family);
-    linkRequest.payload[0] = countersDataSet;
-    linkRequest.payload[1] = familyUnitKind(w.family);
-    linkRequest.payload[2] = 0;
     startFeatureLink(linkWindow(w, window), blockReadEngine, &linkRequest, w.product);
 }
 
