@@ -56,12 +56,13 @@ protected:
         const int before = std::atoi(windowText(value).c_str());
         clickArrows(GetDlgItem(window, rowControlId(rowAccessCode, partArrows)), true, 3);
         ASSERT_EQ(std::atoi(windowText(value).c_str()), before + 3);
+        const std::uint32_t programmings = served.change([](SimUnit&, SimBlockStore& s) { return s.programmings; });
         click(window, configButtonProgram);
         EXPECT_EQ(shownMessages(),
                   "Make sure that display of the AC-unit is set to \nstandard mode showing room temperature when "
                   "saving changes." + caption + " + New Configuration programmed !" + caption);
-        served.change([family](SimUnit&, SimBlockStore& store) {
-            EXPECT_EQ(store.programmings, 1u);
+        served.change([family, programmings](SimUnit&, SimBlockStore& store) {
+            EXPECT_EQ(store.programmings, programmings + 1);
             EXPECT_NE(store.configuration.bytes, factoryConfiguration(family));
         });
         click(window, configButtonDefaults);

@@ -1,0 +1,144 @@
+#include "cli/cli_app.h"
+
+#include <CLI/CLI.hpp>
+
+#include <string>
+
+#include "app/texts.h"
+#include "cli/cli_commands.h"
+#include "kavix_version.h"
+
+namespace {
+
+const char* const exitCodeHelp =
+    "Exit codes: 0 success, 1 other failure, 2 bad command line, 3 no unit, 4 wrong unit (family, kind,\n"
+    "firmware, or a file for the other family), 5 parameter check failed (nothing sent or written),\n"
+    "6 communication lost, 7 device gone (USB error), 8 file error, 9 unit refused the configuration,\n"
+    "10 read-back differs after programming, 130 interrupted.";
+
+struct Choices {
+    std::string unit;
+    std::string family;
+    std::string language = "en";
+    double timeoutSeconds = 5;
+    bool json = false;
+    std::string output;
+    std::string input;
+    std::string secondInput;
+    bool noVerify = false;
+    MonitorOptions monitor;
+    ServeOptions serve;
+};
+
+void addJson(CLI::App* command, Choices& choices)
+{
+    command->add_flag("--json", choices.json, "Print the result as JSON");
+}
+
+} // namespace
+
+int runCli(int argc, const char* const* argv, const CliStreams& streams)
+{
+    CLI::App app{"kavix-cli " KAVIX_VERSION
+                 ": the Quarnel Polarund control unit from a terminal (K-Series units, M-Series chillers).",
+                 "kavix-cli"};
+    app.footer(exitCodeHelp);
+    app.require_subcommand(1);
+    app.set_version_flag("--version", "kavix-cli " KAVIX_VERSION);
+    Choices choices;
+    app.add_option("--unit", choices.unit,
+                   "The unit on the TCP wire (the simulator, or kavix-cli serve through a tunnel); "
+                   "default KAVIX_UNIT, else USB")
+        ->type_name("HOST:PORT");
+    app.add_option("--family", choices.family, "The family the unit or file must be (default: as it says)")
+        ->check(CLI::IsMember({"K", "M"}, CLI::ignore_case));
+    app.add_option("--lang", choices.language, "Language of messages and files")
+        ->check(CLI::IsMember({"en", "de"}));
+    app.add_option("--timeout", choices.timeoutSeconds, "Seconds a silent unit is waited for")
+        ->check(CLI::Range(0.1, 3600.0));
+
+    CLI::App* info = app.add_subcommand("info", "Family, unit kind, firmware and product string of the unit");
+    addJson(info, choices);
+
+    CLI::App* config = app.add_subcommand("config", "The unit's configuration and .cbf files");
+    config->require_subcommand(1);
+    CLI::App* read = config->add_subcommand("read", "Read the configuration into a file");
+    read->add_option("-o,--output", choices.output, "The .cbf file to write")->required();
+    CLI::App* program = config->add_subcommand(
+        "program", "Check a file and program the unit with it, then read it back and compare");
+    program->add_option("file", choices.input, "The .cbf file")->required();
+    program->add_flag("--no-verify", choices.noVerify, "Do not read the configuration back");
+    CLI::App* defaults = config->add_subcommand("defaults", "Write the factory defaults into a file");
+    defaults->add_option("-o,--output", choices.output, "The .cbf file to write")->required();
+    CLI::App* show = config->add_subcommand("show", "Every parameter of a file with its default");
+    show->add_option("file", choices.input, "The .cbf file")->required();
+    addJson(show, choices);
+    CLI::App* diff = config->add_subcommand("diff", "The parameters in which two files differ");
+    diff->add_option("a", choices.input, "The first .cbf file")->required();
+    diff->add_option("b", choices.secondInput, "The second .cbf file")->required();
+    addJson(diff, choices);
+
+    CLI::App* counters = app.add_subcommand("counters", "The running counters");
+    addJson(counters, choices);
+
+    CLI::App* protocol = app.add_subcommand("protocol", "Read the failure protocol");
+    protocol->add_option("-o,--output", choices.output, "The .csv file to write, as kavix.exe saves it");
+    addJson(protocol, choices);
+
+    CLI::App* monitor = app.add_subcommand(
+        "monitor", "Log the live state, one line per answer, until --seconds or Ctrl-C (read-only)");
+    monitor->add_option("--log", choices.monitor.log, "Also write the lines into this .csv file");
+    monitor->add_option("--chart", choices.monitor.chart, "At the end, plot the session into this .svg file");
+    monitor->add_option("--seconds", choices.monitor.seconds, "How long to watch (default: until Ctrl-C)")
+        ->check(CLI::PositiveNumber);
+
+    CLI::App* serve = app.add_subcommand(
+        "serve", "Share the unit attached here over the TCP wire, one client at a time, on 127.0.0.1 only");
+    serve->add_option("--port", choices.serve.port, "Port to listen on")->check(CLI::Range(0, 65535));
+    serve->add_option("--address", choices.serve.address, "Only 127.0.0.1; use an SSH tunnel for others");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        const int code = app.exit(error, streams.out, streams.err);
+        return code == 0 ? exitOk : exitUsage;
+    }
+    if (protocol->parsed() && choices.output.empty() && !choices.json) {
+        streams.err << "protocol: give -o FILE.csv, --json, or both.\n";
+        return exitUsage;
+    }
+
+    selectLanguageTexts(choices.language == "de" ? 0 : 1);
+    CliContext context{streams.out, streams.err};
+    context.endpoint = choices.unit;
+    if (context.endpoint.empty() && streams.environmentUnit)
+        context.endpoint = streams.environmentUnit;
+    if (!choices.family.empty())
+        context.family = (choices.family == "M" || choices.family == "m") ? Family::m : Family::k;
+    context.json = choices.json;
+    context.progress = streams.errIsTerminal;
+    context.stallMs = static_cast<int>(choices.timeoutSeconds * 1000);
+    context.interrupted = streams.interrupted;
+
+    if (info->parsed())
+        return commandInfo(context);
+    if (read->parsed())
+        return commandConfigRead(context, choices.output);
+    if (program->parsed())
+        return commandConfigProgram(context, choices.input, !choices.noVerify);
+    if (defaults->parsed())
+        return commandConfigDefaults(context, choices.output);
+    if (show->parsed())
+        return commandConfigShow(context, choices.input);
+    if (diff->parsed())
+        return commandConfigDiff(context, choices.input, choices.secondInput);
+    if (counters->parsed())
+        return commandCounters(context);
+    if (protocol->parsed())
+        return commandProtocol(context, choices.output);
+    if (monitor->parsed())
+        return commandMonitor(context, choices.monitor);
+    if (serve->parsed())
+        return commandServe(context, choices.serve);
+    return exitUsage;
+}

@@ -1,0 +1,299 @@
+// Every command of kavix-cli against the simulated unit, and every exit code.
+#include <nlohmann/json.hpp>
+
+#include "app/texts.h"
+#include "cli/cli_context.h"
+#include "cli_fixture.h"
+#include "config/config_file.h"
+#include "config/k_config_form.h"
+#include "config/k_parameters.h"
+#include "protocol/protocol_csv.h"
+#include "protocol/run_counters.h"
+
+namespace {
+
+std::vector<unsigned char> configImage(char family, const std::vector<std::uint8_t>& block)
+{
+    const ConfigFileFormat& format = family == 'M' ? mConfigFile : kConfigFile;
+    std::vector<unsigned char> image(configFileSize(format));
+    buildConfigImage(format, block.data(), image.data());
+    return image;
+}
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+} // namespace
+
+using CliTest = CliFixture;
+
+TEST_F(CliTest, InfoNamesFamilyKindFirmwareAndProductOfBothFamilies)
+{
+    for (char family : {'K', 'M'}) {
+        options = defaultSimOptions(family);
+        options.product = "Polarund \xFC unit";   // ü in Windows-1252
+        stopSimServer(server);
+        serve();
+        const CliRun run = cli({"info", "--json"});
+        ASSERT_EQ(run.code, exitOk) << run.err;
+        const auto info = nlohmann::json::parse(run.out);
+        EXPECT_EQ(info["family"], family == 'M' ? "M-Series" : "K-Series");
+        EXPECT_EQ(info["unit_kind"], family == 'M' ? 2 : 1);
+        EXPECT_EQ(info["product"], "Polarund \xC3\xBC unit");
+        char firmware[8];
+        std::snprintf(firmware, sizeof firmware, "%d.%02d", options.firmwareMajor, options.firmwareMinor);
+        EXPECT_EQ(info["firmware"].get<std::string>().size(), 4u);
+        EXPECT_TRUE(contains(cli({"info"}).out, family == 'M' ? "M-Series" : "K-Series"));
+    }
+}
+
+TEST_F(CliTest, NoUnitWrongKindAndWrongFamilyHaveTheirExitCodes)
+{
+    // Nothing listens there.
+    CliRun run = cli({"--unit", "127.0.0.1:1", "info"});
+    EXPECT_EQ(run.code, exitNoUnit);
+    EXPECT_TRUE(contains(run.err, "No Control Unit found"));
+
+    options.kind = 3;
+    serve();
+    run = cli({"info"});
+    EXPECT_EQ(run.code, exitWrongUnit);
+    EXPECT_TRUE(contains(run.err, "False ControlUnit")) << run.err;
+
+    withUnit([&] { unit.options.kind = 1; });
+    run = cli({"--family", "M", "counters"});
+    EXPECT_EQ(run.code, exitWrongUnit);
+    EXPECT_EQ(cli({"--family", "K", "counters"}).code, exitOk);
+}
+
+TEST_F(CliTest, UsageErrorsAreExitCodeTwo)
+{
+    EXPECT_EQ(cli({"frobnicate"}).code, exitUsage);
+    EXPECT_EQ(cli({"config", "read"}).code, exitUsage);           // -o missing
+    EXPECT_EQ(cli({"protocol"}).code, exitUsage);                 // neither -o nor --json
+    EXPECT_EQ(cli({"--family", "X", "info"}).code, exitUsage);
+    EXPECT_EQ(cli({"serve", "--address", "0.0.0.0"}).code, exitUsage);
+    EXPECT_TRUE(contains(cli({"serve", "--address", "0.0.0.0"}).err, "ssh -L"));
+    const CliRun help = cli({"--help"});
+    EXPECT_EQ(help.code, exitOk);
+    EXPECT_TRUE(contains(help.out, "Exit codes"));
+}
+
+TEST_F(CliTest, ConfigurationReadIsTheUnitsBlockInBothFamilies)
+{
+    for (char family : {'K', 'M'}) {
+        options = defaultSimOptions(family);
+        stopSimServer(server);
+        serve();
+        const std::string path = file(std::string("unit-") + family + ".cbf");
+        const CliRun run = cli({"config", "read", "-o", path});
+        ASSERT_EQ(run.code, exitOk) << run.err;
+        EXPECT_TRUE(contains(run.err, "Device-Configuration read !"));
+        EXPECT_EQ(readBytes(path), configImage(family, store.configuration.bytes));
+    }
+}
+
+TEST_F(CliTest, ProgramChecksSendsAndReadsBack)
+{
+    serve();
+    KParameterBlock changed = kDefaultParameters;
+    changed.AccessCode = static_cast<std::uint8_t>(kDefaultParameters.AccessCode + 1);
+    const std::string good = file("good.cbf");
+    ASSERT_EQ(saveConfigFile(good, kConfigFile, &changed), 0);
+
+    CliRun run = cli({"config", "program", good});
+    ASSERT_EQ(run.code, exitOk) << run.err;
+    EXPECT_TRUE(contains(run.err, "Make sure that display"));
+    EXPECT_TRUE(contains(run.err, "New Configuration programmed !"));
+    EXPECT_TRUE(contains(run.err, "Read back"));
+    EXPECT_EQ(withUnit([&] { return store.configuration.bytes; }),
+              std::vector<std::uint8_t>(reinterpret_cast<const std::uint8_t*>(&changed),
+                                        reinterpret_cast<const std::uint8_t*>(&changed) + sizeof changed));
+
+    // A block the check refuses is neither sent nor anything else.
+    KParameterBlock bad = kDefaultParameters;
+    bad.LowVolt_115 = 50;   // below 90 V; a box value, which the form does not clamp
+    const std::string refused = file("bad.cbf");
+    ASSERT_EQ(saveConfigFile(refused, kConfigFile, &bad), 0);
+    const std::uint32_t programmings = withUnit([&] { return store.programmings; });
+    run = cli({"config", "program", refused});
+    EXPECT_EQ(run.code, exitCheckFailed);
+    EXPECT_FALSE(run.err.empty());
+    EXPECT_EQ(withUnit([&] { return store.programmings; }), programmings);
+}
+
+TEST_F(CliTest, ProgramRefusesFilesOfTheOtherFamilyAndBrokenFiles)
+{
+    serve();
+    const std::string mFile = file("m.cbf");
+    ASSERT_EQ(saveConfigFile(mFile, mConfigFile, factoryConfiguration('M').data()), 0);
+    CliRun run = cli({"config", "program", mFile});
+    EXPECT_EQ(run.code, exitWrongUnit);
+    EXPECT_TRUE(contains(run.err, "Config.-File not for this ControlUnit !"));
+
+    std::vector<unsigned char> broken = configImage('K', factoryConfiguration('K'));
+    broken[30] ^= 0x01;
+    writeBytes(dir / "broken.cbf", broken);
+    run = cli({"config", "program", file("broken.cbf")});
+    EXPECT_EQ(run.code, exitFileError);
+    EXPECT_TRUE(contains(run.err, "CRC"));
+    EXPECT_EQ(cli({"config", "program", file("missing.cbf")}).code, exitFileError);
+    EXPECT_EQ(withUnit([&] { return store.programmings; }), 0u);
+}
+
+TEST_F(CliTest, AUnitThatDoesNotTakeTheConfigurationIsExitCodeNine)
+{
+    serve();
+    const std::string defaults = file("defaults.cbf");
+    ASSERT_EQ(cli({"config", "defaults", "-o", defaults}).code, exitOk);
+    for (const SimFaults faults : {SimFaults{.eepromFails = true}, SimFaults{.announceAnswer = 0x52},
+                                   SimFaults{.announceAnswer = 0x53}}) {
+        setFaults(faults);
+        const CliRun run = cli({"config", "program", defaults});
+        EXPECT_EQ(run.code, exitUnitRefused) << run.err;
+    }
+}
+
+TEST_F(CliTest, DefaultsNeedNoUnitWhenTheFamilyIsNamed)
+{
+    const std::string path = file("defaults-m.cbf");
+    const CliRun run = cli({"--family", "M", "config", "defaults", "-o", path});
+    ASSERT_EQ(run.code, exitOk) << run.err;
+    std::vector<unsigned char> block(configImageCapacity);
+    EXPECT_EQ(loadConfigFile(path, mConfigFile, block.data()), 0);
+
+    // Without a family, the unit says which.
+    EXPECT_EQ(cli({"--unit", "127.0.0.1:1", "config", "defaults", "-o", path}).code, exitNoUnit);
+}
+
+TEST_F(CliTest, ShowAndDiffListParametersAndRefuseMixedFamilies)
+{
+    const std::string a = file("a.cbf");
+    const std::string b = file("b.cbf");
+    const std::string m = file("m.cbf");
+    KParameterBlock changed = kDefaultParameters;
+    changed.CanAddress = static_cast<std::uint8_t>(kDefaultParameters.CanAddress + 2);
+    ASSERT_EQ(saveConfigFile(a, kConfigFile, &kDefaultParameters), 0);
+    ASSERT_EQ(saveConfigFile(b, kConfigFile, &changed), 0);
+    ASSERT_EQ(saveConfigFile(m, mConfigFile, factoryConfiguration('M').data()), 0);
+
+    CliRun run = cli({"config", "show", a, "--json"});
+    ASSERT_EQ(run.code, exitOk) << run.err;
+    const auto shown = nlohmann::json::parse(run.out);
+    EXPECT_EQ(shown["family"], "K-Series");
+    EXPECT_GT(shown["parameters"].size(), 20u);
+    // An M-Series file is recognised by itself.
+    EXPECT_EQ(nlohmann::json::parse(cli({"config", "show", m, "--json"}).out)["family"], "M-Series");
+
+    run = cli({"config", "diff", a, b, "--json"});
+    ASSERT_EQ(run.code, exitOk) << run.err;
+    const auto differences = nlohmann::json::parse(run.out)["differences"];
+    ASSERT_EQ(differences.size(), 1u);
+    EXPECT_EQ(differences[0]["a"], std::to_string(kDefaultParameters.CanAddress));
+    EXPECT_EQ(differences[0]["b"], std::to_string(changed.CanAddress));
+    EXPECT_TRUE(cli({"config", "diff", a, a}).out.empty());
+
+    run = cli({"config", "diff", a, m});
+    EXPECT_EQ(run.code, exitWrongUnit);
+    EXPECT_EQ(cli({"--family", "K", "config", "show", m}).code, exitWrongUnit);
+}
+
+TEST_F(CliTest, CountersShowTheUnitsRecord)
+{
+    options = defaultSimOptions('M');
+    serve();
+    CliRun run = cli({"counters", "--json"});
+    ASSERT_EQ(run.code, exitOk) << run.err;
+    const auto counters = nlohmann::json::parse(run.out)["counters"];
+    EXPECT_EQ(counters.size(), static_cast<std::size_t>(counterFieldCountM));
+    // The on-time, the record's first field, in hours with one truncated decimal.
+    const std::vector<std::uint8_t> record = runningCounters('M');
+    const std::uint32_t onTime = record[0] | record[1] << 8 | record[2] << 16 | static_cast<std::uint32_t>(record[3]) << 24;
+    bool found = false;
+    for (const auto& c : counters)
+        if (c["unit"] == "h" && std::abs(c["value"].get<double>() - (onTime / 360) / 10.0) < 1e-9)
+            found = true;
+    EXPECT_TRUE(found) << run.out;
+    EXPECT_TRUE(contains(cli({"counters"}).out, "M-Series"));
+}
+
+TEST_F(CliTest, ProtocolFileIsTheUnitsProtocolInTheChosenLanguage)
+{
+    for (char family : {'K', 'M'}) {
+        options = defaultSimOptions(family);
+        stopSimServer(server);
+        serve(1000);
+        const std::vector<std::uint8_t> entries = failureProtocol(family, 1000);
+        const ProtocolData protocol = {entries.data(), entries.size(), 1000};
+        const std::string expected = file("expected.csv");
+        const std::string path = file("protocol.csv");
+        for (const char* language : {"en", "de"}) {
+            ASSERT_TRUE(writeProtocolCsv(family == 'M' ? Family::m : Family::k, expected, protocol,
+                                         textsForLanguage(language[0] == 'd' ? 0 : 1)));
+            const CliRun run = cli({"--lang", language, "protocol", "-o", path});
+            ASSERT_EQ(run.code, exitOk) << run.err;
+            EXPECT_EQ(readBytes(path), readBytes(expected)) << family << ' ' << language;
+        }
+    }
+    const CliRun json = cli({"protocol", "--json"});
+    EXPECT_EQ(nlohmann::json::parse(json.out)["entries"].size(), 1000u);
+}
+
+TEST_F(CliTest, AnEmptyProtocolWritesNoFile)
+{
+    serve(0);
+    const CliRun run = cli({"protocol", "-o", file("none.csv")});
+    EXPECT_EQ(run.code, exitOk);
+    EXPECT_TRUE(contains(run.err, "There are no protocol-items to read !"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "none.csv"));
+}
+
+TEST_F(CliTest, SimulatorFaultsEndWithTheirExitCodes)
+{
+    serve(400);
+    setFaults({.refuseBlocks = true});
+    EXPECT_EQ(cli({"protocol", "-o", file("p.csv")}).code, exitWrongUnit);
+
+    // Silent part-way: the stall time, not a hang.
+    setFaults({.silent = true, .silentAfter = 20});
+    CliRun run = cli({"protocol", "-o", file("p.csv")});
+    EXPECT_EQ(run.code, exitCommunicationLost);
+    EXPECT_TRUE(contains(run.err, "Communication lost !"));
+
+    // Unplugged part-way.
+    setFaults({.disconnectAfter = 20});
+    run = cli({"protocol", "-o", file("p.csv")});
+    EXPECT_EQ(run.code, exitDeviceGone);
+    EXPECT_TRUE(contains(run.err, "USB-Error !"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "p.csv"));
+
+    // A block with a bad CRC is taken as the program takes it: its data is
+    // whole, so the file is too.
+    setFaults({.badCrcBlock = 3});
+    run = cli({"protocol", "-o", file("p.csv")});
+    EXPECT_EQ(run.code, exitOk) << run.err;
+    setFaults({});
+    ASSERT_EQ(cli({"protocol", "-o", file("clean.csv")}).code, exitOk);
+    EXPECT_EQ(readBytes(dir / "p.csv"), readBytes(dir / "clean.csv"));
+}
+
+TEST_F(CliTest, MonitorLogsEveryAnswerAndKeepsThemWhenTheUnitFallsSilent)
+{
+    serve();
+    const std::string log = file("live.csv");
+    const std::string chart = file("live.svg");
+    CliRun run = cli({"monitor", "--seconds", "0.4", "--log", log, "--chart", chart});
+    ASSERT_EQ(run.code, exitOk) << run.err;
+    const std::vector<unsigned char> logged = readBytes(log);
+    const auto lines = std::count(logged.begin(), logged.end(), '\n');
+    EXPECT_GE(lines, 3);
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), lines);
+    EXPECT_TRUE(std::filesystem::exists(chart));
+
+    setFaults({.silent = true, .silentAfter = 8});
+    run = cli({"monitor", "--log", log, "--chart", chart});
+    EXPECT_EQ(run.code, exitCommunicationLost);
+    // The fault counts per connection: the header and the eight answers.
+    const std::vector<unsigned char> kept = readBytes(log);
+    EXPECT_EQ(std::count(kept.begin(), kept.end(), '\n'), 1 + 8);
+    EXPECT_TRUE(std::filesystem::exists(chart));
+}
