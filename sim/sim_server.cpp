@@ -51,7 +51,11 @@ void waitForNextFrame(std::uint32_t frameMs)
     using namespace std::chrono;
     const auto frame = duration_cast<steady_clock::duration>(milliseconds(frameMs));
     const auto now = steady_clock::now().time_since_epoch();
-    std::this_thread::sleep_until(steady_clock::time_point((now / frame + 1) * frame));
+    const steady_clock::time_point next((now / frame + 1) * frame);
+    // MinGW's sleep rounds down to whole milliseconds and may come back
+    // before the frame; a request must never be taken in early.
+    while (steady_clock::now() < next)
+        std::this_thread::sleep_until(next);
 }
 
 void serveConnection(SimServer* server, SimConnection* connection)
