@@ -14,7 +14,7 @@ export WINEDEBUG=-all WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 fail() { echo "install test: $*" >&2; exit 1; }
 
 listing=$(cmake -E tar tf "$zip")
-for f in kavix.exe README.txt NOTICE.txt; do
+for f in kavix.exe kavix-cli.exe README.txt NOTICE.txt; do
   grep -qx "$f" <<<"$listing" || fail "$f missing from the ZIP"
 done
 
@@ -23,7 +23,10 @@ unix=$(winepath -u "$target" 2>/dev/null)
 rm -rf "$unix"
 wine "$setup" /S "/D=$target"
 wineserver -w
-[[ -f "$unix/kavix.exe" && -f "$unix/uninstall.exe" && -f "$unix/README.txt" ]] || fail "files not installed"
+[[ -f "$unix/kavix.exe" && -f "$unix/kavix-cli.exe" && -f "$unix/uninstall.exe" && -f "$unix/README.txt" ]] \
+  || fail "files not installed"
+# The terminal program starts from the installed folder and knows its version.
+wine "$unix/kavix-cli.exe" --version | grep -qF "kavix-cli $version" || fail "kavix-cli.exe does not run"
 menu=$(winepath -u 'C:\users' )
 find "$menu" -path '*Quarnel Polarund Expert Tool*' -name 'Quarnel Polarund Expert Tool.lnk' | grep -q . || fail "no Start-menu entry"
 wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kavix' /v DisplayVersion 2>/dev/null | grep -qF "$version" \
@@ -33,7 +36,7 @@ wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kavix' 
 wine "$unix/uninstall.exe" /S
 wineserver -w
 for _ in $(seq 1 50); do [[ -e "$unix" ]] || break; sleep 0.2; done
-[[ ! -e "$unix/kavix.exe" ]] || fail "kavix.exe left after uninstall"
+[[ ! -e "$unix/kavix.exe" && ! -e "$unix/kavix-cli.exe" ]] || fail "program files left after uninstall"
 [[ ! -e "$unix" ]] || fail "install folder left after uninstall"
 find "$menu" -name 'Quarnel Polarund Expert Tool.lnk' | grep -q . && fail "Start-menu entry left"
 wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kavix' >/dev/null 2>&1 && fail "uninstall key left"

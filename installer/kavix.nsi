@@ -39,6 +39,7 @@ Section "Install"
   SetShellVarContext current
   SetOutPath "$INSTDIR"
   File "${SOURCE}\kavix.exe"
+  File "${SOURCE}\kavix-cli.exe"
   File "${SOURCE}\README.txt"
   File "${SOURCE}\NOTICE.txt"
   WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -59,6 +60,7 @@ SectionEnd
 Section "Uninstall"
   SetShellVarContext current
   Delete "$INSTDIR\kavix.exe"
+  Delete "$INSTDIR\kavix-cli.exe"
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\NOTICE.txt"
   Delete "$INSTDIR\uninstall.exe"

@@ -91,6 +91,9 @@ int runCli(int argc, const char* const* argv, const CliStreams& streams)
     monitor->add_option("--chart", choices.monitor.chart, "At the end, plot the session into this .svg file");
     monitor->add_option("--seconds", choices.monitor.seconds, "How long to watch (default: until Ctrl-C)")
         ->check(CLI::PositiveNumber);
+    monitor->add_option("--interval", choices.monitor.interval,
+                        "Seconds between logged answers (default 1; 0: every answer, as fast as the link goes)")
+        ->check(CLI::Range(0.0, 3600.0));
 
     CLI::App* serve = app.add_subcommand(
         "serve", "Share the unit attached here over the TCP wire, one client at a time, on 127.0.0.1 only");

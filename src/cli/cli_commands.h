@@ -25,6 +25,7 @@ struct MonitorOptions {
     std::string log;        // CSV file, or empty
     std::string chart;      // SVG file, or empty
     double seconds = 0;     // 0: until Ctrl-C
+    double interval = 1;    // seconds between logged answers; 0: every answer
 };
 int commandMonitor(const CliContext& context, const MonitorOptions& options);
 

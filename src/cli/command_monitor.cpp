@@ -1,6 +1,8 @@
 // monitor: the unit's live state, read-only, as a log and a chart. Manual
 // control stays in the window, where its protections are in view.
+#include <algorithm>
 #include <chrono>
+#include <thread>
 #include <cstdio>
 #include <ctime>
 #include <fstream>
@@ -15,6 +17,11 @@
 #include "link/poll_engine.h"
 
 namespace {
+
+// The engine polls again by itself after 500 ms without the answer being
+// processed; holding it longer than this gains nothing.
+constexpr double maxPollHoldSeconds = 0.4;
+constexpr std::size_t maxChartSamples = 200000;
 
 // "2026-12-07T14:03:22.125Z"
 std::string utcTimestamp(std::chrono::system_clock::time_point when)
@@ -56,6 +63,9 @@ int commandMonitor(const CliContext& context, const MonitorOptions& options)
     context.out << monitorLogHeader(family) << std::flush;
 
     std::vector<MonitorSample> samples;
+    std::size_t chartStep = 1;   // every chartStep-th logged answer goes into the chart
+    std::size_t logged = 0;
+    double lastLogged = -1;
     const auto start = std::chrono::steady_clock::now();
     setReadOnlyPoll(linkRequest, family);
     const TransferResult result = runTransfer(
@@ -63,15 +73,33 @@ int commandMonitor(const CliContext& context, const MonitorOptions& options)
         [&](const TerminalNotification& answer) {
             const double seconds =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-            MonitorSample sample;
-            if (decodeMonitorSample(family, answer.bytes, answer.length, seconds, sample)) {
-                const std::string line = monitorLogLine(family, utcTimestamp(std::chrono::system_clock::now()), sample);
-                context.out << line << std::flush;
-                if (log.is_open())
-                    log << line << std::flush;
-                samples.push_back(sample);
+            const bool done = options.seconds > 0 && seconds >= options.seconds;
+            if (lastLogged >= 0 && seconds < lastLogged + options.interval) {
+                // Holding the answer paces the polls; the engine polls again
+                // after half a second in any case.
+                const double wait = std::min(lastLogged + options.interval - seconds, maxPollHoldSeconds);
+                std::this_thread::sleep_for(std::chrono::duration<double>(wait));
+                return !done;
             }
-            return options.seconds <= 0 || seconds < options.seconds;
+            MonitorSample sample;
+            if (!decodeMonitorSample(family, answer.bytes, answer.length, seconds, sample))
+                return !done;
+            lastLogged = seconds;
+            const std::string line = monitorLogLine(family, utcTimestamp(std::chrono::system_clock::now()), sample);
+            context.out << line << std::flush;
+            if (log.is_open())
+                log << line << std::flush;
+            if (logged++ % chartStep == 0)
+                samples.push_back(sample);
+            if (samples.size() >= maxChartSamples) {
+                // A long session at full speed: keep every other sample, so
+                // memory stays bounded whatever the session's length.
+                for (std::size_t i = 0; i < samples.size() / 2; ++i)
+                    samples[i] = samples[2 * i];
+                samples.resize(samples.size() / 2);
+                chartStep *= 2;
+            }
+            return !done;
         },
         transferLimits(context));
 
@@ -87,6 +115,6 @@ int commandMonitor(const CliContext& context, const MonitorOptions& options)
         context.err << "Cannot write the chart " << options.chart << ".\n";
         code = code == exitOk ? exitFileError : code;
     }
-    context.err << samples.size() << " answers logged.\n";
+    context.err << logged << " answers logged.\n";
     return code;
 }

@@ -137,8 +137,10 @@ TransferResult runTransfer(EngineProcedure engine, LinkRequest& request, const D
                 break;
             }
             // The poll engine sends its next request once the answer is
-            // processed; the block engines do not wait for it.
+            // processed; the block engines do not wait for it. The time the
+            // handler took is not the unit's silence.
             setEvent(answerProcessed);
+            lastNews = std::chrono::steady_clock::now();
         } else if (n.message == WM_LINK_END) {
             result.outcome = TransferOutcome::ended;
             result.endCode = static_cast<std::uint32_t>(n.wParam);

@@ -281,7 +281,7 @@ TEST_F(CliTest, MonitorLogsEveryAnswerAndKeepsThemWhenTheUnitFallsSilent)
     serve();
     const std::string log = file("live.csv");
     const std::string chart = file("live.svg");
-    CliRun run = cli({"monitor", "--seconds", "0.4", "--log", log, "--chart", chart});
+    CliRun run = cli({"monitor", "--interval", "0", "--seconds", "0.4", "--log", log, "--chart", chart});
     ASSERT_EQ(run.code, exitOk) << run.err;
     const std::vector<unsigned char> logged = readBytes(log);
     const auto lines = std::count(logged.begin(), logged.end(), '\n');
@@ -290,10 +290,23 @@ TEST_F(CliTest, MonitorLogsEveryAnswerAndKeepsThemWhenTheUnitFallsSilent)
     EXPECT_TRUE(std::filesystem::exists(chart));
 
     setFaults({.silent = true, .silentAfter = 8});
-    run = cli({"monitor", "--log", log, "--chart", chart});
+    run = cli({"monitor", "--interval", "0", "--log", log, "--chart", chart});
     EXPECT_EQ(run.code, exitCommunicationLost);
     // The fault counts per connection: the header and the eight answers.
     const std::vector<unsigned char> kept = readBytes(log);
     EXPECT_EQ(std::count(kept.begin(), kept.end(), '\n'), 1 + 8);
     EXPECT_TRUE(std::filesystem::exists(chart));
+}
+
+TEST_F(CliTest, MonitorPacesItsPollsToTheInterval)
+{
+    serve();
+    const std::uint32_t before = withUnit([&] { return unit.requestsSeen; });
+    const CliRun run = cli({"monitor", "--interval", "0.1", "--seconds", "0.55"});
+    ASSERT_EQ(run.code, exitOk) << run.err;
+    const auto lines = std::count(run.out.begin(), run.out.end(), '\n') - 1;
+    EXPECT_GE(lines, 4);
+    EXPECT_LE(lines, 7);
+    // Held answers pace the unit's polls too: about two per logged line.
+    EXPECT_LT(withUnit([&] { return unit.requestsSeen; }) - before, 30u);
 }
