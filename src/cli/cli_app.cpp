@@ -7,6 +7,7 @@
 #include "app/texts.h"
 #include "cli/cli_commands.h"
 #include "kavix_version.h"
+#include "link/net_socket.h"
 
 namespace {
 
@@ -51,11 +52,15 @@ int runCli(int argc, const char* const* argv, const CliStreams& streams)
                    "default KAVIX_UNIT, else USB")
         ->type_name("HOST:PORT");
     app.add_option("--family", choices.family, "The family the unit or file must be (default: as it says)")
-        ->check(CLI::IsMember({"K", "M"}, CLI::ignore_case));
+        ->check(CLI::IsMember({"K", "M"}, CLI::ignore_case))
+        ->type_name("K|M");
     app.add_option("--lang", choices.language, "Language of messages and files")
-        ->check(CLI::IsMember({"en", "de"}));
-    app.add_option("--timeout", choices.timeoutSeconds, "Seconds a silent unit is waited for")
-        ->check(CLI::Range(0.1, 3600.0));
+        ->check(CLI::IsMember({"en", "de"}))
+        ->type_name("en|de");
+    app.add_option("--timeout", choices.timeoutSeconds,
+                   "Seconds a unit may stay silent before the transfer counts as lost (default 5)")
+        ->check(CLI::Range(0.1, 3600.0))
+        ->type_name("SECONDS");
 
     CLI::App* info = app.add_subcommand("info", "Family, unit kind, firmware and product string of the unit");
     addJson(info, choices);
@@ -63,13 +68,13 @@ int runCli(int argc, const char* const* argv, const CliStreams& streams)
     CLI::App* config = app.add_subcommand("config", "The unit's configuration and .cbf files");
     config->require_subcommand(1);
     CLI::App* read = config->add_subcommand("read", "Read the configuration into a file");
-    read->add_option("-o,--output", choices.output, "The .cbf file to write")->required();
+    read->add_option("-o,--output", choices.output, "The .cbf file to write")->required()->type_name("FILE.cbf");
     CLI::App* program = config->add_subcommand(
         "program", "Check a file and program the unit with it, then read it back and compare");
     program->add_option("file", choices.input, "The .cbf file")->required();
     program->add_flag("--no-verify", choices.noVerify, "Do not read the configuration back");
     CLI::App* defaults = config->add_subcommand("defaults", "Write the factory defaults into a file");
-    defaults->add_option("-o,--output", choices.output, "The .cbf file to write")->required();
+    defaults->add_option("-o,--output", choices.output, "The .cbf file to write")->required()->type_name("FILE.cbf");
     CLI::App* show = config->add_subcommand("show", "Every parameter of a file with its default");
     show->add_option("file", choices.input, "The .cbf file")->required();
     addJson(show, choices);
@@ -82,22 +87,28 @@ int runCli(int argc, const char* const* argv, const CliStreams& streams)
     addJson(counters, choices);
 
     CLI::App* protocol = app.add_subcommand("protocol", "Read the failure protocol");
-    protocol->add_option("-o,--output", choices.output, "The .csv file to write, as kavix.exe saves it");
+    protocol->add_option("-o,--output", choices.output, "The .csv file to write, as kavix.exe saves it")
+        ->type_name("FILE.csv");
     addJson(protocol, choices);
 
     CLI::App* monitor = app.add_subcommand(
-        "monitor", "Log the live state, one line per answer, until --seconds or Ctrl-C (read-only)");
-    monitor->add_option("--log", choices.monitor.log, "Also write the lines into this .csv file");
-    monitor->add_option("--chart", choices.monitor.chart, "At the end, plot the session into this .svg file");
+        "monitor", "Log the live state with timestamps until --seconds or Ctrl-C (read-only)");
+    monitor->add_option("--log", choices.monitor.log, "Also write the lines into this .csv file")
+        ->type_name("FILE.csv");
+    monitor->add_option("--chart", choices.monitor.chart, "At the end, plot the session into this .svg file")
+        ->type_name("FILE.svg");
     monitor->add_option("--seconds", choices.monitor.seconds, "How long to watch (default: until Ctrl-C)")
-        ->check(CLI::PositiveNumber);
+        ->check(CLI::PositiveNumber)
+        ->type_name("SECONDS");
     monitor->add_option("--interval", choices.monitor.interval,
                         "Seconds between logged answers (default 1; 0: every answer, as fast as the link goes)")
-        ->check(CLI::Range(0.0, 3600.0));
+        ->check(CLI::Range(0.0, 3600.0))
+        ->type_name("SECONDS");
 
     CLI::App* serve = app.add_subcommand(
         "serve", "Share the unit attached here over the TCP wire, one client at a time, on 127.0.0.1 only");
-    serve->add_option("--port", choices.serve.port, "Port to listen on")->check(CLI::Range(0, 65535));
+    serve->add_option("--port", choices.serve.port, "Port to listen on")->check(CLI::Range(0, 65535))
+        ->type_name("N");
     serve->add_option("--address", choices.serve.address, "Only 127.0.0.1; use an SSH tunnel for others");
 
     try {
@@ -116,6 +127,12 @@ int runCli(int argc, const char* const* argv, const CliStreams& streams)
     context.endpoint = choices.unit;
     if (context.endpoint.empty() && streams.environmentUnit)
         context.endpoint = streams.environmentUnit;
+    char host[256];
+    std::uint16_t port = 0;
+    if (!context.endpoint.empty() && !netSplitEndpoint(context.endpoint.c_str(), host, sizeof host, port)) {
+        streams.err << "The unit's address must be HOST:PORT (port 1 to 65535), not \"" << context.endpoint << "\".\n";
+        return exitUsage;
+    }
     if (!choices.family.empty())
         context.family = (choices.family == "M" || choices.family == "m") ? Family::m : Family::k;
     context.json = choices.json;

@@ -71,6 +71,7 @@ TEST_F(CliTest, UsageErrorsAreExitCodeTwo)
     EXPECT_EQ(cli({"config", "read"}).code, exitUsage);           // -o missing
     EXPECT_EQ(cli({"protocol"}).code, exitUsage);                 // neither -o nor --json
     EXPECT_EQ(cli({"--family", "X", "info"}).code, exitUsage);
+    EXPECT_EQ(cli({"--unit", "unit-on-the-boat", "info"}).code, exitUsage);
     EXPECT_EQ(cli({"serve", "--address", "0.0.0.0"}).code, exitUsage);
     EXPECT_TRUE(contains(cli({"serve", "--address", "0.0.0.0"}).err, "ssh -L"));
     const CliRun help = cli({"--help"});
