@@ -156,7 +156,7 @@ template <class Tick>
 void forEachTick(const Axis& axis, Tick tick)
 {
     const long long first = std::llround(axis.lo / axis.step);
-    const long long last = std::llround(axis.hi / axis.step);
+    const long long last = static_cast<long long>(std::floor(axis.hi / axis.step + 1e-9));
     for (long long i = first; i <= last && i - first <= 100; ++i)
         tick(static_cast<double>(i) * axis.step);
 }
@@ -340,7 +340,9 @@ std::string monitorChartSvg(Family family, const std::vector<MonitorSample>& sam
 
     double first = HUGE_VAL, last = -HUGE_VAL;
     widen(first, last, samples, seconds);
-    const Axis time = niceAxis(first, std::max(last, first + 1), 10);
+    Axis time = niceAxis(first, std::max(last, first + 1), 10);
+    // Time ends with the session, not at the next whole step.
+    time.hi = std::max(last, first + 1);
     double tLo = HUGE_VAL, tHi = -HUGE_VAL, vLo = HUGE_VAL, vHi = -HUGE_VAL;
     widen(tLo, tHi, samples, temperature(0));
     widen(tLo, tHi, samples, temperature(1));
