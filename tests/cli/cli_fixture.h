@@ -3,6 +3,7 @@
 // loopback, with their output captured.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <initializer_list>
 #include <mutex>
 #include <sstream>
@@ -59,7 +60,7 @@ protected:
 
     // kavix-cli with the unit served (unless --unit is among the arguments)
     // and a short stall time, so a silent unit is noticed quickly.
-    CliRun cli(std::vector<std::string> arguments)
+    CliRun cli(std::vector<std::string> arguments, const std::atomic<bool>* interrupted = nullptr)
     {
         std::vector<std::string> all = {"kavix-cli", "--timeout", "1"};
         bool named = false;
@@ -76,7 +77,7 @@ protected:
         std::ostringstream out;
         std::ostringstream err;
         CliRun run;
-        run.code = runCli(static_cast<int>(argv.size()), argv.data(), CliStreams{out, err});
+        run.code = runCli(static_cast<int>(argv.size()), argv.data(), CliStreams{out, err, false, interrupted});
         run.out = out.str();
         run.err = err.str();
         return run;

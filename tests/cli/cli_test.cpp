@@ -1,6 +1,9 @@
 // Every command of kavix-cli against the simulated unit, and every exit code.
 #include <nlohmann/json.hpp>
 
+#include <chrono>
+#include <thread>
+
 #include "app/texts.h"
 #include "cli/cli_context.h"
 #include "cli_fixture.h"
@@ -310,4 +313,32 @@ TEST_F(CliTest, MonitorPacesItsPollsToTheInterval)
     EXPECT_LE(lines, 7);
     // Held answers pace the unit's polls too: about two per logged line.
     EXPECT_LT(withUnit([&] { return unit.requestsSeen; }) - before, 30u);
+}
+
+TEST_F(CliTest, CtrlCEndsAMonitorSessionWithItsFilesAndBreaksOffATransfer)
+{
+    serve(5000);
+    std::atomic<bool> interrupted{false};
+    std::thread ctrlC([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        interrupted = true;
+    });
+    CliRun run = cli({"monitor", "--interval", "0.05", "--log", file("live.csv"), "--chart", file("live.svg")},
+                     &interrupted);
+    ctrlC.join();
+    EXPECT_EQ(run.code, exitOk) << run.err;
+    EXPECT_GE(std::count(run.out.begin(), run.out.end(), '\n'), 3);
+    EXPECT_TRUE(std::filesystem::exists(dir / "live.svg"));
+
+    // During a read, Ctrl-C is a failure: nothing is written.
+    setFaults({.delayMs = 5});
+    interrupted = false;
+    ctrlC = std::thread([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        interrupted = true;
+    });
+    run = cli({"protocol", "-o", file("p.csv")}, &interrupted);
+    ctrlC.join();
+    EXPECT_EQ(run.code, exitInterrupted);
+    EXPECT_FALSE(std::filesystem::exists(dir / "p.csv"));
 }
