@@ -157,6 +157,10 @@ bool serveWrite(const SimFaults& faults, SimBlockStore& store, SimSession& sessi
         addAnswer(reply, request, ansWriteFailed);
         return true;
     }
+    if (faults.eepromForgets) {
+        addAnswer(reply, request, ansBlockStored);
+        return true;
+    }
     // The unit keeps as many bytes as its configuration has.
     std::vector<std::uint8_t>& target = store.configuration.bytes;
     const std::size_t keep = target.empty() ? session.blockBuffer.size() : target.size();

@@ -71,7 +71,7 @@ struct Given {
     std::optional<std::string> family, host, firmware, product, eeprom;
     std::vector<std::pair<std::string, std::string>> numbers;   // option, value, in order
     bool switchedOff = false, fahrenheit = false, answerF0 = false;
-    bool mismatchType = false, refuse = false, eepromFails = false;
+    bool mismatchType = false, refuse = false, eepromFails = false, eepromForgets = false;
 };
 
 struct NumericOption {
@@ -164,6 +164,9 @@ void describeOptions(CLI::App& app, Given& given)
     app.add_flag("--mismatch-type", given.mismatchType, "poll answers carry answer type 2")->group(faultGroup);
     app.add_flag("--refuse", given.refuse, "refuse every block transfer (0x51)")->group(blockGroup);
     app.add_flag("--eeprom-fails", given.eepromFails, "answer the last written block with 0x62")->group(blockGroup);
+    app.add_flag("--eeprom-forgets", given.eepromForgets,
+                 "acknowledge the last written block but keep the old configuration")
+        ->group(blockGroup);
     for (const NumericOption& option : numericOptions) {
         const std::string name = option.name;
         app.add_option_function<std::string>(
@@ -216,6 +219,7 @@ bool applyGiven(const Given& given, SimCommandLine& line, std::string& error)
     unit.faults.mismatchType = given.mismatchType;
     unit.faults.refuseBlocks = given.refuse;
     unit.faults.eepromFails = given.eepromFails;
+    unit.faults.eepromForgets = given.eepromForgets;
     for (const auto& [name, value] : given.numbers) {
         for (const NumericOption& option : numericOptions) {
             if (name != option.name)

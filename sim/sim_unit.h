@@ -30,6 +30,7 @@ struct SimFaults {
     bool refuseBlocks = false;               // refuse every block transfer (0x51)
     std::uint8_t announceAnswer = 0x50;      // 0x52 or 0x53 refuse an announcement
     bool eepromFails = false;                // answer the last written block 0x62
+    bool eepromForgets = false;              // acknowledge it, but keep the old configuration
     std::uint32_t resendFrom = noBlock;      // answer the first block 0xFFFF with 0x63 n
     std::uint8_t busyCode = 0;               // 0x64 or 0xF0 before each block's acknowledgement
 };

@@ -10,6 +10,7 @@
 #include "config/config_file.h"
 #include "config/k_config_form.h"
 #include "config/k_parameters.h"
+#include "link/net_socket.h"
 #include "protocol/protocol_csv.h"
 #include "protocol/run_counters.h"
 
@@ -155,6 +156,28 @@ TEST_F(CliTest, AUnitThatDoesNotTakeTheConfigurationIsExitCodeNine)
         const CliRun run = cli({"config", "program", defaults});
         EXPECT_EQ(run.code, exitUnitRefused) << run.err;
     }
+}
+
+TEST_F(CliTest, AConfigurationTheUnitDidNotKeepIsExitCodeTen)
+{
+    serve();
+    KParameterBlock changed = kDefaultParameters;
+    changed.CanAddress = 9;
+    ASSERT_EQ(saveConfigFile(file("changed.cbf"), kConfigFile, &changed), 0);
+    setFaults({.eepromForgets = true});
+    const CliRun run = cli({"config", "program", file("changed.cbf")});
+    EXPECT_EQ(run.code, exitVerifyFailed);
+    EXPECT_TRUE(contains(run.err, "General / CAN Address: 9 -> 1\n")) << run.err;
+    EXPECT_EQ(cli({"config", "program", "--no-verify", file("changed.cbf")}).code, exitOk);
+}
+
+TEST_F(CliTest, ServeOnATakenPortIsExitCodeOne)
+{
+    const NetSocket taken = netListen("127.0.0.1", 0);
+    const CliRun run = cli({"serve", "--port", std::to_string(netLocalPort(taken))});
+    netClose(taken);
+    EXPECT_EQ(run.code, exitFailure);
+    EXPECT_TRUE(contains(run.err, "in use")) << run.err;
 }
 
 TEST_F(CliTest, DefaultsNeedNoUnitWhenTheFamilyIsNamed)
