@@ -16,15 +16,6 @@
 
 namespace {
 
-std::wstring vusbFolder()
-{
-    std::string path = KAVIX_VUSB_DIR;
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return std::wstring(path.begin(), path.end());
-}
-
 struct Command {
     const char* name;
     std::vector<std::string> words;
@@ -61,7 +52,7 @@ int main(int argc, char** argv)
     if (!framed.server)
         return 1;
     std::string error;
-    if (!installVirtualUsb(vusbFolder(), {framed.endpoint}, error)) {
+    if (!installVirtualUsb(wineSidePathW(KAVIX_VUSB_DIR), {framed.endpoint}, error)) {
         std::printf("virtual USB: %s\n", error.c_str());
         return 1;
     }

@@ -132,15 +132,6 @@ PathResult measure(const char* name)
     return result;
 }
 
-std::wstring vusbFolder()
-{
-    std::string path = KAVIX_VUSB_DIR;
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return std::wstring(path.begin(), path.end());
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -159,7 +150,7 @@ int main(int argc, char** argv)
     const std::string endpoint = "127.0.0.1:" + std::to_string(simServerPort(server));
 
     std::string error;
-    if (!installVirtualUsb(vusbFolder(), {endpoint}, error)) {
+    if (!installVirtualUsb(wineSidePathW(KAVIX_VUSB_DIR), {endpoint}, error)) {
         std::printf("virtual USB: %s\n", error.c_str());
         return 1;
     }

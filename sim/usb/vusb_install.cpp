@@ -244,3 +244,18 @@ std::vector<HidDeviceEntry> presentHidDevices()
     SetupDiDestroyDeviceInfoList(set);
     return devices;
 }
+
+std::string wineSidePath(const std::string& path)
+{
+    std::string result = !path.empty() && path[0] == '/' ? "Z:" + path : path;
+    for (char& c : result)
+        if (c == '/')
+            c = '\\';
+    return result;
+}
+
+std::wstring wineSidePathW(const std::string& path)
+{
+    const std::string narrow = wineSidePath(path);
+    return std::wstring(narrow.begin(), narrow.end());
+}

@@ -28,3 +28,8 @@ struct HidDeviceEntry {
 
 // The HID devices present now, in enumeration order.
 std::vector<HidDeviceEntry> presentHidDevices();
+
+// A path of the Linux build tree as a program under Wine names it ("/a/b"
+// becomes "Z:\\a\\b"); a Windows path stays as it is.
+std::string wineSidePath(const std::string& path);
+std::wstring wineSidePathW(const std::string& path);

@@ -13,8 +13,8 @@
 #include "cli/config_listing.h"
 #include "cli/console_text.h"
 #include "config/config_file.h"
-#include "config/k_config_form.h"
-#include "config/m_config_form.h"
+#include "config/k_parameters.h"
+#include "config/m_parameters.h"
 #include "link/block_read_engine.h"
 #include "link/block_write_engine.h"
 #include "link/link_state.h"
@@ -23,17 +23,6 @@ namespace {
 
 constexpr std::uint8_t configBlockBytes = 32;
 constexpr std::size_t readCapacity = 64 * 1024;
-
-std::unique_ptr<ConfigForm> makeForm(Family family)
-{
-    std::unique_ptr<ConfigForm> form;
-    if (family == Family::m)
-        form = std::make_unique<MConfigForm>();
-    else
-        form = std::make_unique<KConfigForm>();
-    form->create();
-    return form;
-}
 
 const ConfigFileFormat& fileFormat(Family family) { return family == Family::m ? mConfigFile : kConfigFile; }
 
@@ -126,7 +115,7 @@ int commandConfigRead(const CliContext& context, const std::string& output)
         code = readBlock(context, unit, data);
     if (code != exitOk)
         return code;
-    std::unique_ptr<ConfigForm> form = makeForm(unit.family);
+    std::unique_ptr<ConfigForm> form = newConfigForm(unit.family);
     form->takeBlock(data.data());
     code = saveChecked(context, *form, output);
     if (code == exitOk)
@@ -145,7 +134,7 @@ int commandConfigProgram(const CliContext& context, const std::string& input, bo
     if (failure)
         return fileFailure(context, failure);
 
-    std::unique_ptr<ConfigForm> form = makeForm(unit.family);
+    std::unique_ptr<ConfigForm> form = newConfigForm(unit.family);
     form->takeBlock(block.data());
     printMessage(context, std::string(text(textDisplayHint)) + text(textDisplayHint + 1));
     form->gatherAll();
@@ -186,7 +175,7 @@ int commandConfigDefaults(const CliContext& context, const std::string& output)
             return code;
         family = unit.family;
     }
-    std::unique_ptr<ConfigForm> form = makeForm(family);
+    std::unique_ptr<ConfigForm> form = newConfigForm(family);
     form->loadDefaults();
     return saveChecked(context, *form, output);
 }

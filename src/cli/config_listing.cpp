@@ -66,13 +66,8 @@ std::span<const GroupRows> groupsOf(Family family)
 
 std::unique_ptr<ConfigForm> formHolding(Family family, const unsigned char* block)
 {
-    std::unique_ptr<ConfigForm> form;
-    if (family == Family::m)
-        form = std::make_unique<MConfigForm>();
-    else
-        form = std::make_unique<KConfigForm>();
     // As the window does after a read: created, then the block taken in.
-    form->create();
+    std::unique_ptr<ConfigForm> form = newConfigForm(family);
     form->takeBlock(block);
     return form;
 }
@@ -159,6 +154,17 @@ std::string withUnit(const ConfigParameter& p) { return p.unit.empty() ? p.value
 std::string keyOf(const ConfigParameter& p) { return p.group + '\n' + p.label; }
 
 } // namespace
+
+std::unique_ptr<ConfigForm> newConfigForm(Family family)
+{
+    std::unique_ptr<ConfigForm> form;
+    if (family == Family::m)
+        form = std::make_unique<MConfigForm>();
+    else
+        form = std::make_unique<KConfigForm>();
+    form->create();
+    return form;
+}
 
 std::vector<ConfigParameter> listConfiguration(Family family, const unsigned char* block)
 {

@@ -3,10 +3,12 @@
 // in a terminal: what the configuration window would show for it, row by
 // row, with every blower-level group the block's blower type has. All texts
 // are Windows-1252, from the current text table (uiText).
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/family.h"
+#include "config/config_form.h"
 
 // What a list row shows when the block holds a value it has no item for.
 inline constexpr const char* noItemMarker = "?";
@@ -18,6 +20,9 @@ struct ConfigParameter {
     std::string unit;         // "°C", "V", "min", ... or empty
     std::string defaultValue; // the defaults column, or empty where it has none
 };
+
+// The family's form as a configuration window creates it.
+std::unique_ptr<ConfigForm> newConfigForm(Family family);
 
 // Every parameter of block (the family's parameter block as a file or a read
 // holds it: 62 bytes K, 74 bytes M), groups in the order the window lists its

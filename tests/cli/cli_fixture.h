@@ -4,16 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <initializer_list>
-#include <mutex>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/cli_app.h"
 #include "link/link_control.h"
-#include "sim_data_sets.h"
-#include "sim_server.h"
+#include "served_unit.h"
 #include "temp_dir.h"
 
 struct CliRun {
@@ -24,39 +21,22 @@ struct CliRun {
 
 class CliFixture : public ::testing::Test {
 protected:
-    SimOptions options = defaultSimOptions('K');
-    SimUnit unit;
-    SimBlockStore store;
-    SimServer* server = nullptr;
+    ServedUnit served;
     TempDir dir;
-    std::string endpoint;
 
     void TearDown() override
     {
         stopLink();
-        stopSimServer(server);
+        served.stop();
     }
-
-    template <class F>
-    auto withUnit(F f)
+    void serve(char family = 'K', std::uint32_t protocolEntries = 20, const ServedUnit::Adjust& adjust = nullptr)
     {
-        std::lock_guard<std::mutex> hold(unit.lock);
-        return f();
+        served.start(family, protocolEntries, adjust);
     }
-    // A unit of the family's options with its data sets, one server per test.
-    void serve(std::uint32_t protocolEntries = 20)
+    std::uint32_t programmings()
     {
-        initSimUnit(unit, options);
-        withUnit([&] {
-            store = SimBlockStore{};
-            fillFamilyDataSets(store, options.family, factoryConfiguration(options.family), protocolEntries);
-        });
-        useBlockStore(unit, store);
-        server = startSimServer(unit, "127.0.0.1", 0);
-        ASSERT_NE(server, nullptr);
-        endpoint = "127.0.0.1:" + std::to_string(simServerPort(server));
+        return served.change([](SimUnit&, SimBlockStore& store) { return store.programmings; });
     }
-    void setFaults(const SimFaults& faults) { withUnit([&] { unit.options.faults = faults; }); }
 
     // kavix-cli with the unit served (unless --unit is among the arguments)
     // and a short stall time, so a silent unit is noticed quickly.
@@ -66,9 +46,9 @@ protected:
         bool named = false;
         for (const std::string& a : arguments)
             named = named || a == "--unit";
-        if (!named && !endpoint.empty()) {
+        if (!named && !served.endpoint.empty()) {
             all.push_back("--unit");
-            all.push_back(endpoint);
+            all.push_back(served.endpoint);
         }
         all.insert(all.end(), arguments.begin(), arguments.end());
         std::vector<const char*> argv;

@@ -113,8 +113,8 @@ protected:
 
 TEST_F(CliServeTest, ClientsOneAfterAnotherGetTheUnitsOwnData)
 {
-    serve(300);
-    ServeProcess shared(endpoint);
+    serve('K', 300);
+    ServeProcess shared(served.endpoint);
     ASSERT_NE(shared.port(), 0) << shared.output();
     ASSERT_EQ(cli({"protocol", "-o", file("direct.csv")}).code, exitOk);
     for (int client = 0; client < 3; ++client) {
@@ -129,7 +129,7 @@ TEST_F(CliServeTest, ClientsOneAfterAnotherGetTheUnitsOwnData)
 TEST_F(CliServeTest, OneClientAtATimeAndALeavingClientFreesTheUnit)
 {
     serve();
-    ServeProcess shared(endpoint);
+    ServeProcess shared(served.endpoint);
     ASSERT_NE(shared.port(), 0) << shared.output();
     // A client that holds the unit: identity read, one poll sent.
     const NetSocket holder = netConnect("127.0.0.1", shared.port(), 1000);
@@ -149,14 +149,14 @@ TEST_F(CliServeTest, OneClientAtATimeAndALeavingClientFreesTheUnit)
 
 TEST_F(CliServeTest, AUnitThatGoesAwayCutsTheClientOffAndComesBack)
 {
-    serve(2000);
-    ServeProcess shared(endpoint);
+    serve('K', 2000);
+    ServeProcess shared(served.endpoint);
     ASSERT_NE(shared.port(), 0) << shared.output();
     // Unplugged part-way through a long read.
     std::thread unplug([this] {
-        for (int waited = 0; waited < 5000 && withUnit([&] { return unit.requestsSeen; }) < 100; waited += 5)
+        for (int waited = 0; waited < 5000 && served.requestsSeen() < 100; waited += 5)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        dropSimConnections(server);
+        dropSimConnections(served.server);
     });
     const CliRun cut = viaServe(shared, {"protocol", "-o", file("p.csv")});
     unplug.join();
@@ -165,8 +165,7 @@ TEST_F(CliServeTest, AUnitThatGoesAwayCutsTheClientOffAndComesBack)
     EXPECT_EQ(viaServe(shared, {"counters"}).code, exitOk);
 
     // No unit behind serve at all: the client is turned away.
-    stopSimServer(server);
-    server = nullptr;
+    served.stop();
     EXPECT_EQ(viaServe(shared, {"info"}).code, exitNoUnit);
     EXPECT_EQ(shared.interrupt(3000), 0);
 }

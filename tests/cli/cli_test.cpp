@@ -33,10 +33,11 @@ using CliTest = CliFixture;
 TEST_F(CliTest, InfoNamesFamilyKindFirmwareAndProductOfBothFamilies)
 {
     for (char family : {'K', 'M'}) {
-        options = defaultSimOptions(family);
-        options.product = "Polarund \xFC unit";   // ü in Windows-1252
-        stopSimServer(server);
-        serve();
+        SimOptions options;
+        serve(family, 20, [&](SimOptions& o) {
+            o.product = "Polarund \xFC unit";   // ü in Windows-1252
+            options = o;
+        });
         const CliRun run = cli({"info", "--json"});
         ASSERT_EQ(run.code, exitOk) << run.err;
         const auto info = nlohmann::json::parse(run.out);
@@ -57,13 +58,12 @@ TEST_F(CliTest, NoUnitWrongKindAndWrongFamilyHaveTheirExitCodes)
     EXPECT_EQ(run.code, exitNoUnit);
     EXPECT_TRUE(contains(run.err, "No Control Unit found"));
 
-    options.kind = 3;
-    serve();
+    serve('K', 20, [](SimOptions& o) { o.kind = 3; });
     run = cli({"info"});
     EXPECT_EQ(run.code, exitWrongUnit);
     EXPECT_TRUE(contains(run.err, "False ControlUnit")) << run.err;
 
-    withUnit([&] { unit.options.kind = 1; });
+    served.change([](SimUnit& u, SimBlockStore&) { u.options.kind = 1; });
     run = cli({"--family", "M", "counters"});
     EXPECT_EQ(run.code, exitWrongUnit);
     EXPECT_EQ(cli({"--family", "K", "counters"}).code, exitOk);
@@ -86,14 +86,12 @@ TEST_F(CliTest, UsageErrorsAreExitCodeTwo)
 TEST_F(CliTest, ConfigurationReadIsTheUnitsBlockInBothFamilies)
 {
     for (char family : {'K', 'M'}) {
-        options = defaultSimOptions(family);
-        stopSimServer(server);
-        serve();
+        serve(family);
         const std::string path = file(std::string("unit-") + family + ".cbf");
         const CliRun run = cli({"config", "read", "-o", path});
         ASSERT_EQ(run.code, exitOk) << run.err;
         EXPECT_TRUE(contains(run.err, "Device-Configuration read !"));
-        EXPECT_EQ(readBytes(path), configImage(family, store.configuration.bytes));
+        EXPECT_EQ(readBytes(path), configImage(family, served.store.configuration.bytes));
     }
 }
 
@@ -110,7 +108,7 @@ TEST_F(CliTest, ProgramChecksSendsAndReadsBack)
     EXPECT_TRUE(contains(run.err, "Make sure that display"));
     EXPECT_TRUE(contains(run.err, "New Configuration programmed !"));
     EXPECT_TRUE(contains(run.err, "Read back"));
-    EXPECT_EQ(withUnit([&] { return store.configuration.bytes; }),
+    EXPECT_EQ(served.change([](SimUnit&, SimBlockStore& store) { return store.configuration.bytes; }),
               std::vector<std::uint8_t>(reinterpret_cast<const std::uint8_t*>(&changed),
                                         reinterpret_cast<const std::uint8_t*>(&changed) + sizeof changed));
 
@@ -119,11 +117,11 @@ TEST_F(CliTest, ProgramChecksSendsAndReadsBack)
     bad.LowVolt_115 = 50;   // below 90 V; a box value, which the form does not clamp
     const std::string refused = file("bad.cbf");
     ASSERT_EQ(saveConfigFile(refused, kConfigFile, &bad), 0);
-    const std::uint32_t programmings = withUnit([&] { return store.programmings; });
+    const std::uint32_t before = programmings();
     run = cli({"config", "program", refused});
     EXPECT_EQ(run.code, exitCheckFailed);
     EXPECT_TRUE(contains(run.err, "Failure 'Low voltage cut out 115V' !  Limits: 90 to 105\n")) << run.err;
-    EXPECT_EQ(withUnit([&] { return store.programmings; }), programmings);
+    EXPECT_EQ(programmings(), before);
 }
 
 TEST_F(CliTest, ProgramRefusesFilesOfTheOtherFamilyAndBrokenFiles)
@@ -142,7 +140,7 @@ TEST_F(CliTest, ProgramRefusesFilesOfTheOtherFamilyAndBrokenFiles)
     EXPECT_EQ(run.code, exitFileError);
     EXPECT_TRUE(contains(run.err, "CRC"));
     EXPECT_EQ(cli({"config", "program", file("missing.cbf")}).code, exitFileError);
-    EXPECT_EQ(withUnit([&] { return store.programmings; }), 0u);
+    EXPECT_EQ(programmings(), 0u);
 }
 
 TEST_F(CliTest, AUnitThatDoesNotTakeTheConfigurationIsExitCodeNine)
@@ -152,7 +150,7 @@ TEST_F(CliTest, AUnitThatDoesNotTakeTheConfigurationIsExitCodeNine)
     ASSERT_EQ(cli({"config", "defaults", "-o", defaults}).code, exitOk);
     for (const SimFaults faults : {SimFaults{.eepromFails = true}, SimFaults{.announceAnswer = 0x52},
                                    SimFaults{.announceAnswer = 0x53}}) {
-        setFaults(faults);
+        served.setFaults(faults);
         const CliRun run = cli({"config", "program", defaults});
         EXPECT_EQ(run.code, exitUnitRefused) << run.err;
     }
@@ -164,7 +162,7 @@ TEST_F(CliTest, AConfigurationTheUnitDidNotKeepIsExitCodeTen)
     KParameterBlock changed = kDefaultParameters;
     changed.CanAddress = 9;
     ASSERT_EQ(saveConfigFile(file("changed.cbf"), kConfigFile, &changed), 0);
-    setFaults({.eepromForgets = true});
+    served.setFaults({.eepromForgets = true});
     const CliRun run = cli({"config", "program", file("changed.cbf")});
     EXPECT_EQ(run.code, exitVerifyFailed);
     EXPECT_TRUE(contains(run.err, "General / CAN Address: 9 -> 1\n")) << run.err;
@@ -226,8 +224,7 @@ TEST_F(CliTest, ShowAndDiffListParametersAndRefuseMixedFamilies)
 
 TEST_F(CliTest, CountersShowTheUnitsRecord)
 {
-    options = defaultSimOptions('M');
-    serve();
+    serve('M');
     CliRun run = cli({"counters", "--json"});
     ASSERT_EQ(run.code, exitOk) << run.err;
     const auto counters = nlohmann::json::parse(run.out)["counters"];
@@ -246,9 +243,7 @@ TEST_F(CliTest, CountersShowTheUnitsRecord)
 TEST_F(CliTest, ProtocolFileIsTheUnitsProtocolInTheChosenLanguage)
 {
     for (char family : {'K', 'M'}) {
-        options = defaultSimOptions(family);
-        stopSimServer(server);
-        serve(1000);
+        serve(family, 1000);
         const std::vector<std::uint8_t> entries = failureProtocol(family, 1000);
         const ProtocolData protocol = {entries.data(), entries.size(), 1000};
         const std::string expected = file("expected.csv");
@@ -267,7 +262,7 @@ TEST_F(CliTest, ProtocolFileIsTheUnitsProtocolInTheChosenLanguage)
 
 TEST_F(CliTest, AnEmptyProtocolWritesNoFile)
 {
-    serve(0);
+    serve('K', 0);
     const CliRun run = cli({"protocol", "-o", file("none.csv")});
     EXPECT_EQ(run.code, exitOk);
     EXPECT_TRUE(contains(run.err, "There are no protocol-items to read !"));
@@ -276,18 +271,18 @@ TEST_F(CliTest, AnEmptyProtocolWritesNoFile)
 
 TEST_F(CliTest, SimulatorFaultsEndWithTheirExitCodes)
 {
-    serve(400);
-    setFaults({.refuseBlocks = true});
+    serve('K', 400);
+    served.setFaults({.refuseBlocks = true});
     EXPECT_EQ(cli({"protocol", "-o", file("p.csv")}).code, exitWrongUnit);
 
     // Silent part-way: the stall time, not a hang.
-    setFaults({.silent = true, .silentAfter = 20});
+    served.setFaults({.silent = true, .silentAfter = 20});
     CliRun run = cli({"protocol", "-o", file("p.csv")});
     EXPECT_EQ(run.code, exitCommunicationLost);
     EXPECT_TRUE(contains(run.err, "Communication lost !"));
 
     // Unplugged part-way.
-    setFaults({.disconnectAfter = 20});
+    served.setFaults({.disconnectAfter = 20});
     run = cli({"protocol", "-o", file("p.csv")});
     EXPECT_EQ(run.code, exitDeviceGone);
     EXPECT_TRUE(contains(run.err, "USB-Error !"));
@@ -295,10 +290,10 @@ TEST_F(CliTest, SimulatorFaultsEndWithTheirExitCodes)
 
     // A block with a bad CRC is taken as the program takes it: its data is
     // whole, so the file is too.
-    setFaults({.badCrcBlock = 3});
+    served.setFaults({.badCrcBlock = 3});
     run = cli({"protocol", "-o", file("p.csv")});
     EXPECT_EQ(run.code, exitOk) << run.err;
-    setFaults({});
+    served.setFaults({});
     ASSERT_EQ(cli({"protocol", "-o", file("clean.csv")}).code, exitOk);
     EXPECT_EQ(readBytes(dir / "p.csv"), readBytes(dir / "clean.csv"));
 }
@@ -316,7 +311,7 @@ TEST_F(CliTest, MonitorLogsEveryAnswerAndKeepsThemWhenTheUnitFallsSilent)
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), lines);
     EXPECT_TRUE(std::filesystem::exists(chart));
 
-    setFaults({.silent = true, .silentAfter = 8});
+    served.setFaults({.silent = true, .silentAfter = 8});
     run = cli({"monitor", "--interval", "0", "--log", log, "--chart", chart});
     EXPECT_EQ(run.code, exitCommunicationLost);
     // The fault counts per connection: the header and the eight answers.
@@ -328,19 +323,19 @@ TEST_F(CliTest, MonitorLogsEveryAnswerAndKeepsThemWhenTheUnitFallsSilent)
 TEST_F(CliTest, MonitorPacesItsPollsToTheInterval)
 {
     serve();
-    const std::uint32_t before = withUnit([&] { return unit.requestsSeen; });
+    const std::uint32_t before = served.requestsSeen();
     const CliRun run = cli({"monitor", "--interval", "0.1", "--seconds", "0.55"});
     ASSERT_EQ(run.code, exitOk) << run.err;
     const auto lines = std::count(run.out.begin(), run.out.end(), '\n') - 1;
     EXPECT_GE(lines, 4);
     EXPECT_LE(lines, 7);
     // Held answers pace the unit's polls too: about two per logged line.
-    EXPECT_LT(withUnit([&] { return unit.requestsSeen; }) - before, 30u);
+    EXPECT_LT(served.requestsSeen() - before, 30u);
 }
 
 TEST_F(CliTest, CtrlCEndsAMonitorSessionWithItsFilesAndBreaksOffATransfer)
 {
-    serve(5000);
+    serve('K', 5000);
     std::atomic<bool> interrupted{false};
     std::thread ctrlC([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -354,7 +349,7 @@ TEST_F(CliTest, CtrlCEndsAMonitorSessionWithItsFilesAndBreaksOffATransfer)
     EXPECT_TRUE(std::filesystem::exists(dir / "live.svg"));
 
     // During a read, Ctrl-C is a failure: nothing is written.
-    setFaults({.delayMs = 5});
+    served.setFaults({.delayMs = 5});
     interrupted = false;
     ctrlC = std::thread([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));

@@ -42,30 +42,6 @@ void setUnitEndpoint(const std::string& endpoint)
 
 } // namespace
 
-void ServedUnit::start(char family, std::uint32_t protocolEntries, const Adjust& adjust)
-{
-    stop();
-    SimOptions options = defaultSimOptions(family);
-    if (adjust)
-        adjust(options);
-    unit = std::make_unique<SimUnit>();
-    store = SimBlockStore{};
-    initSimUnit(*unit, options);
-    fillFamilyDataSets(store, family, factoryConfiguration(family), protocolEntries);
-    useBlockStore(*unit, store);
-    server = startSimServer(*unit, "127.0.0.1", 0);
-    ASSERT_NE(server, nullptr);
-    endpoint = "127.0.0.1:" + std::to_string(simServerPort(server));
-}
-
-void ServedUnit::stop()
-{
-    if (server)
-        stopSimServer(server);
-    server = nullptr;
-}
-
-
 void ProgramTest::SetUp()
 {
     previousDir_ = std::filesystem::current_path();

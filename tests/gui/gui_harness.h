@@ -19,6 +19,7 @@
 #include "app/layout.h"
 #include "app/window_table.h"
 #include "gui_pump.h"
+#include "served_unit.h"
 #include "sim_blocks.h"
 #include "sim_server.h"
 #include "sim_unit.h"
@@ -38,27 +39,6 @@ struct DialogRecord {
     std::string offered;      // the name in the buffer when it opened
     std::string defaultExtension;
     DWORD maxFile;
-};
-
-// A simulated unit with the family's data sets, served on a loopback port.
-struct ServedUnit {
-    std::unique_ptr<SimUnit> unit;
-    SimBlockStore store;
-    SimServer* server = nullptr;
-    std::string endpoint;
-
-    using Adjust = std::function<void(SimOptions&)>;
-    void start(char family, std::uint32_t protocolEntries, const Adjust& adjust = nullptr);
-    void stop();
-    // Changes the unit while it serves.
-    template <typename Change>
-    auto change(Change change)
-    {
-        std::lock_guard<std::mutex> hold(unit->lock);
-        return change(*unit, store);
-    }
-    std::uint32_t requestsSeen() { return change([](SimUnit& u, SimBlockStore&) { return u.requestsSeen; }); }
-    SimLiveState live() { return change([](SimUnit& u, SimBlockStore&) { return u.live; }); }
 };
 
 class ProgramTest : public ::testing::Test {

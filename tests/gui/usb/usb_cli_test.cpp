@@ -12,20 +12,9 @@
 #include "link/remote_unit.h"
 #include "monitor/monitor_view.h"
 #include "sim_data_sets.h"
+#include "vusb_install.h"
 
 namespace {
-
-// The built kavix-cli.exe as Wine names it.
-std::string cliExe()
-{
-    std::string path = KAVIX_CLI_EXE;
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
 
 std::string winPath(const std::filesystem::path& path) { return path.string(); }
 
@@ -35,7 +24,7 @@ struct Child {
 
     explicit Child(const std::string& arguments)
     {
-        std::string command = "\"" + cliExe() + "\" " + arguments;
+        std::string command = "\"" + wineSidePath(KAVIX_CLI_EXE) + "\" " + arguments;
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
@@ -160,12 +149,7 @@ TEST_F(UsbCliTest, ServeLetsTheProgramConfigureAndMonitorTheUsbUnit)
     menuCommand(commandMonitor);
     HWND monitor = familyWindow("Monitor_CU");
     ASSERT_TRUE(pumpUntil([monitor] { return windowText(monitor).find("Firmware 1.23") != std::string::npos; }));
-    ASSERT_TRUE(pumpUntil([monitor] { return IsWindowEnabled(GetDlgItem(monitor, idManualToggle)) != FALSE; }));
-    click(monitor, idManualToggle);
-    click(monitor, 0);
-    EXPECT_TRUE(pumpUntil([] { return (unitK.live().outputs & 0x01) != 0; }));
-    click(monitor, 0);
-    EXPECT_TRUE(pumpUntil([] { return (unitK.live().outputs & 0x01) == 0; }));
+    switchFirstOutputByHand(monitor);
     click(monitor, idClose);
     EXPECT_EQ(shownMessages(0), "");
 }

@@ -6,6 +6,7 @@
 #include "link/device_discovery.h"
 #include "link/remote_unit.h"
 #include "link/win/hid_backend.h"
+#include "monitor/monitor_view.h"
 #include "sim_data_sets.h"
 #include "vusb_install.h"
 
@@ -15,18 +16,6 @@ ServedUnit UsbTest::decoy;
 ServedUnit* UsbTest::plugged = nullptr;
 
 namespace {
-
-// The build tree's folder of the virtual USB unit, as Wine sees it.
-std::wstring vusbFolder()
-{
-    std::string path = KAVIX_VUSB_DIR;
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return std::wstring(path.begin(), path.end());
-}
 
 bool unitPresent()
 {
@@ -75,10 +64,10 @@ void UsbTest::plug(ServedUnit& unit)
     std::string error;
     if (plugged != &unit) {
         if (plugged) {
-            ASSERT_TRUE(installVirtualUsb(vusbFolder(), {decoy.endpoint}, error)) << error;
+            ASSERT_TRUE(installVirtualUsb(wineSidePathW(KAVIX_VUSB_DIR), {decoy.endpoint}, error)) << error;
             ASSERT_TRUE(waitForUnit(false));
         }
-        ASSERT_TRUE(installVirtualUsb(vusbFolder(), {decoy.endpoint, unit.endpoint}, error)) << error;
+        ASSERT_TRUE(installVirtualUsb(wineSidePathW(KAVIX_VUSB_DIR), {decoy.endpoint, unit.endpoint}, error)) << error;
         plugged = &unit;
     }
     writeDelay(0);
@@ -109,6 +98,16 @@ void UsbTest::TearDown()
     ProgramTest::TearDown();
     failHidRelayStarts(0);
     writeDelay(0);
+}
+
+void UsbTest::switchFirstOutputByHand(HWND monitor)
+{
+    ASSERT_TRUE(pumpUntil([monitor] { return IsWindowEnabled(GetDlgItem(monitor, idManualToggle)) != FALSE; }));
+    click(monitor, idManualToggle);
+    click(monitor, 0);
+    EXPECT_TRUE(pumpUntil([] { return (unitK.live().outputs & 0x01) != 0; }));
+    click(monitor, 0);
+    EXPECT_TRUE(pumpUntil([] { return (unitK.live().outputs & 0x01) == 0; }));
 }
 
 void UsbTest::startOnUsb(int languageId, int familyId)

@@ -27,6 +27,10 @@ protected:
     // How late the virtual unit completes each output report (ms).
     static void writeDelay(unsigned ms);
 
+    // In a K-Series monitor that polls unitK: manual control on, the first
+    // output (the blower) switched on and off again, each seen at the unit.
+    void switchFirstOutputByHand(HWND monitor);
+
     // The program as WinMain starts it, on the HID backend; then language
     // and family.
     void startOnUsb(int languageId, int familyId);
