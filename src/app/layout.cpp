@@ -5,15 +5,8 @@ CellSize windowCells(Family family)
     return family == Family::m ? CellSize{131, 53} : CellSize{108, 51};
 }
 
-PixelRect centredWindow(int screenWidth, int screenHeight, CellSize cells, int charWidth, int lineHeight)
-{
-    const int width = cells.columns * charWidth;
-    const int height = cells.rows * lineHeight;
-    return {(screenWidth - width) / 2, (screenHeight - height) / 2, width, height};
-}
-
-int logoX(int clientWidth) { return clientWidth - (5 * logoWidth) / 4; }
-int logoY() { return logoHeight / 2; }
+int logoX(int clientWidth, int width) { return clientWidth - (5 * width) / 4; }
+int logoY(int height) { return height / 2; }
 
 void selectionControls(int cw, int lh, SelectionControl out[selectionControlCount])
 {

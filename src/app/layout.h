@@ -23,16 +23,14 @@ struct CellSize {
 // Outer size of the main window for a family: K 108 x 51, M 131 x 53 cells.
 CellSize windowCells(Family family);
 
-// An outer window of the given cells, centred on the screen.
-PixelRect centredWindow(int screenWidth, int screenHeight, CellSize cells, int charWidth, int lineHeight);
-
-// Where the maker's logo sits in the main window and on the warning screen.
+// Where the maker's logo sits in the main window and on the warning screen,
+// for the logo drawn `width` x `height` pixels (248 x 79 at 96 dpi).
 inline constexpr int logoWidth = 248;
 inline constexpr int logoHeight = 79;
 inline constexpr int pictogramWidth = 108;
 inline constexpr int pictogramHeight = 98;
-int logoX(int clientWidth);
-int logoY();
+int logoX(int clientWidth, int width);
+int logoY(int height);
 
 // Controls of the selection window, in creation order.
 enum class SelectionControlKind { GroupBox, Radio, DefaultButton };

@@ -2,6 +2,8 @@
 #include <cstdint>
 
 #include "app/layout.h"
+#include "app/main_window_fit.h"
+#include "app/screen_scale.h"
 #include "app/tick_counters.h"
 #include "app/menus.h"
 #include "app/shell.h"
@@ -21,19 +23,21 @@ void measureLayoutUnit(HWND window)
 {
     layoutContext = GetDC(window);
     SelectObject(layoutContext, GetStockObject(SYSTEM_FIXED_FONT));
-    TEXTMETRICA metrics;
-    GetTextMetricsA(layoutContext, &metrics);
-    appState.charWidth = metrics.tmAveCharWidth;
-    appState.lineHeight = metrics.tmHeight + metrics.tmExternalLeading;
+    measureSystemUnit(layoutContext);
     appState.screenWidth = GetDeviceCaps(layoutContext, HORZRES);
     appState.screenHeight = GetDeviceCaps(layoutContext, VERTRES);
 }
 
 void openChild(HWND main, const char* className, const char* caption, DWORD style)
 {
+    // A scrolled client area starts again at its origin for the new window.
+    scrollMainWindowHome(main);
     HWND child = CreateWindowExA(0, className, caption, style, 0, 0, 0, 0, main, nullptr, appInstance, nullptr);
-    if (child)
-        appState.featureWindow = stateFromHandle(child);
+    if (!child)
+        return;
+    appState.featureWindow = stateFromHandle(child);
+    if (controlFont())
+        applyControlFont(child);
 }
 
 void openFeature(HWND main, int command)
@@ -53,15 +57,9 @@ void paintLogo(HWND window)
 {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
-    HBITMAP logo = LoadBitmapA(appInstance, "Bild1");
-    if (logo) {
-        HDC memory = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(memory, logo);
-        BitBlt(dc, logoX(appState.clientWidth), logoY(), logoWidth, logoHeight, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, old);
-        DeleteDC(memory);
-        DeleteObject(logo);
-    }
+    const POINT scrolled = mainWindowScroll();
+    drawBitmap(dc, "Bild1", logoX(appState.clientWidth, scaledLength(logoWidth)) - scrolled.x,
+               logoY(scaledLength(logoHeight)) - scrolled.y, logoWidth, logoHeight, SRCCOPY);
     EndPaint(window, &ps);
 }
 
@@ -73,9 +71,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CREATE: {
         appState.mainWindow = stateFromHandle(window);
         measureLayoutUnit(window);
-        const PixelRect r = centredWindow(appState.screenWidth, appState.screenHeight, windowCells(Family::k),
-                                          appState.charWidth, appState.lineHeight);
-        MoveWindow(window, r.x, r.y, r.width, r.height, FALSE);
+        fitMainWindow(window, windowCells(Family::k), false);
         PostMessageA(window, WM_APP, 0, 0);
         break;
     }
@@ -83,9 +79,26 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         openSelection(window);
         return 0;
     case WM_SIZE:
-        appState.clientWidth = LOWORD(lParam);
-        appState.clientHeight = HIWORD(lParam);
+        mainWindowSized(window, LOWORD(lParam), HIWORD(lParam));
         return 0;
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+    case WM_MOUSEWHEEL:
+        if (scrollMainWindow(window, message, wParam))
+            return 0;
+        break;
+    case WM_DPICHANGED:
+        // Another monitor or another scaling: the unit, fonts and layout
+        // again, at the place Windows suggests.
+        refitMainWindow(window, HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    case WM_DISPLAYCHANGE:
+        refitMainWindow(window, windowDpi(window), nullptr);
+        break;
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETWORKAREA)
+            refitMainWindow(window, windowDpi(window), nullptr);
+        break;
     case WM_PAINT:
         if (appState.featureOpen == 0) {
             paintLogo(window);

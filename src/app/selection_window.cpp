@@ -1,7 +1,9 @@
 #include <cstring>
 
 #include "app/layout.h"
+#include "app/main_window_fit.h"
 #include "app/menus.h"
+#include "app/screen_scale.h"
 #include "app/settings.h"
 #include "app/shell.h"
 #include "app/window_procedures.h"
@@ -15,16 +17,12 @@ HPEN framePen = nullptr;
 HBRUSH frameBrush = nullptr;
 HFONT textFont = nullptr;
 
-void createDrawingObjects(HWND window)
+// The warning text: bold Arial of 12 pixels at 96 dpi and the normal size.
+void createTextFont(HWND window)
 {
-    framePen = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
-    frameBrush = CreateSolidBrush(RGB(255, 255, 255));
-    LOGFONTA font;
-    std::memset(&font, 0, sizeof font);
-    font.lfHeight = -12;
-    font.lfWeight = FW_BOLD;
-    std::strcpy(font.lfFaceName, "Arial");
-    textFont = CreateFontIndirectA(&font);
+    if (textFont)
+        DeleteObject(textFont);
+    textFont = createScaledFont("Arial", 12, FW_BOLD);
 
     HDC dc = GetDC(window);
     HGDIOBJ old = SelectObject(dc, textFont);
@@ -34,6 +32,13 @@ void createDrawingObjects(HWND window)
     appState.textLineHeight = metrics.tmHeight + metrics.tmExternalLeading;
     SelectObject(dc, old);
     ReleaseDC(window, dc);
+}
+
+void createDrawingObjects(HWND window)
+{
+    framePen = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
+    frameBrush = CreateSolidBrush(RGB(255, 255, 255));
+    createTextFont(window);
 }
 
 void deleteDrawingObjects()
@@ -80,20 +85,9 @@ void paintWarning(HWND window)
     const int cw = appState.charWidth;
     const int lh = appState.lineHeight;
 
-    HDC memory = CreateCompatibleDC(dc);
-    if (HBITMAP logo = LoadBitmapA(appInstance, "Bild1")) {
-        HGDIOBJ old = SelectObject(memory, logo);
-        BitBlt(dc, logoX(appState.clientWidth), logoY(), logoWidth, logoHeight, memory, 0, 0, SRCAND);
-        SelectObject(memory, old);
-        DeleteObject(logo);
-    }
-    if (HBITMAP pictogram = LoadBitmapA(appInstance, "Bild2")) {
-        HGDIOBJ old = SelectObject(memory, pictogram);
-        BitBlt(dc, warningPictogramX(cw), warningPictogramY(lh), pictogramWidth, pictogramHeight, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, old);
-        DeleteObject(pictogram);
-    }
-    DeleteDC(memory);
+    drawBitmap(dc, "Bild1", logoX(appState.clientWidth, scaledLength(logoWidth)), logoY(scaledLength(logoHeight)),
+               logoWidth, logoHeight, SRCAND);
+    drawBitmap(dc, "Bild2", warningPictogramX(cw), warningPictogramY(lh), pictogramWidth, pictogramHeight, SRCCOPY);
 
     HGDIOBJ oldPen = SelectObject(dc, framePen);
     HGDIOBJ oldBrush = SelectObject(dc, frameBrush);
@@ -124,10 +118,7 @@ void confirm(HWND window)
     enableMenuItems(main);
     greyProtocolItemsUnlessAvailable(main);
     DestroyWindow(window);
-
-    const PixelRect r = centredWindow(appState.screenWidth, appState.screenHeight, windowCells(chosenFamily()),
-                                      appState.charWidth, appState.lineHeight);
-    MoveWindow(main, r.x, r.y, r.width, r.height, TRUE);
+    fitMainWindow(main, windowCells(chosenFamily()), true);
 }
 
 } // namespace
@@ -146,6 +137,9 @@ LRESULT CALLBACK selectionWindowProc(HWND window, UINT message, WPARAM wParam, L
         return 0;
     case WM_PAINT:
         paintWarning(window);
+        return 0;
+    case WM_LAYOUT_CHANGED:
+        createTextFont(window);
         return 0;
     case WM_COMMAND: {
         if (lParam == 0)

@@ -24,17 +24,34 @@ DisplayRect listArea(const DisplayMetrics& m)
     return {0, top, m.clientWidth - 3 * m.charWidth, m.clientHeight};
 }
 
-BarPlace verticalBar(Family family, const DisplayMetrics& m)
+namespace {
+
+// The lowest a bar of this height may start in the window that is shown.
+int highestBottom(const DisplayMetrics& m, int y, int height)
 {
-    const int reserved = family == Family::k ? 5 : 6;
-    return {m.clientWidth - 3 * m.charWidth, 3 * m.lineHeight, 2 * m.charWidth,
-            m.clientHeight - reserved * m.lineHeight};
+    if (m.shownHeight > 0 && y + height > m.shownHeight)
+        return m.shownHeight - height;
+    return y;
 }
+
+} // namespace
 
 BarPlace horizontalBar(const DisplayMetrics& m)
 {
-    return {0, m.clientHeight - 3 * m.lineHeight, m.clientWidth - 3 * m.charWidth,
-            2 * m.charWidth};
+    const int height = 2 * m.charWidth;
+    return {0, highestBottom(m, m.clientHeight - 3 * m.lineHeight, height), m.clientWidth - 3 * m.charWidth,
+            height};
+}
+
+BarPlace verticalBar(Family family, const DisplayMetrics& m)
+{
+    const int reserved = family == Family::k ? 5 : 6;
+    const int top = 3 * m.lineHeight;
+    int height = m.clientHeight - reserved * m.lineHeight;
+    const int bottom = family == Family::k ? m.shownHeight : horizontalBar(m).y;
+    if (m.shownHeight > 0 && top + height > bottom)
+        height = bottom - top;
+    return {m.clientWidth - 3 * m.charWidth, top, 2 * m.charWidth, height};
 }
 
 int visibleLineCount(Family family, const DisplayMetrics& m)
@@ -42,7 +59,12 @@ int visibleLineCount(Family family, const DisplayMetrics& m)
     if (m.textLineHeight <= 0)
         return 0;
     const int reserved = family == Family::k ? 5 : 6;
-    const int height = m.clientHeight - reserved * m.lineHeight;
+    int height = m.clientHeight - reserved * m.lineHeight;
+    if (m.shownHeight > 0) {
+        const int bottom = family == Family::k ? m.shownHeight : horizontalBar(m).y;
+        if (3 * m.lineHeight + height > bottom)
+            height = bottom - 3 * m.lineHeight;
+    }
     return height > 0 ? height / m.textLineHeight : 0;
 }
 

@@ -26,6 +26,11 @@ struct DisplayMetrics {
     int lineHeight;
     int textCharWidth;    // the display's own font
     int textLineHeight;
+    // The display window's own client height, 0 when not known. Its caption
+    // keeps its pixels when the layout unit shrinks, so the lines and bars
+    // placed from the bottom of the main window's client area are held
+    // above this (at the normal size they already are).
+    int shownHeight = 0;
 };
 
 struct DisplayRect {
@@ -45,7 +50,8 @@ BarPlace verticalBar(Family family, const DisplayMetrics& m);
 BarPlace horizontalBar(const DisplayMetrics& m);   // M-Series only
 
 // Lines that fit below the header: (clientHeight - 5 lh) / tlh for the
-// K-Series, (clientHeight - 6 lh) / tlh for the M-Series; 0 when none fit.
+// K-Series, (clientHeight - 6 lh) / tlh for the M-Series, and never more
+// than the window shows above the horizontal bar; 0 when none fit.
 int visibleLineCount(Family family, const DisplayMetrics& m);
 
 // Columns shown for a horizontal position: the K-Series always 0 to 6; the

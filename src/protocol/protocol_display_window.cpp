@@ -5,6 +5,7 @@
 
 #include "app/feature_frame.h"
 #include "app/menus.h"
+#include "app/screen_scale.h"
 #include "app/shell.h"
 #include "app/texts.h"
 #include "app/window_table.h"
@@ -45,10 +46,22 @@ std::int32_t entryCount(Family family)
     return readableEntries(currentProtocol(), family);
 }
 
-DisplayMetrics currentMetrics()
+// The part of the window on the screen: all of it, unless the main window
+// is too small for it and scrolls.
+int shownHeight(HWND window)
 {
-    return {appState.clientWidth, appState.clientHeight, appState.charWidth,
-            appState.lineHeight, appState.textCharWidth, appState.textLineHeight};
+    RECT own = {}, main = {};
+    GetClientRect(window, &own);
+    GetClientRect(GetParent(window), &main);
+    POINT bottom = {0, main.bottom};
+    MapWindowPoints(GetParent(window), window, &bottom, 1);
+    return bottom.y < own.bottom ? bottom.y : own.bottom;
+}
+
+DisplayMetrics currentMetrics(HWND window)
+{
+    return {appState.clientWidth, appState.clientHeight, appState.charWidth, appState.lineHeight,
+            appState.textCharWidth, appState.textLineHeight, shownHeight(window)};
 }
 
 RECT asRect(const DisplayRect& r)
@@ -88,8 +101,12 @@ std::int32_t trackPosition(HWND bar, std::int32_t current)
     return info.nTrackPos;
 }
 
-void measureTextFont(HWND window)
+// Times New Roman of 12 pixels at 96 dpi and the normal size.
+void createTextFont(HWND window)
 {
+    if (display.font)
+        DeleteObject(display.font);
+    display.font = createScaledFont("Times New Roman", 12, FW_NORMAL);
     HDC dc = GetDC(window);
     HGDIOBJ old = SelectObject(dc, display.font);
     TEXTMETRICA metrics;
@@ -108,16 +125,28 @@ void create(HWND window, Family family)
     setMenuItemEnabled(mainWindowHandle(), commandProtocolSave, true);
 
     display = {};
-    display.font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Times New Roman");
+    createTextFont(window);
     display.headerBrush = CreateSolidBrush(colourBlue);
-    measureTextFont(window);
 
-    const DisplayMetrics m = currentMetrics();
+    const DisplayMetrics m = currentMetrics(window);
     display.verticalBar = createBar(window, SBS_VERT, verticalBar(family, m));
     setBarRange(display.verticalBar, entryCount(family));
     if (family == Family::m) {
         display.horizontalBar = createBar(window, SBS_HORZ, horizontalBar(m));
         setBarRange(display.horizontalBar, maxColumnOffset);
+    }
+}
+
+// Another layout unit: the font again, and the bars where the metrics put them.
+void layoutChanged(HWND window, Family family)
+{
+    createTextFont(window);
+    const DisplayMetrics m = currentMetrics(window);
+    const BarPlace v = verticalBar(family, m);
+    MoveWindow(display.verticalBar, v.x, v.y, v.width, v.height, TRUE);
+    if (display.horizontalBar) {
+        const BarPlace h = horizontalBar(m);
+        MoveWindow(display.horizontalBar, h.x, h.y, h.width, h.height, TRUE);
     }
 }
 
@@ -171,7 +200,7 @@ void paint(HWND window, Family family)
     HDC dc = BeginPaint(window, &ps);
     HGDIOBJ old = SelectObject(dc, display.font);
     SetBkMode(dc, OPAQUE);
-    const DisplayMetrics m = currentMetrics();
+    const DisplayMetrics m = currentMetrics(window);
     paintHeader(dc, family, m);
     paintLines(dc, family, m);
     SelectObject(dc, old);
@@ -187,7 +216,7 @@ bool scrollVertically(HWND window, Family family, int request)
         return false;
     // Also at a limit, so bar and list always agree.
     SetScrollPos(display.verticalBar, SB_CTL, display.topEntry, TRUE);
-    const RECT list = asRect(listArea(currentMetrics()));
+    const RECT list = asRect(listArea(currentMetrics(window)));
     InvalidateRect(window, &list, TRUE);
     return true;
 }
@@ -200,7 +229,7 @@ bool scrollHorizontally(HWND window, int request)
     if (!scrollColumnOffset(request, track, display.columnOffset))
         return false;
     SetScrollPos(display.horizontalBar, SB_CTL, display.columnOffset, TRUE);
-    const DisplayMetrics m = currentMetrics();
+    const DisplayMetrics m = currentMetrics(window);
     const RECT list = asRect(listArea(m));
     const RECT band = asRect(headerBand(m));
     InvalidateRect(window, &list, TRUE);
@@ -216,6 +245,9 @@ LRESULT displayProc(Family family, HWND window, UINT message, WPARAM wParam, LPA
         return 0;
     case WM_PAINT:
         paint(window, family);
+        return 0;
+    case WM_LAYOUT_CHANGED:
+        layoutChanged(window, family);
         return 0;
     case WM_VSCROLL:
         if (scrollVertically(window, family, LOWORD(wParam)))

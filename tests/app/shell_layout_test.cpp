@@ -18,12 +18,13 @@ std::string str(const PixelRect& r)
 
 } // namespace
 
-TEST(ShellLayout, MainWindowCentredAndSelectionOnIntegerCells)
+TEST(ShellLayout, SelectionAndLogoOnIntegerCells)
 {
-    // K 108 x 51 cells of the 8 x 16 system fixed font on 1280 x 1024; odd
-    // remainders truncate, a window larger than the screen goes negative.
-    EXPECT_EQ(str(centredWindow(1280, 1024, windowCells(Family::k), 8, 16)), "208,104 864x816");
-    EXPECT_EQ(str(centredWindow(1025, 768, windowCells(Family::m), 8, 16)), "-11,-40 1048x848");
+    // The logo a quarter of its width from the right edge, half its height
+    // down, at any size it is drawn.
+    EXPECT_EQ(logoX(1042, 248), 732);
+    EXPECT_EQ(logoY(79), 39);
+    EXPECT_EQ(logoX(1042, 372), 577);
 
     // The OK button, the last control, on whole cells of a 7 x 13 font.
     SelectionControl c[selectionControlCount];

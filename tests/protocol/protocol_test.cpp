@@ -182,6 +182,27 @@ TEST(ProtocolReadout, CountIsClampedToCapacityAndDeliveredDataAndTheEndCodeDecid
     EXPECT_STREQ(text, "30840 Pro");
 }
 
+// Where the unit has shrunk, the display's own caption takes a larger share
+// of the main window: the bars and the lines stay above the bottom of the
+// window that is shown, and where they already are nothing moves.
+TEST(ProtocolDisplay, BarsAndLinesStayInsideTheShownWindow)
+{
+    // 913 pixels of client area, 879 of them shown below the caption.
+    const DisplayMetrics shrunk = {1431, 913, 11, 18, 6, 15, 879};
+    EXPECT_EQ(place(horizontalBar(shrunk)), (std::vector<int>{0, 879 - 22, 1398, 22}));
+    EXPECT_EQ(place(verticalBar(Family::m, shrunk)), (std::vector<int>{1398, 54, 22, 857 - 54}));
+    EXPECT_EQ(visibleLineCount(Family::m, shrunk), (857 - 54) / 15);
+    EXPECT_EQ(place(verticalBar(Family::k, shrunk)), (std::vector<int>{1398, 54, 22, 913 - 90}));
+    // The normal size at 96 dpi: the same as without the shown height.
+    const DisplayMetrics normal = {1036, 804, 8, 16, 5, 15, 779};
+    const DisplayMetrics unknown = {1036, 804, 8, 16, 5, 15};
+    for (Family family : {Family::k, Family::m}) {
+        EXPECT_EQ(place(verticalBar(family, normal)), place(verticalBar(family, unknown)));
+        EXPECT_EQ(visibleLineCount(family, normal), visibleLineCount(family, unknown));
+    }
+    EXPECT_EQ(place(horizontalBar(normal)), place(horizontalBar(unknown)));
+}
+
 // The list's geometry follows the cells and the height; scrolling and the
 // lines shown stay within the limits.
 TEST(ProtocolDisplay, GeometryScrollingAndLinesStayWithinTheLimits)
