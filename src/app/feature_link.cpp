@@ -1,5 +1,7 @@
 #include "app/feature_link.h"
 
+#include "app/dialog_keys.h"
+
 #include <commctrl.h>
 
 #include <cstdint>
@@ -64,9 +66,14 @@ void enableFeatureControls(const FeatureLinkWindow& feature, bool enable)
 {
     for (int i = 0; i < feature.controlCount; ++i) {
         HWND control = GetDlgItem(feature.window, feature.controlIds[i]);
-        if (control)
-            EnableWindow(control, enable ? TRUE : FALSE);
+        if (!control)
+            continue;
+        if (!enable)
+            parkFocus(feature.window, control);
+        EnableWindow(control, enable ? TRUE : FALSE);
     }
+    if (enable)
+        returnParkedFocus(feature.window);
 }
 
 bool startFeatureLink(const FeatureLinkWindow& feature, EngineProcedure engine, LinkRequest* request,

@@ -1,6 +1,7 @@
 // The main window: its menu commands open the feature windows as children.
 #include <cstdint>
 
+#include "app/dialog_keys.h"
 #include "app/layout.h"
 #include "app/main_window_fit.h"
 #include "app/screen_scale.h"
@@ -38,6 +39,7 @@ void openChild(HWND main, const char* className, const char* caption, DWORD styl
     appState.featureWindow = stateFromHandle(child);
     if (controlFont())
         applyControlFont(child);
+    focusFirstControl(child);
 }
 
 void openFeature(HWND main, int command)

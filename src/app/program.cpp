@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/dialog_keys.h"
 #include "app/feature_link.h"
 #include "app/layout.h"
 #include "app/tick_counters.h"
@@ -94,6 +95,8 @@ int runMessageLoop()
 {
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (handleDialogKey(msg))
+            continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

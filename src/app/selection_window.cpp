@@ -3,6 +3,7 @@
 #include "app/layout.h"
 #include "app/main_window_fit.h"
 #include "app/menus.h"
+#include "app/radio_focus.h"
 #include "app/screen_scale.h"
 #include "app/settings.h"
 #include "app/shell.h"
@@ -62,14 +63,21 @@ void createControls(HWND window)
             style |= BS_GROUPBOX | BS_CENTER;
             break;
         case SelectionControlKind::Radio:
+            // One tab stop per group, on its first button; the arrow keys
+            // move within the group.
             style |= BS_RADIOBUTTON | BS_LEFTTEXT;
+            if (c.id == selectionIdGerman || c.id == selectionIdK)
+                style |= WS_TABSTOP;
             break;
         case SelectionControlKind::DefaultButton:
-            style |= BS_DEFPUSHBUTTON;
+            style |= BS_DEFPUSHBUTTON | WS_TABSTOP;
             break;
         }
-        CreateWindowExA(0, "button", c.label, style, c.rect.x, c.rect.y, c.rect.width, c.rect.height, window,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), appInstance, nullptr);
+        HWND control = CreateWindowExA(0, "button", c.label, style, c.rect.x, c.rect.y, c.rect.width, c.rect.height,
+                                       window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), appInstance,
+                                       nullptr);
+        if (c.kind == SelectionControlKind::Radio)
+            guardRadioFocus(control, RadioRole::choice);
     }
 }
 
@@ -141,9 +149,15 @@ LRESULT CALLBACK selectionWindowProc(HWND window, UINT message, WPARAM wParam, L
     case WM_LAYOUT_CHANGED:
         createTextFont(window);
         return 0;
+    case DM_GETDEFID:
+        // Enter confirms, once OK is enabled.
+        return MAKELRESULT(selectionIdOk, DC_HASDEFID);
     case WM_COMMAND: {
         if (lParam == 0)
             break;
+        // The focus arriving on a radio button chooses nothing.
+        if (clickFromFocus(reinterpret_cast<HWND>(lParam)))
+            return 1;
         const int id = LOWORD(wParam);
         if (id == selectionIdGerman || id == selectionIdEnglish) {
             setChecked(window, selectionIdGerman, id == selectionIdGerman);

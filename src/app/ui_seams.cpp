@@ -1,5 +1,7 @@
 #include "app/ui_seams.h"
 
+#include "app/dialog_keys.h"
+
 namespace {
 MessageBoxHook messageBoxHook = nullptr;
 FileDialogHook fileDialogHook = nullptr;
@@ -7,9 +9,12 @@ FileDialogHook fileDialogHook = nullptr;
 
 int uiMessageBox(HWND owner, const char* text, const char* caption, UINT type)
 {
-    if (messageBoxHook)
-        return messageBoxHook(owner, text, caption, type);
-    return MessageBoxA(owner, text, caption, type);
+    // The focus comes back to where it was, as in a dialog.
+    HWND focus = GetFocus();
+    const int answer = messageBoxHook ? messageBoxHook(owner, text, caption, type)
+                                      : MessageBoxA(owner, text, caption, type);
+    restoreFocus(focus);
+    return answer;
 }
 
 BOOL uiGetSaveFileName(OPENFILENAMEA* dialog)

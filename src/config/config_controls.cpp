@@ -9,6 +9,7 @@
 #include "app/shell.h"
 #include "app/texts.h"
 #include "config/config_window_ids.h"
+#include "config/value_box.h"
 
 namespace {
 
@@ -63,10 +64,12 @@ void createList(const ConfigWindowSetup& setup, HWND window, int row, const RowP
 void createNumber(const ConfigWindowSetup& setup, HWND window, int row, const RowPlace& place)
 {
     const FormRow& r = setup.form->rows()[row];
-    HWND box = createChild(window, "static", "", SS_CENTER | SS_CENTERIMAGE, columns(place.valueX), rowTop(place),
-                           columns(place.valueWidth), boxHeight(), rowControlId(row, partValue), WS_EX_CLIENTEDGE);
-    CreateUpDownControl(WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_NOTHOUSANDS, 0, 0, 0, 0, window,
-                        rowControlId(row, partArrows), appInstance, box, r.max, r.min, r.value);
+    HWND box = createChild(window, "static", "", SS_CENTER | SS_CENTERIMAGE | WS_TABSTOP, columns(place.valueX),
+                           rowTop(place), columns(place.valueWidth), boxHeight(), rowControlId(row, partValue),
+                           WS_EX_CLIENTEDGE);
+    HWND arrows = CreateUpDownControl(WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_NOTHOUSANDS, 0, 0, 0, 0, window,
+                                      rowControlId(row, partArrows), appInstance, box, r.max, r.min, r.value);
+    makeValueBox(box, arrows);
 }
 
 void createRow(const ConfigWindowSetup& setup, HWND window, int row)

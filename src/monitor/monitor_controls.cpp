@@ -5,8 +5,10 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "app/radio_focus.h"
 #include "app/shell.h"
 #include "app/texts.h"
+#include "monitor/monitor_model.h"
 
 namespace {
 
@@ -23,7 +25,7 @@ DWORD styleOf(MonitorControlKind kind)
         // window, which decides about the mark.
         return BS_RADIOBUTTON | BS_LEFTTEXT;
     case MonitorControlKind::scrollBar:
-        return SBS_HORZ;
+        return SBS_HORZ | WS_TABSTOP;
     case MonitorControlKind::digitField:
         return WS_BORDER | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL | ES_NUMBER;
     case MonitorControlKind::textField:
@@ -34,7 +36,7 @@ DWORD styleOf(MonitorControlKind kind)
     case MonitorControlKind::unitText:
         return SS_LEFT;
     case MonitorControlKind::pushButton:
-        return BS_DEFPUSHBUTTON;
+        return BS_DEFPUSHBUTTON | WS_TABSTOP;
     case MonitorControlKind::progressBar:
         return PBS_SMOOTH;
     }
@@ -121,6 +123,11 @@ void createMonitorControls(HWND window, Family family, MonitorControls& controls
             controls.present[place.id] = true;
         }
         switch (place.kind) {
+        case MonitorControlKind::indicator:
+            // The output indicators are tab stops of their own, pressed only
+            // with Space; the inputs and errors only show.
+            guardRadioFocus(control, place.id < monitorOutputCount(family) ? RadioRole::output : RadioRole::display);
+            break;
         case MonitorControlKind::scrollBar:
             SetScrollRange(control, SB_CTL, 0, blowerPercentMax, FALSE);
             SetScrollPos(control, SB_CTL, 0, FALSE);
@@ -139,8 +146,25 @@ void createMonitorControls(HWND window, Family family, MonitorControls& controls
     }
 }
 
+namespace {
+
+// A control greyed while it had the focus hands it on: Start and Stop to
+// each other, anything else to the next control that takes it.
+void passFocusOn(HWND window, HWND lost)
+{
+    const int id = GetDlgCtrlID(lost);
+    HWND partner = id == idStart ? GetDlgItem(window, idStop) : id == idStop ? GetDlgItem(window, idStart) : nullptr;
+    HWND next = partner && IsWindowEnabled(partner) ? partner : GetNextDlgTabItem(window, lost, FALSE);
+    SetFocus(next && IsWindowEnabled(next) ? next : window);
+}
+
+} // namespace
+
 void mirrorMonitorView(HWND window, const MonitorControls& controls, MonitorView& view)
 {
+    HWND focus = GetFocus();
+    if (!focus || GetParent(focus) != window)
+        focus = nullptr;
     for (int id = 0; id < monitorControlCount; ++id) {
         if (!controls.present[id] || !view.controls[id].changed)
             continue;
@@ -159,4 +183,6 @@ void mirrorMonitorView(HWND window, const MonitorControls& controls, MonitorView
     if (view.titleChanged)
         SetWindowTextA(window, view.title.c_str());
     clearViewChanges(view);
+    if (focus && !IsWindowEnabled(focus))
+        passFocusOn(window, focus);
 }

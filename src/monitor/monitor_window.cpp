@@ -6,6 +6,7 @@
 
 #include "app/app_state.h"
 #include "app/feature_frame.h"
+#include "app/radio_focus.h"
 #include "app/texts.h"
 #include "app/ui_seams.h"
 #include "link/device_discovery.h"
@@ -179,6 +180,9 @@ LRESULT monitorProc(MonitorWindow& w, HWND window, UINT message, WPARAM wParam, 
         // Menu commands and accelerators (no control) are not the monitor's.
         if (lParam == 0)
             break;
+        // Moving the focus onto an indicator never switches it.
+        if (clickFromFocus(reinterpret_cast<HWND>(lParam)))
+            return 0;
         command(w, LOWORD(wParam));
         return 0;
     case WM_HSCROLL: {

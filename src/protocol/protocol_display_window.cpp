@@ -9,6 +9,7 @@
 #include "app/shell.h"
 #include "app/texts.h"
 #include "app/window_table.h"
+#include "protocol/display_navigation.h"
 #include "protocol/protocol_display.h"
 #include "protocol/protocol_entries.h"
 
@@ -31,6 +32,7 @@ struct DisplayWindow {
     HWND horizontalBar;     // M-Series only
     std::int32_t topEntry;
     int columnOffset;
+    WheelTurn wheel;
 };
 
 DisplayWindow display = {};
@@ -221,6 +223,51 @@ bool scrollVertically(HWND window, Family family, int request)
     return true;
 }
 
+bool scrollHorizontally(HWND window, int request);
+
+// The list from another first entry, the bar with it.
+void showFromEntry(HWND window, std::int32_t topEntry)
+{
+    if (topEntry == display.topEntry)
+        return;
+    display.topEntry = topEntry;
+    SetScrollPos(display.verticalBar, SB_CTL, display.topEntry, TRUE);
+    const RECT list = asRect(listArea(currentMetrics(window)));
+    InvalidateRect(window, &list, TRUE);
+}
+
+bool keyPressed(HWND window, Family family, WPARAM key)
+{
+    DisplayKey move;
+    switch (key) {
+    case VK_UP: move = DisplayKey::lineUp; break;
+    case VK_DOWN: move = DisplayKey::lineDown; break;
+    case VK_PRIOR: move = DisplayKey::pageUp; break;
+    case VK_NEXT: move = DisplayKey::pageDown; break;
+    case VK_HOME: move = DisplayKey::first; break;
+    case VK_END: move = DisplayKey::lastPage; break;
+    case VK_LEFT:
+    case VK_RIGHT:
+        // The M-Series columns, as the horizontal bar's arrows move them.
+        return family == Family::m && scrollHorizontally(window, key == VK_LEFT ? SB_LINELEFT : SB_LINERIGHT);
+    default:
+        return false;
+    }
+    const int lines = visibleLineCount(family, currentMetrics(window));
+    showFromEntry(window, topEntryAfterKey(move, display.topEntry, lines, entryCount(family)));
+    return true;
+}
+
+void wheelTurned(HWND window, Family family, int delta)
+{
+    UINT linesPerNotch = 3;
+    SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &linesPerNotch, 0);
+    const int perNotch = linesPerNotch == WHEEL_PAGESCROLL ? wheelPageScroll : static_cast<int>(linesPerNotch);
+    const int lines = visibleLineCount(family, currentMetrics(window));
+    showFromEntry(window,
+                  topEntryAfterWheel(display.wheel, delta, perNotch, display.topEntry, lines, entryCount(family)));
+}
+
 bool scrollHorizontally(HWND window, int request)
 {
     const std::int32_t track =
@@ -257,6 +304,17 @@ LRESULT displayProc(Family family, HWND window, UINT message, WPARAM wParam, LPA
         if (family == Family::m && scrollHorizontally(window, LOWORD(wParam)))
             return 0;
         break;
+    case WM_KEYDOWN:
+        if (keyPressed(window, family, wParam))
+            return 0;
+        break;
+    case WM_MOUSEWHEEL:
+        wheelTurned(window, family, GET_WHEEL_DELTA_WPARAM(wParam));
+        return 0;
+    case WM_LBUTTONDOWN:
+        // A click in the list brings the keys to it.
+        SetFocus(window);
+        return 0;
     case WM_CLOSE:
         featureFrameClose(window, false);
         return 0;

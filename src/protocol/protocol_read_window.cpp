@@ -56,7 +56,7 @@ void created(const ReadWindow& w, HWND window)
     ensureCommonControls(window, Feature::protocolRead, w.family);
     progressBar = CreateWindowExA(0, PROGRESS_CLASSA, nullptr, WS_CHILD | WS_VISIBLE, cw, lh, 45 * cw,
                                   7 * lh / 6, window, idParam(-1), appInstance, nullptr);
-    CreateWindowExA(0, "button", text(textBreak), WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 14 * cw, 3 * lh,
+    CreateWindowExA(0, "button", text(textBreak), WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON | WS_TABSTOP, 14 * cw, 3 * lh,
                     15 * cw, 7 * lh / 4, window, idParam(breakId), appInstance, nullptr);
     SendMessageA(progressBar, PBM_SETPOS, 0, 0);
     startProtocolReadout(readout, w.family, workBufferSize);

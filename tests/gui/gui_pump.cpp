@@ -1,5 +1,7 @@
 #include "gui_pump.h"
 
+#include "app/dialog_keys.h"
+
 namespace {
 bool quitSeen = false;
 } // namespace
@@ -17,6 +19,9 @@ bool pumpUntil(const std::function<bool()>& condition, int timeoutMs)
                 quitSeen = true;
                 continue;
             }
+            // As the program's own message loop does.
+            if (handleDialogKey(msg))
+                continue;
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }

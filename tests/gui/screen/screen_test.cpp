@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/dialog_keys.h"
 #include "app/program.h"
 #include "app/screen_fit.h"
 #include "window_capture.h"
@@ -144,10 +145,39 @@ protected:
         return window;
     }
 
+    // Where the main window scrolls, Tab brings every control it reaches
+    // into view.
+    void checkTabScrollsIntoView(HWND window)
+    {
+        if ((GetWindowLongA(main(), GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL)) == 0)
+            return;
+        RECT client;
+        GetClientRect(main(), &client);
+        HWND first = nullptr;
+        for (int i = 0; i < 120; ++i) {
+            MSG tab = {GetFocus() ? GetFocus() : window, WM_KEYDOWN, VK_TAB, 0, 0, {}};
+            ASSERT_TRUE(handleDialogKey(tab));
+            HWND focus = GetFocus();
+            if (focus == first)
+                break;
+            if (!first)
+                first = focus;
+            if (focus == window)   // a window without controls takes the keys itself
+                break;
+            RECT r;
+            GetWindowRect(focus, &r);
+            MapWindowPoints(nullptr, main(), reinterpret_cast<POINT*>(&r), 2);
+            if (!inside(r, client))
+                problem("Tab leaves control " + std::to_string(GetDlgCtrlID(focus)) + " out of view at " +
+                        describeRect(r));
+        }
+    }
+
     void surveyFeature(int command, const char* classBase, const char* name)
     {
         HWND window = openFeature(command, classBase);
         surveyWindow(name, window);
+        checkTabScrollsIntoView(window);
         if (window && IsWindow(window))
             closeWindow(window);
         takeMessageBoxes();
