@@ -2,7 +2,10 @@
 // (K-Series and M-Series) served on loopback, walks through its windows by
 // messages and writes a screenshot (BMP) of the main window at each stop.
 // Message boxes are answered at once and listed on the standard output.
-// Usage: kavix_tour.exe OUTPUT_FOLDER
+// With a screen size it first makes the desktop that size (with a taskbar)
+// and takes the windows that show how the program fits a small screen or a
+// large scaling, the focus moved there with Tab as a keyboard user would.
+// Usage: kavix_tour.exe OUTPUT_FOLDER [WIDTHxHEIGHT]
 #include <windows.h>
 
 #include <cstdio>
@@ -10,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/dialog_keys.h"
 #include "app/layout.h"
 #include "app/program.h"
 #include "app/shell.h"
@@ -103,6 +107,76 @@ void visit(int commandId, const char* name, int settleMs = 1500)
     }
 }
 
+// Tab pressed `times` times, as the message loop hands the key over.
+void tab(int times)
+{
+    for (int i = 0; i < times; ++i) {
+        MSG key = {GetFocus() ? GetFocus() : mainWindow, WM_KEYDOWN, VK_TAB, 0, 0, {}};
+        handleDialogKey(key);
+    }
+    pumpFor(100);
+}
+
+int screenDpi()
+{
+    HDC dc = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    return dpi;
+}
+
+// The desktop a given size, with Windows 11's taskbar at the bottom.
+bool useDesktop(int width, int height)
+{
+    DEVMODEA mode = {};
+    mode.dmSize = sizeof mode;
+    mode.dmPelsWidth = static_cast<DWORD>(width);
+    mode.dmPelsHeight = static_cast<DWORD>(height);
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    if (ChangeDisplaySettingsExA(nullptr, &mode, nullptr, 0, nullptr) != DISP_CHANGE_SUCCESSFUL)
+        return false;
+    RECT work = {0, 0, width, height - 48 * screenDpi() / 96};
+    return SystemParametersInfoA(SPI_SETWORKAREA, 0, &work, 0) != FALSE;
+}
+
+// The M-Series windows on a small screen or at a large scaling, named with
+// the desktop, e.g. "80-configuration-m-1366x768-96dpi".
+int smallScreenTour(int width, int height)
+{
+    if (!useDesktop(width, height)) {
+        std::fprintf(stderr, "kavix_tour: the desktop cannot be %dx%d\n", width, height);
+        return 1;
+    }
+    static TourUnit unitM;
+    if (!startUnit(unitM, 'M', false))
+        return 1;
+    const std::string screen = "-" + std::to_string(width) + "x" + std::to_string(height) + "-" +
+                               std::to_string(screenDpi()) + "dpi";
+    mainWindow = startProgram(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
+    if (!mainWindow)
+        return 1;
+    attach(unitM);
+    pumpUntil([] { return selectionWindow() != nullptr; });
+    shot(("80-selection" + screen).c_str());
+    choose(selectionIdEnglish, selectionIdM);
+
+    command(commandConfiguration, 1500);
+    tab(3);   // the set temperature's value box
+    shot(("81-configuration-m" + screen).c_str());
+    PostMessageA(handleFromState(appState.featureWindow), WM_CLOSE, 0, 0);
+    pumpUntil([] { return appState.featureOpen == 0; });
+    command(commandMonitor, 1500);
+    shot(("82-monitor-m" + screen).c_str());
+    PostMessageA(handleFromState(appState.featureWindow), WM_CLOSE, 0, 0);
+    pumpUntil([] { return appState.featureOpen == 0; });
+
+    PostMessageA(mainWindow, WM_CLOSE, 0, 0);
+    pumpUntil([] { return quitMessageSeen(); });
+    shutdownProgram();
+    stopSimServer(unitM.server);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -117,6 +191,9 @@ int main(int argc, char** argv)
     std::filesystem::current_path(outputFolder);
     std::filesystem::remove(outputFolder / "kavix.ini");
     setMessageBoxHook(answerMessageBox);
+    int width = 0, height = 0;
+    if (argc > 2 && std::sscanf(argv[2], "%dx%d", &width, &height) == 2)
+        return smallScreenTour(width, height);
 
     // The K unit runs; the M unit is switched off, as for manual control; a
     // slow K unit lets the protocol read be seen in progress.

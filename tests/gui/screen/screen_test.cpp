@@ -13,6 +13,7 @@
 #include "app/dialog_keys.h"
 #include "app/program.h"
 #include "app/screen_fit.h"
+#include "app/screen_scale.h"
 #include "window_capture.h"
 #include "window_survey.h"
 
@@ -192,6 +193,14 @@ protected:
         surveyWindow("selection", selection());
         confirmSelection(language.id, family == 'M' ? selectionIdM : selectionIdK);
         surveyWindow("main", main());
+        // The unit chosen for this desktop, for the record.
+        RECT outer;
+        GetWindowRect(main(), &outer);
+        const ScreenScale& s = screenScale();
+        std::printf("%s: %c unit %dx%d of %dx%d (%d %%), window %ldx%ld%s\n", shotPrefix_.c_str(), family,
+                    s.unit.charWidth, s.unit.lineHeight, s.normal.charWidth, s.normal.lineHeight,
+                    100 * s.unit.lineHeight / s.normal.lineHeight, outer.right - outer.left, outer.bottom - outer.top,
+                    s.scrolls ? ", scrolls" : "");
         surveyFeature(commandConfiguration, "Configuration_CU", "configuration");
         surveyFeature(commandRunCounter, "RunCounter_CU", "running counters");
         surveyFeature(commandMonitor, "Monitor_CU", "monitor");
