@@ -20,6 +20,7 @@
 #include "app/ui_seams.h"
 #include "app/window_table.h"
 #include "gui_pump.h"
+#include "test_desktop.h"
 #include "window_capture.h"
 #include "link/device_backend.h"
 #include "link/remote_unit.h"
@@ -115,28 +116,6 @@ void tab(int times)
         handleDialogKey(key);
     }
     pumpFor(100);
-}
-
-int screenDpi()
-{
-    HDC dc = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
-    return dpi;
-}
-
-// The desktop a given size, with Windows 11's taskbar at the bottom.
-bool useDesktop(int width, int height)
-{
-    DEVMODEA mode = {};
-    mode.dmSize = sizeof mode;
-    mode.dmPelsWidth = static_cast<DWORD>(width);
-    mode.dmPelsHeight = static_cast<DWORD>(height);
-    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
-    if (ChangeDisplaySettingsExA(nullptr, &mode, nullptr, 0, nullptr) != DISP_CHANGE_SUCCESSFUL)
-        return false;
-    RECT work = {0, 0, width, height - 48 * screenDpi() / 96};
-    return SystemParametersInfoA(SPI_SETWORKAREA, 0, &work, 0) != FALSE;
 }
 
 // The M-Series windows on a small screen or at a large scaling, named with

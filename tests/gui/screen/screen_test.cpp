@@ -14,6 +14,7 @@
 #include "app/program.h"
 #include "app/screen_fit.h"
 #include "app/screen_scale.h"
+#include "test_desktop.h"
 #include "window_capture.h"
 #include "window_survey.h"
 
@@ -39,30 +40,6 @@ std::vector<Desktop> desktopsFor(int dpi)
     default:
         return {};
     }
-}
-
-int screenDpi()
-{
-    HDC dc = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
-    return dpi;
-}
-
-// A taskbar along the bottom, as high as Windows 11 draws it at this scaling.
-int taskbarHeight(int dpi) { return 48 * dpi / 96; }
-
-bool useDesktop(Desktop desktop, int dpi)
-{
-    DEVMODEA mode = {};
-    mode.dmSize = sizeof mode;
-    mode.dmPelsWidth = static_cast<DWORD>(desktop.width);
-    mode.dmPelsHeight = static_cast<DWORD>(desktop.height);
-    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
-    if (ChangeDisplaySettingsExA(nullptr, &mode, nullptr, 0, nullptr) != DISP_CHANGE_SUCCESSFUL)
-        return false;
-    RECT work = {0, 0, desktop.width, desktop.height - taskbarHeight(dpi)};
-    return SystemParametersInfoA(SPI_SETWORKAREA, 0, &work, 0) != FALSE;
 }
 
 RECT workArea()
@@ -242,7 +219,7 @@ protected:
         ASSERT_FALSE(desktops.empty()) << "no desktops for " << dpi << " dpi";
         for (const Desktop& desktop : desktops) {
             SCOPED_TRACE(desktopName(desktop, dpi));
-            ASSERT_TRUE(useDesktop(desktop, dpi));
+            ASSERT_TRUE(useDesktop(desktop.width, desktop.height));
             problems_.clear();
             layout_.clear();
             shotPrefix_ = desktopName(desktop, dpi) + "-" + family + "-" + language.name + "-";
@@ -267,7 +244,7 @@ TEST_F(ScreenTest, AnOpenWindowFollowsTheMainWindowToAnotherScaling)
 {
     if (screenDpi() != 96)
         GTEST_SKIP() << "the second monitor's scaling is played from 96 dpi";
-    ASSERT_TRUE(useDesktop({2560, 1440}, 96));
+    ASSERT_TRUE(useDesktop(2560, 1440));
     serveUnit('M', 0);
     clearQuitMessageSeen();
     ASSERT_NE(start(), nullptr);
