@@ -98,8 +98,6 @@ void setScrolling(HWND main, bool on, SIZE outer)
 void place(HWND main, int dpi, const RECT* suggested, bool repaint)
 {
     const LayoutUnit before = {appState.charWidth, appState.lineHeight};
-    RECT client;
-    GetClientRect(main, &client);
     const SIZE clientBefore = {appState.clientWidth, appState.clientHeight};
     scrollTo(main, 0, 0);
 
@@ -122,7 +120,9 @@ void place(HWND main, int dpi, const RECT* suggested, bool repaint)
     setScrolling(main, fit.scrolls, outer);
     MoveWindow(main, r.x, r.y, r.width, r.height, repaint ? TRUE : FALSE);
 
-    if (!(fit.unit == before))
+    // An open window follows a new unit, or a new client area (the work
+    // area changed and the window now scrolls, or no longer does).
+    if (!(fit.unit == before) || clientBefore.cx != appState.clientWidth || clientBefore.cy != appState.clientHeight)
         relayoutChild(main, clientBefore, before, fit.unit);
     releaseOldControlFont();
 }
