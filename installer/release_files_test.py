@@ -6,7 +6,7 @@ files with the same Start-menu entries as the setup.
 
 Usage: release_files_test.py RELEASE_FOLDER RELEASE_INPUTS SOURCE_DIR
 (RELEASE_INPUTS is make-release's release-inputs.sh, for the names and the
-version; SOURCE_DIR the repository, for the icon and scripts/crash-address)
+version; SOURCE_DIR the repository, for scripts/crash-address)
 """
 import hashlib
 import os
@@ -38,6 +38,12 @@ def run(*command, **options):
     return subprocess.run(command, check=True, capture_output=True, text=True, errors="replace", **options).stdout
 
 
+def output_of(*command):
+    """What a command printed; nothing when it failed (a file without resources, a missing section)."""
+    done = subprocess.run(command, capture_output=True, text=True, errors="replace")
+    return done.stdout if done.returncode == 0 else ""
+
+
 def release_inputs(path):
     values = {}
     with open(path, encoding="utf-8") as lines:
@@ -52,8 +58,8 @@ def resources(path):
     """[(type, name, data)] from a PE file, through windres' .res output."""
     with tempfile.TemporaryDirectory() as work:
         res = os.path.join(work, "out.res")
-        run(TOOLS + "windres", "-i", path, "-O", "res", "-o", res)
-        data = open(res, "rb").read()
+        output_of(TOOLS + "windres", "-i", path, "-O", "res", "-o", res)
+        data = open(res, "rb").read() if os.path.exists(res) else b""
     entries = []
     at = 0
 
@@ -77,7 +83,7 @@ def resources(path):
 
 def version_strings(path):
     """The StringFileInfo values and the fixed file version of a PE file."""
-    text = run(TOOLS + "windres", "-i", path, "-O", "rc")
+    text = output_of(TOOLS + "windres", "-i", path, "-O", "rc")
     values = {}
     for key, value in re.findall(r'VALUE "(\w+)", L?"((?:[^"\\]|\\.)*)"', text):
         values[key] = value.replace("\\251", "\u00a9")
@@ -121,11 +127,11 @@ def symbol_address(debug_file, symbol):
     return None
 
 
-def check_stripped(path, name, debug_file):
+def check_stripped(path, name, debug_file, debug_zip, source):
     check(".debug_" not in run(TOOLS + "objdump", "-h", path), f"{name}: debug sections left in the program")
     symbols = subprocess.run([TOOLS + "nm", path], capture_output=True, text=True)
     check("no symbols" in symbols.stderr, f"{name}: symbol table left in the program")
-    dump = run(TOOLS + "objdump", "-s", "-j", ".gnu_debuglink", path)
+    dump = output_of(TOOLS + "objdump", "-s", "-j", ".gnu_debuglink", path)
     # Lines of "address  hex words  text"; the hex words end at two spaces.
     link = bytes.fromhex("".join("".join(line.strip().split("  ")[0].split()[1:]) for line in dump.splitlines()
                                  if re.match(r"\s+[0-9a-f]+ [0-9a-f]", line)))
@@ -133,19 +139,17 @@ def check_stripped(path, name, debug_file):
     crc = struct.unpack_from("<I", link, len(link) - 4)[0] if len(link) >= 4 else None
     check(linked_name == name + ".debug", f"{name}: links {linked_name!r} as its debug file")
     check(crc == zlib.crc32(open(debug_file, "rb").read()), f"{name}: the debug file's CRC is not the one linked")
-    # The README's way from a crash offset to a source line.
+    # The README's way from a crash offset to a source line, with the archive.
     symbol = ENTRY_POINTS[name]
     address = symbol_address(debug_file, symbol)
     base = int(re.search(r"ImageBase\s+([0-9a-fA-F]+)", run(TOOLS + "objdump", "-p", path)).group(1), 16)
     if check(address is not None, f"{name}.debug: no symbol {symbol}"):
-        resolved = run(os.path.join(SOURCE, "scripts", "crash-address"), os.path.dirname(debug_file), name,
-                       hex(address - base + 4))
+        resolved = run(os.path.join(source, "scripts", "crash-address"), debug_zip, name, hex(address - base + 4))
         check(re.search(rf"\b{symbol}\b.* at .+\.cpp:\d+", resolved), f"{name}: crash offset resolves to {resolved!r}")
 
 
 def main():
-    global SOURCE
-    release, inputs_path, SOURCE = sys.argv[1:4]
+    release, inputs_path, source = sys.argv[1:4]
     inputs = release_inputs(inputs_path)
     version = inputs["version"]
     prefix = os.path.join(release, f"kavix-{version}")
@@ -172,7 +176,7 @@ def main():
         for name in PROGRAMS:
             path = os.path.join(files, name)
             check_version_and_icon(path, name, inputs, icon)
-            check_stripped(path, name, os.path.join(debug, name + ".debug"))
+            check_stripped(path, name, os.path.join(debug, name + ".debug"), debug_zip, source)
         check_version_and_icon(setup, os.path.basename(setup), inputs, icon)
 
         for name in ["README.txt", "NOTICE.txt", "THIRD-PARTY-NOTICES.txt"]:
