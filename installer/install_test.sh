@@ -1,43 +1,85 @@
 #!/usr/bin/env bash
-# Installs the setup program silently under Wine into a per-user folder,
-# checks the files, the Start-menu entry and the uninstall key, uninstalls
-# silently and checks that everything is gone. Also checks the ZIP's content.
+# The per-user setup under Wine, as a user runs it: a silent install into
+# its default folder with the files of the portable ZIP, the Start-menu
+# entries (and no uninstaller among them) and the entry Settings > Apps
+# shows; both training entries started from the Start menu; an upgrade over
+# the installed version that keeps the user's files and removes an older
+# setup's Uninstall entry; the uninstall, after which only the user's files
+# are left.
+# Usage: install_test.sh RELEASE_INPUTS RELEASE_FOLDER TRAINING_PROBE.exe
 set -euo pipefail
-setup=$1
-zip=$2
-version=$3
-here=$(cd "$(dirname "$0")" && pwd)
-export WINEPREFIX=${WINEPREFIX:-${KAVIX_DEFAULT_WINEPREFIX:?no Wine prefix}}
-export WINEDEBUG=-all WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-"$here/../scripts/wine-prefix"
+test_name="setup test"
+inputs=$1
+release=$2
+probe=$3
+source "$(dirname "$0")/release_test_lib.sh"
 
-fail() { echo "install test: $*" >&2; exit 1; }
+setup=$release/kavix-$version-setup.exe
+key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kavix'
+dash=$'\u2014'
+programs=(kavix.exe kavix-cli.exe kavix-unitsim.exe)
+documents=(user-guide.html README.txt NOTICE.txt THIRD-PARTY-NOTICES.txt)
+entries=("$product.lnk" "$product $dash training (K-Series).lnk" "$product $dash training (M-Series).lnk"
+         "$product $dash user guide.lnk")
 
-listing=$(cmake -E tar tf "$zip")
-for f in kavix.exe kavix-cli.exe README.txt NOTICE.txt; do
-  grep -qx "$f" <<<"$listing" || fail "$f missing from the ZIP"
-done
+folder=$(windows_folder LOCALAPPDATA)/Programs/Kavix
+menu=$(windows_folder APPDATA)/Microsoft/Windows/Start\ Menu/Programs/$product
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+unpack_portable "$work/portable"
+rm -rf "$folder" "$menu"
+wine reg delete "$key" /f >/dev/null 2>&1 || true
 
-target='C:\users\Public\KavixInstallTest'
-unix=$(winepath -u "$target" 2>/dev/null)
-rm -rf "$unix"
-wine "$setup" /S "/D=$target"
+# Install.
+wine "$setup" /S
 wineserver -w
-[[ -f "$unix/kavix.exe" && -f "$unix/kavix-cli.exe" && -f "$unix/uninstall.exe" && -f "$unix/README.txt" ]] \
-  || fail "files not installed"
-# The terminal program starts from the installed folder and knows its version.
-wine "$unix/kavix-cli.exe" --version | grep -qF "kavix-cli $version" || fail "kavix-cli.exe does not run"
-menu=$(winepath -u 'C:\users' )
-find "$menu" -path '*Quarnel Polarund Expert Tool*' -name 'Quarnel Polarund Expert Tool.lnk' | grep -q . || fail "no Start-menu entry"
-wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kavix' /v DisplayVersion 2>/dev/null | grep -qF "$version" \
-  || fail "no uninstall key"
+expect_files "$folder" "install folder" "${programs[@]}" "${documents[@]}" uninstall.exe
+for file in "${programs[@]}" "${documents[@]}"; do
+  cmp -s "$folder/$file" "$work/portable/$file" || fail "$file differs from the portable ZIP's"
+done
+wine "$folder/kavix-cli.exe" --version | grep -qF "kavix-cli $version" || fail "kavix-cli.exe does not run"
+expect_files "$menu" "Start-menu folder" "${entries[@]}"
+
+folder_windows=$(winepath -w "$folder" 2>/dev/null)
+declare -A expected=(
+  [DisplayName]=$product [DisplayVersion]=$version [Publisher]=$company
+  [DisplayIcon]="$folder_windows\\kavix.exe,0" [InstallLocation]=$folder_windows
+  [UninstallString]="\"$folder_windows\\uninstall.exe\""
+  [QuietUninstallString]="\"$folder_windows\\uninstall.exe\" /S" [NoModify]=0x1 [NoRepair]=0x1)
+for name in "${!expected[@]}"; do
+  value=$(registry_value "$key" "$name")
+  [[ $value == "${expected[$name]}" ]] || fail "uninstall entry: $name is '$value', expected '${expected[$name]}'"
+done
+# The size Settings > Apps shows, in KiB: what was installed, within rounding.
+size=$(( $(registry_value "$key" EstimatedSize) ))
+installed=$(( $(du -sk --apparent-size "$folder" | cut -f1) ))
+(( size > 0 && size >= installed - 16 && size <= installed + 16 )) \
+  || fail "uninstall entry: EstimatedSize $size KiB, installed $installed KiB"
+
+# Training from the Start menu; the tool starts in the install folder and
+# leaves its settings file there.
+run_training "$menu/$product $dash training (K-Series).lnk" K "$training_product_k"
+run_training "$menu/$product $dash training (M-Series).lnk" M "$training_product_m"
+[[ -f $folder/kavix.ini ]] || fail "the tool kept no settings file in its folder"
+
+# The user's files, and an older setup's Uninstall entry; an upgrade keeps
+# the first and removes the second.
+printf 'a configuration the user saved' > "$folder/unit-K.cbf"
+settings=$(sha256sum < "$folder/kavix.ini")
+cp "$menu/$product.lnk" "$menu/Uninstall.lnk"
+wine "$setup" /S
+wineserver -w
+[[ $(cat "$folder/unit-K.cbf") == 'a configuration the user saved' ]] || fail "the upgrade lost the user's file"
+[[ $(sha256sum < "$folder/kavix.ini") == "$settings" ]] || fail "the upgrade changed the settings file"
+expect_files "$menu" "Start-menu folder after the upgrade" "${entries[@]}"
+expect_files "$folder" "install folder after the upgrade" "${programs[@]}" "${documents[@]}" uninstall.exe \
+  kavix.ini unit-K.cbf
 
 # The uninstaller copies itself away and returns at once; wait for it.
-wine "$unix/uninstall.exe" /S
+wine "$folder/uninstall.exe" /S
 wineserver -w
-for _ in $(seq 1 50); do [[ -e "$unix" ]] || break; sleep 0.2; done
-[[ ! -e "$unix/kavix.exe" && ! -e "$unix/kavix-cli.exe" ]] || fail "program files left after uninstall"
-[[ ! -e "$unix" ]] || fail "install folder left after uninstall"
-find "$menu" -name 'Quarnel Polarund Expert Tool.lnk' | grep -q . && fail "Start-menu entry left"
-wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kavix' >/dev/null 2>&1 && fail "uninstall key left"
-echo "install test: installed, checked and uninstalled"
+expect_files "$folder" "install folder after the uninstall" unit-K.cbf
+[[ ! -e $menu ]] || fail "Start-menu folder left after the uninstall"
+wine reg query "$key" >/dev/null 2>&1 && fail "uninstall entry left after the uninstall"
+rm -rf "$folder"
+echo "$test_name: installed, trained on both families, upgraded and uninstalled"

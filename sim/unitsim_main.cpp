@@ -9,6 +9,7 @@
 
 #include "sim_blocks.h"
 #include "sim_data_sets.h"
+#include "sim_launch.h"
 #include "sim_options.h"
 #include "sim_server.h"
 
@@ -21,12 +22,18 @@ int main(int argc, char** argv)
 {
     SimCommandLine commandLine;
     std::string error;
-    if (!parseSimCommandLine(argc, argv, commandLine, error)) {
-        std::fprintf(stderr, "kavix-unitsim: %s\n%s", error.c_str(), simUsage().c_str());
+    const RunSplit run = splitRunCommand(argc, argv);
+    bool understood = parseSimCommandLine(run.ownArguments, argv, commandLine, error);
+    if (understood && run.runGiven && run.program.empty()) {
+        error = "--run needs a program";
+        understood = false;
+    }
+    if (!understood) {
+        std::fprintf(stderr, "kavix-unitsim: %s\n%s%s", error.c_str(), simUsage().c_str(), runUsage().c_str());
         return 2;
     }
     if (commandLine.help) {
-        std::fputs(simUsage().c_str(), stdout);
+        std::fputs((simUsage() + runUsage()).c_str(), stdout);
         return 0;
     }
     static SimUnit unit;
@@ -59,6 +66,13 @@ int main(int argc, char** argv)
                 static_cast<unsigned>(simServerPort(server)), commandLine.host.c_str(),
                 static_cast<unsigned>(simServerPort(server)));
     std::fflush(stdout);
+    if (run.runGiven) {
+        const int code = runAttached(run.program, unitAddress(commandLine.host, simServerPort(server)), error);
+        stopSimServer(server);
+        if (code < 0)
+            std::fprintf(stderr, "kavix-unitsim: %s\n", error.c_str());
+        return code < 0 ? 1 : code;
+    }
     while (!stopRequested)
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
     stopSimServer(server);
