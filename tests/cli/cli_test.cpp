@@ -1,8 +1,11 @@
 // Every command of kavix-cli against the simulated unit, and every exit code.
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <thread>
+#include <tuple>
 
 #include "app/texts.h"
 #include "cli/cli_context.h"
@@ -12,6 +15,7 @@
 #include "config/k_parameters.h"
 #include "link/net_socket.h"
 #include "protocol/protocol_csv.h"
+#include "protocol/protocol_entries.h"
 #include "protocol/run_counters.h"
 
 namespace {
@@ -213,8 +217,9 @@ TEST_F(CliTest, ShowAndDiffListParametersAndRefuseMixedFamilies)
     ASSERT_EQ(run.code, exitOk) << run.err;
     const auto differences = nlohmann::json::parse(run.out)["differences"];
     ASSERT_EQ(differences.size(), 1u);
-    EXPECT_EQ(differences[0]["a"], std::to_string(kDefaultParameters.CanAddress));
-    EXPECT_EQ(differences[0]["b"], std::to_string(changed.CanAddress));
+    EXPECT_EQ(differences[0]["label"], "CAN Address");
+    EXPECT_EQ(differences[0]["a"], kDefaultParameters.CanAddress);
+    EXPECT_EQ(differences[0]["b"], changed.CanAddress);
     EXPECT_TRUE(cli({"config", "diff", a, a}).out.empty());
 
     run = cli({"config", "diff", a, m});
@@ -359,4 +364,96 @@ TEST_F(CliTest, CtrlCEndsAMonitorSessionWithItsFilesAndBreaksOffATransfer)
     ctrlC.join();
     EXPECT_EQ(run.code, exitInterrupted);
     EXPECT_FALSE(std::filesystem::exists(dir / "p.csv"));
+}
+
+namespace {
+
+// The parameter of a config show --json document with this label (null if none).
+nlohmann::json labelled(const nlohmann::json& document, const std::string& label)
+{
+    for (const auto& p : document["parameters"])
+        if (p["label"] == label)
+            return p;
+    return nlohmann::json();
+}
+
+std::vector<std::uint8_t> blockBytes(const KParameterBlock& block)
+{
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&block);
+    return {bytes, bytes + sizeof block};
+}
+
+} // namespace
+
+// A file value the window cannot show is never changed on the way: show
+// marks it with its limits, program refuses the file and sends nothing, diff
+// tells it from the value the window would have made of it. A file whose
+// other temperature copy the window would derive anew is refused too.
+TEST_F(CliTest, FileValuesTheWindowCannotShowAreNeverChangedQuietly)
+{
+    serve();
+    KParameterBlock hot = kDefaultParameters, limit = kDefaultParameters, stale = kDefaultParameters;
+    hot.SetTemp_C = 90;   // limits 15 to 29; the window's arrows would make it 29
+    limit.SetTemp_C = 29;
+    stale.SetTemp_F = 99; // 20 °C is 68 °F
+    ASSERT_EQ(saveConfigFile(file("hot.cbf"), kConfigFile, &hot), 0);
+    ASSERT_EQ(saveConfigFile(file("limit.cbf"), kConfigFile, &limit), 0);
+    ASSERT_EQ(saveConfigFile(file("stale.cbf"), kConfigFile, &stale), 0);
+
+    CliRun run = cli({"config", "show", file("hot.cbf")});
+    ASSERT_EQ(run.code, exitOk) << run.err;
+    EXPECT_TRUE(contains(run.out, "90      \xC2\xB0" "C")) << run.out;
+    EXPECT_TRUE(contains(run.out, "! outside 15 to 29\n")) << run.out;
+    const auto p = labelled(nlohmann::json::parse(cli({"config", "show", file("hot.cbf"), "--json"}).out),
+                            "Set temperature");
+    EXPECT_EQ(std::tuple(p["value"], p["valid"], p["unit"]), std::tuple(90, false, "\xC2\xB0" "C"));
+
+    for (const char* name : {"hot.cbf", "stale.cbf"}) {
+        run = cli({"config", "program", file(name)});
+        EXPECT_EQ(run.code, exitCheckFailed) << name;
+        EXPECT_TRUE(contains(run.err, "Nothing was sent.")) << run.err;
+    }
+    EXPECT_TRUE(contains(cli({"config", "program", file("hot.cbf")}).err,
+                         "  Set temperature: 90 \xC2\xB0" "C, outside 15 to 29\n"));
+    EXPECT_TRUE(contains(cli({"config", "program", file("stale.cbf")}).err,
+                         "  General / Set temperature: 20 \xC2\xB0" "C (99 \xC2\xB0" "F) -> 20 \xC2\xB0" "C (68 \xC2\xB0" "F)\n"));
+    EXPECT_EQ(programmings(), 0u);
+
+    run = cli({"config", "diff", file("hot.cbf"), file("limit.cbf")});
+    EXPECT_EQ(run.out, "General / Set temperature: 90 \xC2\xB0" "C -> 29 \xC2\xB0" "C\n");
+}
+
+// A unit whose configuration fails the check is still saved, byte for byte:
+// the file is its backup. The failure goes to stderr and the exit code says
+// "saved, but not valid".
+TEST_F(CliTest, ConfigReadSavesAnyConfigurationAndSaysWhenItIsNotValid)
+{
+    KParameterBlock odd = kDefaultParameters;
+    odd.SetTemp_C = 90;
+    odd.LowVolt_230 = 20;
+    serve('K', 20);
+    served.change([&](SimUnit&, SimBlockStore& store) { store.configuration.bytes = blockBytes(odd); });
+    const CliRun run = cli({"config", "read", "-o", file("backup.cbf")});
+    EXPECT_EQ(run.code, exitSavedNotValid);
+    EXPECT_EQ(readBytes(dir / "backup.cbf"), configImage('K', blockBytes(odd)));
+    EXPECT_TRUE(contains(run.err, "Wrote 88 bytes (K-Series configuration) to " + file("backup.cbf")));
+    EXPECT_TRUE(contains(run.err, "Set temperature: 90")) << run.err;
+    EXPECT_TRUE(contains(run.err, "cut out 230V' !  Limits: 180 to 210\n")) << run.err;
+
+    served.change([&](SimUnit&, SimBlockStore& store) { store.configuration.bytes = blockBytes(kDefaultParameters); });
+    EXPECT_EQ(cli({"config", "read", "-o", file("backup.cbf")}).code, exitOk);
+}
+
+// The read-back compares every byte and names every difference, also one
+// in bits the window passes through without showing.
+TEST_F(CliTest, ReadBackNamesADifferenceInBytesTheWindowDoesNotShow)
+{
+    serve();
+    KParameterBlock flagged = kDefaultParameters;
+    flagged.Flags_Device |= 0x8000;
+    ASSERT_EQ(saveConfigFile(file("flagged.cbf"), kConfigFile, &flagged), 0);
+    served.setFaults({.eepromForgets = true});
+    const CliRun run = cli({"config", "program", file("flagged.cbf")});
+    EXPECT_EQ(run.code, exitVerifyFailed);
+    EXPECT_TRUE(contains(run.err, "byte 1: 0x80 -> 0x00\n")) << run.err;
 }
