@@ -234,12 +234,12 @@ TEST_F(CliTest, CountersShowTheUnitsRecord)
     ASSERT_EQ(run.code, exitOk) << run.err;
     const auto counters = nlohmann::json::parse(run.out)["counters"];
     EXPECT_EQ(counters.size(), static_cast<std::size_t>(counterFieldCountM));
-    // The on-time, the record's first field, in hours with one truncated decimal.
+    // The on-time, the record's first field, in seconds as the record holds it.
     const std::vector<std::uint8_t> record = runningCounters('M');
     const std::uint32_t onTime = record[0] | record[1] << 8 | record[2] << 16 | static_cast<std::uint32_t>(record[3]) << 24;
     bool found = false;
     for (const auto& c : counters)
-        if (c["unit"] == "h" && std::abs(c["value"].get<double>() - (onTime / 360) / 10.0) < 1e-9)
+        if (c["unit"] == "s" && c["value"] == onTime)
             found = true;
     EXPECT_TRUE(found) << run.out;
     EXPECT_TRUE(contains(cli({"counters"}).out, "M-Series"));
@@ -456,4 +456,93 @@ TEST_F(CliTest, ReadBackNamesADifferenceInBytesTheWindowDoesNotShow)
     const CliRun run = cli({"config", "program", file("flagged.cbf")});
     EXPECT_EQ(run.code, exitVerifyFailed);
     EXPECT_TRUE(contains(run.err, "byte 1: 0x80 -> 0x00\n")) << run.err;
+}
+
+// A unit that asks for the data again from block 0 after every last block
+// acknowledges blocks for ever; without new blocks for --timeout seconds
+// that is a lost link, not a hang.
+TEST_F(CliTest, AResendLoopEndsAsCommunicationLost)
+{
+    serve();
+    ASSERT_EQ(cli({"config", "defaults", "-o", file("defaults.cbf")}).code, exitOk);
+    served.setFaults({.resendFrom = 0, .resendAlways = true});
+    // Should it hang, Ctrl-C after 20 s turns that into a failure.
+    std::atomic<bool> stop{false};
+    std::thread watchdog([&] {
+        for (int waited = 0; waited < 20000 && !stop; waited += 10)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        stop = true;
+    });
+    const CliRun run = cli({"config", "program", file("defaults.cbf")}, &stop);
+    stop = true;
+    watchdog.join();
+    EXPECT_EQ(run.code, exitCommunicationLost) << run.err;
+    EXPECT_TRUE(contains(run.err, "Communication lost !"));
+}
+
+// The product string is the unit's: control characters in it are shown
+// escaped on a terminal, so it cannot fake lines or drive the terminal. JSON
+// carries the text itself, escaped as JSON escapes it.
+TEST_F(CliTest, ControlCharactersOfTheUnitsProductStringAreEscaped)
+{
+    serve('K', 20, [](SimOptions& o) { o.product = "Unit\r\nFamily:      M-Series\x1B[2J\x07"; });
+    for (const std::vector<std::string>& command : {std::vector<std::string>{"info"}, {"counters"}}) {
+        const CliRun run = cli(command);
+        ASSERT_EQ(run.code, exitOk) << run.err;
+        EXPECT_TRUE(contains(run.out, "Unit\\x0D\\x0AFamily:      M-Series\\x1B[2J\\x07")) << run.out;
+        EXPECT_FALSE(contains(run.out, "\x1B") || contains(run.out, "\r") || contains(run.out, "\x07"));
+    }
+    const CliRun json = cli({"info", "--json"});
+    EXPECT_EQ(nlohmann::json::parse(json.out)["product"], "Unit\r\nFamily:      M-Series\x1B[2J\x07");
+    EXPECT_FALSE(contains(json.out, "\x1B"));
+}
+
+TEST_F(CliTest, NonFiniteNumbersAreRefusedAsUsageErrors)
+{
+    for (const std::vector<std::string>& line :
+         {std::vector<std::string>{"--timeout", "nan", "info"}, {"--timeout", "inf", "info"},
+          {"monitor", "--seconds", "nan"}, {"monitor", "--seconds", "inf"}, {"monitor", "--interval", "nan"},
+          {"serve", "--idle", "nan"}})
+        EXPECT_EQ(cli(line).code, exitUsage) << line[0] << ' ' << line[1];
+}
+
+// Machines get numbers as numbers under stable lower-case keys: times in
+// seconds, temperatures with their unit beside them.
+TEST_F(CliTest, JsonKeysAreStableAndNumbersAreNumbers)
+{
+    serve('M', 3);
+    const auto protocol = nlohmann::json::parse(cli({"protocol", "--json"}).out);
+    ASSERT_EQ(protocol["entries"].size(), 3u);
+    const std::vector<std::uint8_t> entries = failureProtocol('M', 3);
+    ProtocolEntryM first{};
+    ASSERT_TRUE(readProtocolEntryM(entries.data(), entries.size(), 0, first));
+    const auto& entry = protocol["entries"][0];
+    EXPECT_EQ(entry["event_counter"], first.eventCounter);
+    EXPECT_EQ(entry["on_time_s"], first.onTime);
+    EXPECT_EQ(entry["run_times_s"][5], first.runTimes[5]);
+    EXPECT_EQ(entry["error_code"], first.errorCode);
+    for (const auto& [key, value] : entry.items())
+        EXPECT_TRUE(std::all_of(key.begin(), key.end(), [](char c) { return std::islower(c) || c == '_'; })) << key;
+
+    const auto info = nlohmann::json::parse(cli({"info", "--json"}).out);
+    EXPECT_TRUE(info["unit_kind"].is_number() && info["firmware_word"].is_number());
+    ASSERT_EQ(cli({"config", "read", "-o", file("m.cbf")}).code, exitOk);
+    const auto p = labelled(nlohmann::json::parse(cli({"config", "show", file("m.cbf"), "--json"}).out),
+                            "Switch off temperature cooling water");
+    EXPECT_EQ(std::tuple(p["value"], p["unit"], p["limits"]), std::tuple(4, "\xC2\xB0" "C", "0 to 15"));
+}
+
+// Every command that writes says what it wrote; a unit not found is named
+// by the address tried.
+TEST_F(CliTest, CommandsSayWhatTheyWroteAndWhereTheyLookedForTheUnit)
+{
+    serve('K', 7);
+    EXPECT_TRUE(contains(cli({"protocol", "-o", file("p.csv")}).err, "Wrote 7 entries to " + file("p.csv") + ".\n"));
+    EXPECT_TRUE(contains(cli({"config", "defaults", "-o", file("d.cbf")}).err,
+                         "Wrote 88 bytes (K-Series configuration) to " + file("d.cbf") + ".\n"));
+    EXPECT_TRUE(contains(cli({"config", "program", file("d.cbf")}).err,
+                         "Programmed the 62 bytes of " + file("d.cbf") + " into the unit.\n"));
+    const CliRun monitor = cli({"monitor", "--interval", "0", "--seconds", "0.2", "--log", file("m.csv")});
+    EXPECT_TRUE(contains(monitor.err, "answers logged, also to " + file("m.csv") + ".\n")) << monitor.err;
+    EXPECT_TRUE(contains(cli({"--unit", "127.0.0.1:1", "info"}).err, "No Control Unit found (tried TCP 127.0.0.1:1)"));
 }
