@@ -118,19 +118,20 @@ void printInvalid(const CliContext& context, const std::vector<ConfigParameter>&
         context.err << "  " << utf8FromCp1252(describeInvalidValue(p)) << '\n';
 }
 
-// Why the block would not be programmed as it is, or nothing. unshowable:
-// values the window cannot show (the window would change them); then the
-// program's check, as the window runs it before programming.
-bool blockRefused(const CliContext& context, Family family, const std::vector<unsigned char>& block)
+// Whether the block cannot be programmed as it is, with the reasons on
+// err: values the window cannot show (it would change them), the program's
+// check as the window runs it before programming, and values the window
+// would change on their way.
+bool blockRefused(const CliContext& context, Family family, const unsigned char* block)
 {
-    const std::vector<ConfigParameter> unshowable = unshowableValues(family, block.data());
+    const std::vector<ConfigParameter> unshowable = unshowableValues(family, block);
     if (!unshowable.empty()) {
-        context.err << "The file holds values the configuration window cannot show:\n";
+        context.err << "The configuration holds values the configuration window cannot show:\n";
         printInvalid(context, unshowable);
         return true;
     }
     std::unique_ptr<ConfigForm> form = newConfigForm(family);
-    form->takeBlock(block.data());
+    form->takeBlock(block);
     form->gatherAll();
     const std::string checkFailure = form->checkFailure();
     if (!checkFailure.empty()) {
@@ -138,10 +139,10 @@ bool blockRefused(const CliContext& context, Family family, const std::vector<un
         return true;
     }
     // The window derives each temperature's other copy and tidies bits it
-    // does not show: a file it would change is not programmed either.
-    const std::vector<ConfigDifference> changes = diffConfiguration(family, block.data(), form->blockBytes());
+    // does not show: a block it would change is not programmed either.
+    const std::vector<ConfigDifference> changes = diffConfiguration(family, block, form->blockBytes());
     if (!changes.empty()) {
-        context.err << "The configuration window would change the file's values:\n";
+        context.err << "The configuration window would change these values:\n";
         for (const ConfigDifference& d : changes)
             context.err << "  " << utf8FromCp1252(describeDifference(d)) << '\n';
         return true;
@@ -217,6 +218,7 @@ int commandConfigRead(const CliContext& context, const std::string& output)
     if (code != exitOk)
         return code;
 
+    // Valid: what config program would send back as it is.
     const std::size_t size = fileFormat(unit.family).blockSize;
     bool valid = true;
     if (received < size) {
@@ -224,19 +226,8 @@ int commandConfigRead(const CliContext& context, const std::string& output)
                     << " bytes; the file has zeros for the rest.\n";
         valid = false;
     }
-    const std::vector<ConfigParameter> invalid = unshowableValues(unit.family, data.data());
-    if (!invalid.empty()) {
-        context.err << "The unit's configuration holds values the configuration window cannot show:\n";
-        printInvalid(context, invalid);
+    if (blockRefused(context, unit.family, data.data()))
         valid = false;
-    }
-    std::unique_ptr<ConfigForm> form = newConfigForm(unit.family);
-    form->takeBlock(data.data());
-    const std::string checkFailure = form->checkFailure();
-    if (!checkFailure.empty()) {
-        printMessage(context, checkFailure);
-        valid = false;
-    }
     if (valid)
         return exitOk;
     context.err << "Saved as read, but not valid: the file cannot be programmed as it is.\n";
@@ -257,7 +248,7 @@ int commandConfigProgram(const CliContext& context, const std::string& input, bo
     file.resize(format.blockSize);
 
     printMessage(context, std::string(text(textDisplayHint)) + text(textDisplayHint + 1));
-    if (blockRefused(context, unit.family, file)) {
+    if (blockRefused(context, unit.family, file.data())) {
         context.err << "Nothing was sent.\n";
         return exitCheckFailed;
     }
