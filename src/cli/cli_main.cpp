@@ -1,6 +1,7 @@
 // kavix-cli: the control unit from a terminal, for end-of-line programming,
 // fleet service and remote support.
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #else
 #include <pthread.h>
 #include <signal.h>
+#include <time.h>
 #include <unistd.h>
 #endif
 
@@ -67,8 +69,19 @@ void watchSignals()
             while (sigwait(&signals, &received) != 0) {
             }
             interrupted = true;
-            const timespec grace{graceSeconds, 0};
-            sigtimedwait(&signals, nullptr, &grace);
+            // Until the grace is over or a second signal comes. A wait cut
+            // short otherwise (a stop and continue, a debugger or leak
+            // checker attaching at exit) goes on.
+            const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(graceSeconds);
+            for (;;) {
+                const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                    end - std::chrono::steady_clock::now()).count();
+                if (left <= 0)
+                    break;
+                const timespec wait{static_cast<time_t>(left / 1000000000), static_cast<long>(left % 1000000000)};
+                if (sigtimedwait(&signals, nullptr, &wait) > 0 || errno != EINTR)
+                    break;
+            }
             std::_Exit(exitInterrupted);
         }).detach();
     } catch (...) {
