@@ -1,8 +1,10 @@
 // Device link speed against the simulator over loopback: poll exchanges per
-// second, stopLink latency from each state, and the CPU an idle link costs.
+// second, stopLink latency from each state (with and without the monitor's
+// release poll), and the CPU an idle link costs.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <iterator>
 #include <chrono>
 #include <condition_variable>
 #include <ctime>
@@ -97,9 +99,18 @@ BENCHMARK(PollExchangesPerSecond)->MinTime(2.0)->UseRealTime();
 // Where the link is when stopLink comes.
 enum StopState { awaitingAnswer, idling, finishedAndDead, busyPolling };
 
+// The release poll a monitor under manual control leaves in the request:
+// the K-Series command record with the manual flag clear.
+void setReleasePoll(LinkRequest& request)
+{
+    request.releaseLength = 23;
+    std::fill(std::begin(request.releasePayload), std::end(request.releasePayload), std::uint8_t{0});
+}
+
 void StopLinkLatency(benchmark::State& state)
 {
     const auto where = static_cast<StopState>(state.range(0));
+    const bool release = state.range(1) != 0;
     SimOptions options = defaultSimOptions('K');
     if (where == awaitingAnswer) {
         options.faults.silent = true;   // reader pending, engine in Await
@@ -126,6 +137,9 @@ void StopLinkLatency(benchmark::State& state)
             state.SkipWithError("link did not reach its state");
             break;
         }
+        // As the window does on every answer (a new link starts without one).
+        if (release)
+            setReleasePoll(linkRequest);
         // Somewhere inside a wait slice rather than at its start.
         std::this_thread::sleep_for(std::chrono::milliseconds(where == idling ? 230 : 37));
         const auto start = Clock::now();
@@ -141,11 +155,8 @@ void StopLinkLatency(benchmark::State& state)
     state.counters["max_ms"] = latencies.back();
 }
 BENCHMARK(StopLinkLatency)
-    ->ArgName("state")
-    ->Arg(awaitingAnswer)
-    ->Arg(idling)
-    ->Arg(finishedAndDead)
-    ->Arg(busyPolling)
+    ->ArgNames({"state", "release"})
+    ->ArgsProduct({{awaitingAnswer, idling, finishedAndDead, busyPolling}, {0, 1}})
     ->Iterations(25)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

@@ -1,5 +1,6 @@
 // A failure protocol of any bytes and any announced count: the display's line
 // texts and the CSV export must stay inside the buffer they are given.
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -29,7 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     metrics.clientWidth = 1048;
     metrics.clientHeight = 800;
     DisplayText texts[1 + maxShownColumns];
-    for (std::int32_t index : {std::int32_t(0), count - 1, count, std::int32_t(-1), std::int32_t(12345)})
+    // The last entry's index; the lowest count has none below it.
+    const std::int32_t last = count == INT32_MIN ? count : count - 1;
+    for (std::int32_t index : {std::int32_t(0), last, count, std::int32_t(-1), std::int32_t(12345)})
         for (int i = 0, n = displayLineTexts(family, protocol, index, 0, columnOffset, metrics, texts); i < n; ++i)
             if (texts[i].length < 0 || texts[i].length >= static_cast<int>(sizeof texts[i].text))
                 std::abort();

@@ -131,7 +131,7 @@ bool serveWrite(const SimFaults& faults, SimBlockStore& store, SimSession& sessi
         return false;
     const std::uint16_t number = readLe16(request + outBlockNumber);
     const bool last = number == lastBlockNumber;
-    if (last && faults.resendFrom != noBlock && claimFault(session, didResendFrom)) {
+    if (last && faults.resendFrom != noBlock && (claimFault(session, didResendFrom) || faults.resendAlways)) {
         session.nextWriteBlock = faults.resendFrom;
         writeLe16(addAnswer(reply, request, ansSendAgainFrom) + inRewriteBlock,
                   static_cast<std::uint16_t>(faults.resendFrom));

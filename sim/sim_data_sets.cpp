@@ -1,9 +1,9 @@
 #include "sim_data_sets.h"
 
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 
 #include "app/le_bytes.h"
 #include "config/k_parameters.h"
@@ -135,8 +135,9 @@ bool loadEepromImage(const std::string& path, char family, std::vector<std::uint
                      std::string& error)
 {
     const std::size_t size = family == 'M' ? mParameterBlockSize : kParameterBlockSize;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::error_code code;
+    const std::filesystem::file_status status = std::filesystem::status(path, code);
+    if (!std::filesystem::exists(status)) {
         configuration = factoryConfiguration(family);
         if (!saveEepromImage(path, configuration)) {
             error = "cannot create " + path;
@@ -144,20 +145,40 @@ bool loadEepromImage(const std::string& path, char family, std::vector<std::uint
         }
         return true;
     }
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (bytes.size() != size) {
+    // A folder cannot be read, a device may never end: only a file will do.
+    if (!std::filesystem::is_regular_file(status)) {
+        error = path + " is not a file";
+        return false;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        error = "cannot read " + path;
+        return false;
+    }
+    // One byte more than the image tells a longer file from the right one.
+    std::vector<std::uint8_t> bytes(size + 1);
+    const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) {
+        error = "cannot read " + path;
+        return false;
+    }
+    if (got != size) {
         error = path + " is not a " + (family == 'M' ? "M" : "K") + "-Series EEPROM image (" +
                 std::to_string(size) + " bytes)";
         return false;
     }
+    bytes.resize(size);
     configuration = bytes;
     return true;
 }
 
 bool saveEepromImage(const std::string& path, const std::vector<std::uint8_t>& configuration)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(configuration.data()), static_cast<std::streamsize>(configuration.size()));
-    out.close();
-    return static_cast<bool>(out);
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    const bool written = std::fwrite(configuration.data(), 1, configuration.size(), file) == configuration.size();
+    return std::fclose(file) == 0 && written;
 }

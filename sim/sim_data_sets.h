@@ -26,7 +26,8 @@ void fillFamilyDataSets(SimBlockStore& store, char family, const std::vector<std
                         std::uint32_t protocolEntries);
 
 // The EEPROM file holds the parameter block as it is. A missing file gives
-// the factory defaults (and is created); a file of another size is an error.
+// the factory defaults (and is created); a file of another size, a folder or
+// a device is an error, with its message in error.
 bool loadEepromImage(const std::string& path, char family, std::vector<std::uint8_t>& configuration,
                      std::string& error);
 bool saveEepromImage(const std::string& path, const std::vector<std::uint8_t>& configuration);

@@ -5,6 +5,8 @@
 #include <condition_variable>
 #include <list>
 #include <mutex>
+#include <string>
+#include <system_error>
 #include <thread>
 
 #include "link/net_socket.h"
@@ -35,6 +37,9 @@ struct SimServer {
 namespace {
 
 constexpr int acceptSliceMs = 100;
+// Connections served at once; one more is closed at once, so a client that
+// opens connections without end cannot use up the threads.
+constexpr std::size_t maxConnections = 64;
 
 bool waitDelay(SimServer* server, std::uint32_t delayMs)
 {
@@ -126,26 +131,50 @@ void acceptConnections(SimServer* server)
             netClose(socket);
             return;
         }
+        if (server->connections.size() >= maxConnections) {
+            netClose(socket);
+            continue;
+        }
         server->connections.emplace_back();
         SimConnection& connection = server->connections.back();
         connection.socket = socket;
+        // No thread for it (the system has none to give): the connection
+        // is closed, as a busy unit would be unreachable, and the server
+        // goes on.
+        try {
+            connection.thread = std::thread(serveConnection, server, &connection);
+        } catch (const std::system_error&) {
+            netClose(socket);
+            server->connections.pop_back();
+            continue;
+        }
         ++server->accepted;
-        connection.thread = std::thread(serveConnection, server, &connection);
     }
 }
 
 } // namespace
 
-SimServer* startSimServer(SimUnit& unit, const char* host, std::uint16_t port)
+SimServer* startSimServer(SimUnit& unit, const char* host, std::uint16_t port, std::string* error)
 {
     NetSocket listener = netListen(host, port);
-    if (listener == invalidSocket)
+    if (listener == invalidSocket) {
+        if (error)
+            *error = std::string("cannot listen on ") + host + ":" + std::to_string(port);
         return nullptr;
+    }
     auto* server = new SimServer;
     server->unit = &unit;
     server->listener = listener;
     server->port = netLocalPort(listener);
-    server->acceptor = std::thread(acceptConnections, server);
+    try {
+        server->acceptor = std::thread(acceptConnections, server);
+    } catch (const std::system_error& failure) {
+        if (error)
+            *error = std::string("cannot start a thread: ") + failure.what();
+        netClose(listener);
+        delete server;
+        return nullptr;
+    }
     return server;
 }
 

@@ -44,22 +44,31 @@ void automaticOutputs(SimUnit& unit)
     }
 }
 
-// The monitor's command record: applied only while the unit is switched off
-// (the manual flag puts the outputs under the installer's control).
+// What the unit's own control does: its automatic outputs while switched
+// on, everything off while switched off.
+void ownControl(SimUnit& unit)
+{
+    if (unit.options.switchedOn) {
+        automaticOutputs(unit);
+        return;
+    }
+    unit.live.outputs = 0;
+    unit.live.blowerPower[0] = 0;
+    unit.live.blowerPower[1] = 0;
+}
+
+// The monitor's command record: the manual flag puts the outputs under the
+// installer's control, but only while the unit is switched off.
 void applyCommandRecord(SimUnit& unit, const std::uint8_t* request)
 {
     const std::uint8_t* command = request + outPayload;
     const bool m = unit.options.family == 'M';
-    if (unit.options.switchedOn) {
-        unit.live.manual = false;
-        automaticOutputs(unit);
-        return;
-    }
-    unit.live.manual = (command[m ? 36 : 22] & 0x01) != 0;
+    std::memcpy(unit.live.lastCommand, command, m ? statusLengthM : statusLengthK);
+    ++unit.live.polls;
+    unit.live.lastPollManual = (command[m ? 36 : 22] & 0x01) != 0;
+    unit.live.manual = unit.live.lastPollManual && !unit.options.switchedOn;
     if (!unit.live.manual) {
-        unit.live.outputs = 0;
-        unit.live.blowerPower[0] = 0;
-        unit.live.blowerPower[1] = 0;
+        ownControl(unit);
         return;
     }
     if (m) {

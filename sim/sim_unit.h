@@ -31,7 +31,8 @@ struct SimFaults {
     std::uint8_t announceAnswer = 0x50;      // 0x52 or 0x53 refuse an announcement
     bool eepromFails = false;                // answer the last written block 0x62
     bool eepromForgets = false;              // acknowledge it, but keep the old configuration
-    std::uint32_t resendFrom = noBlock;      // answer the first block 0xFFFF with 0x63 n
+    std::uint32_t resendFrom = noBlock;      // answer the first block 0xFFFF with 0x63 n ...
+    bool resendAlways = false;               // ... and every one after it (a unit stuck in a resend loop)
     std::uint8_t busyCode = 0;               // 0x64 or 0xF0 before each block's acknowledgement
 };
 
@@ -57,11 +58,21 @@ struct SimOptions {
 // Options with the defaults of a family ('K' or 'M').
 SimOptions defaultSimOptions(char family);
 
-// Live state the monitor shows and the manual command changes.
+// Live state the monitor shows and the manual command changes. Manual
+// control follows the polls: while the unit is switched off, a poll with the
+// manual flag set puts the outputs and blower power under its command; a
+// poll with the flag clear gives them back to the unit's own control (all
+// off while switched off). Nothing else ends manual control: a unit whose
+// polls stop keeps the last command's outputs.
 struct SimLiveState {
     std::uint32_t outputs = 0;
     std::uint8_t blowerPower[2] = {};
-    bool manual = false;
+    bool manual = false;               // the outputs follow the polls' command
+    // For tests: polls received over all connections, and the last one's
+    // command record (23 bytes K, 37 M).
+    std::uint32_t polls = 0;
+    std::uint8_t lastCommand[37] = {};
+    bool lastPollManual = false;       // the last poll carried the manual flag
 };
 
 struct SimUnit;

@@ -50,10 +50,9 @@ int main(int argc, char** argv)
     fillFamilyDataSets(blocks, commandLine.unit.family, configuration, commandLine.protocolEntries);
     blocks.eepromFile = commandLine.eepromFile;
     useBlockStore(unit, blocks);
-    SimServer* server = startSimServer(unit, commandLine.host.c_str(), commandLine.port);
+    SimServer* server = startSimServer(unit, commandLine.host.c_str(), commandLine.port, &error);
     if (!server) {
-        std::fprintf(stderr, "kavix-unitsim: cannot listen on %s:%u\n", commandLine.host.c_str(),
-                     static_cast<unsigned>(commandLine.port));
+        std::fprintf(stderr, "kavix-unitsim: %s\n", error.c_str());
         return 1;
     }
     std::signal(SIGINT, requestStop);

@@ -77,8 +77,9 @@ double timedProtocolRead()
     return completed ? seconds : -1;
 }
 
-// Milliseconds of stopLink while the monitor's polls run.
-double timedStopWhilePolling(std::mt19937& random)
+// Milliseconds of stopLink while the monitor's polls run; with release, the
+// request carries the release poll a monitor under manual control leaves.
+double timedStopWhilePolling(std::mt19937& random, bool release)
 {
     linkRequest = LinkRequest{};
     linkRequest.command = cmdPoll;
@@ -88,6 +89,8 @@ double timedStopWhilePolling(std::mt19937& random)
     sink.reset();
     if (!openLink(pollEngine) || !sink.waitFor([] { return sink.data > 0; }, 5000))
         return -1;
+    if (release)
+        linkRequest.releaseLength = 23;
     std::this_thread::sleep_for(std::chrono::milliseconds(random() % 500));
     const auto start = Clock::now();
     stopLink();
@@ -98,6 +101,8 @@ struct PathResult {
     double blocksPerSecond = 0;
     double stopMedianMs = 0;
     double stopMaxMs = 0;
+    double releaseStopMedianMs = 0;   // with the release poll
+    double releaseStopMaxMs = 0;
     bool ok = true;
 };
 
@@ -116,19 +121,21 @@ PathResult measure(const char* name)
         readSeconds.push_back(seconds);
     }
     result.blocksPerSecond = blocks / median(readSeconds);
-    std::mt19937 random(7);
-    std::vector<double> stopMs;
-    for (int i = 0; i < stops; ++i) {
-        const double ms = timedStopWhilePolling(random);
-        if (ms < 0) {
-            std::printf("%s: polling did not start\n", name);
-            result.ok = false;
-            return result;
+    for (bool release : {false, true}) {
+        std::mt19937 random(7);
+        std::vector<double> stopMs;
+        for (int i = 0; i < stops; ++i) {
+            const double ms = timedStopWhilePolling(random, release);
+            if (ms < 0) {
+                std::printf("%s: polling did not start\n", name);
+                result.ok = false;
+                return result;
+            }
+            stopMs.push_back(ms);
         }
-        stopMs.push_back(ms);
+        (release ? result.releaseStopMedianMs : result.stopMedianMs) = median(stopMs);
+        (release ? result.releaseStopMaxMs : result.stopMaxMs) = *std::max_element(stopMs.begin(), stopMs.end());
     }
-    result.stopMedianMs = median(stopMs);
-    result.stopMaxMs = *std::max_element(stopMs.begin(), stopMs.end());
     return result;
 }
 
@@ -178,5 +185,9 @@ int main(int argc, char** argv)
                 usb.stopMedianMs / tcp.stopMedianMs);
     std::printf("%-22s %12.2f %12.2f %10.2f\n", "stopLink max, ms", usb.stopMaxMs, tcp.stopMaxMs,
                 usb.stopMaxMs / tcp.stopMaxMs);
+    std::printf("%-22s %12.2f %12.2f %10.2f\n", "+ release, median, ms", usb.releaseStopMedianMs,
+                tcp.releaseStopMedianMs, usb.releaseStopMedianMs / tcp.releaseStopMedianMs);
+    std::printf("%-22s %12.2f %12.2f %10.2f\n", "+ release, max, ms", usb.releaseStopMaxMs, tcp.releaseStopMaxMs,
+                usb.releaseStopMaxMs / tcp.releaseStopMaxMs);
     return 0;
 }

@@ -8,19 +8,21 @@
 // A failed save therefore never destroys the previous file and leaves no
 // partial file behind. Configuration files and protocol files are saved
 // this way.
+//
+// A target that is a symbolic link is followed: the file it names is
+// replaced and the link stays. The new file takes over the permissions (and
+// where the system allows, the owner) of the file it replaces. Temporary
+// names are short ("~kvx" and eight hex digits, so a target path near the
+// length limit still works) and new for every attempt, so files that earlier
+// saves left behind are never taken and never use the names up.
 struct ReplacingFile {
     std::FILE* file;
-    std::filesystem::path target;
+    std::filesystem::path target;      // the file replaced, links followed
     std::filesystem::path temporary;
 };
 
-// The temporary names tried, in order: short, so a target path near the
-// length limit still works, and several, in case an earlier save left one.
-inline constexpr int replacingTempAttempts = 16;
-std::filesystem::path replacingTempPath(const std::filesystem::path& target, int attempt);
-
 // Creates the temporary file (not shared while open). False when the folder
-// cannot take a new file; nothing is then created.
+// cannot take a new file or the links loop; nothing is then created.
 bool beginReplacingFile(ReplacingFile& out, const std::filesystem::path& target);
 
 // One write per line (or per image). False when the file did not take all of it.

@@ -52,8 +52,11 @@ bool loadSettings(AppState& state, const std::filesystem::path& path)
         return false;
 
     std::memcpy(&state, buffer, sizeof(AppState));
+    // Run-time fields: what the file says of them belongs to an earlier run.
+    // An autoDisplay left set would open an empty protocol display by itself.
     state.protocolAvailable = 0;
     state.linkOpen = 0;
+    state.autoDisplay = 0;
     return true;
 }
 

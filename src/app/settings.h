@@ -10,7 +10,7 @@ inline constexpr std::size_t settingsFileSize = sizeof(AppState) + 2;
 std::filesystem::path settingsPath();
 
 // Loads an intact settings file into state and clears the run-time link and
-// protocol flags. A corrupt or short file is ignored and left untouched; a
+// protocol flags and the protocol display's automatic opening. A corrupt or short file is ignored and left untouched; a
 // file that cannot be opened is created from state (which the caller zeroed).
 // Returns true when the file was loaded.
 bool loadSettings(AppState& state, const std::filesystem::path& path);

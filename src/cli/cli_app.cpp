@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cmath>
+#include <cstdlib>
 #include <string>
 
 #include "app/texts.h"
@@ -13,9 +15,23 @@ namespace {
 
 const char* const exitCodeHelp =
     "Exit codes: 0 success, 1 other failure, 2 bad command line, 3 no unit, 4 wrong unit (family, kind,\n"
-    "firmware, or a file for the other family), 5 parameter check failed (nothing sent or written),\n"
-    "6 communication lost, 7 device gone (USB error), 8 file error, 9 unit refused the configuration,\n"
-    "10 read-back differs after programming, 130 interrupted.";
+    "firmware, or a file for the other family), 5 the file fails the check or holds a value the\n"
+    "configuration window cannot show (nothing sent or written), 6 communication lost (no progress for\n"
+    "--timeout seconds), 7 device gone (USB error), 8 file error, 9 unit refused the configuration,\n"
+    "10 read-back differs after programming, 11 config read saved the unit's configuration, but it is\n"
+    "not valid, 130 interrupted (Ctrl-C, SIGTERM).";
+
+// CLI11's ranges let NaN through (every comparison with it is false), and
+// a monitor of infinite seconds never ends: only finite numbers are taken.
+const CLI::Validator finiteNumber(
+    [](std::string& input) -> std::string {
+        char* end = nullptr;
+        const double value = std::strtod(input.c_str(), &end);
+        if (end != input.c_str() && !std::isfinite(value))
+            return "not a finite number: " + input;
+        return std::string();
+    },
+    "", "FINITE");
 
 struct Choices {
     std::string unit;
@@ -59,6 +75,7 @@ int runCli(int argc, const char* const* argv, const CliStreams& streams)
         ->type_name("en|de");
     app.add_option("--timeout", choices.timeoutSeconds,
                    "Seconds a unit may stay silent before the transfer counts as lost (default 5)")
+        ->check(finiteNumber)
         ->check(CLI::Range(0.1, 3600.0))
         ->type_name("SECONDS");
 
@@ -98,10 +115,12 @@ int runCli(int argc, const char* const* argv, const CliStreams& streams)
     monitor->add_option("--chart", choices.monitor.chart, "At the end, plot the session into this .svg file")
         ->type_name("FILE.svg");
     monitor->add_option("--seconds", choices.monitor.seconds, "How long to watch (default: until Ctrl-C)")
+        ->check(finiteNumber)
         ->check(CLI::PositiveNumber)
         ->type_name("SECONDS");
     monitor->add_option("--interval", choices.monitor.interval,
                         "Seconds between logged answers (default 1; 0: every answer, as fast as the link goes)")
+        ->check(finiteNumber)
         ->check(CLI::Range(0.0, 3600.0))
         ->type_name("SECONDS");
 
@@ -110,6 +129,12 @@ int runCli(int argc, const char* const* argv, const CliStreams& streams)
     serve->add_option("--port", choices.serve.port, "Port to listen on")->check(CLI::Range(0, 65535))
         ->type_name("N");
     serve->add_option("--address", choices.serve.address, "Only 127.0.0.1; use an SSH tunnel for others");
+    serve->add_option("--idle", choices.serve.idleSeconds,
+                      "A client that sends nothing for this long is dropped, so it cannot hold the one "
+                      "place (default 60)")
+        ->check(finiteNumber)
+        ->check(CLI::Range(0.1, 86400.0))
+        ->type_name("SECONDS");
 
     try {
         app.parse(argc, argv);

@@ -32,6 +32,9 @@ int commandMonitor(const CliContext& context, const MonitorOptions& options);
 struct ServeOptions {
     std::string address = "127.0.0.1";
     std::uint16_t port = 47251;
+    // A client that sends no report for this long is cut off: a client that
+    // connects and stays silent would otherwise hold the only place.
+    double idleSeconds = 60;
     // Tests: told the port once listening; serving ends after this many
     // clients (0: never).
     std::function<void(std::uint16_t)> listening;

@@ -21,6 +21,7 @@ enum ExitCode : int {
     exitFileError = 8,         // a file could not be read, written or was not valid
     exitUnitRefused = 9,       // the unit did not take the configuration
     exitVerifyFailed = 10,     // programmed, but the block read back differs
+    exitSavedNotValid = 11,    // config read: saved byte for byte, but the configuration is not valid
     exitInterrupted = 130,     // Ctrl-C during a transfer
 };
 
@@ -33,6 +34,6 @@ struct CliContext {
     std::optional<Family> family;  // the family the user expects; otherwise the unit says
     bool json = false;
     bool progress = false;         // draw a progress bar on err (a terminal)
-    int stallMs = 5000;            // a unit silent this long has stopped answering
+    int stallMs = 5000;            // a transfer without progress this long has lost the unit
     const std::atomic<bool>* interrupted = nullptr;
 };

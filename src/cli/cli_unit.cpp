@@ -16,6 +16,11 @@ void printMessage(const CliContext& context, std::string_view text)
     context.err << utf8FromCp1252(text) << '\n';
 }
 
+std::string unitAddress(const CliContext& context)
+{
+    return context.endpoint.empty() ? "USB" : "TCP " + context.endpoint;
+}
+
 void setReadOnlyPoll(LinkRequest& request, Family family)
 {
     request = LinkRequest{};
@@ -68,12 +73,12 @@ int openUnit(const CliContext& context, UnitInfo& unit)
     case ConnectResult::connected:
         break;
     case ConnectResult::noUnit:
-        printMessage(context, text(textNoUnitFound));
+        printMessage(context, std::string(text(textNoUnitFound)) + " (tried " + unitAddress(context) + ")");
         if (context.endpoint.empty() && !haveUsbBackend())
             context.err << "Here a unit is reached over the TCP wire only: give it with --unit HOST:PORT or KAVIX_UNIT.\n";
         return exitNoUnit;
     case ConnectResult::noProduct:
-        printMessage(context, text(textNoUnitConnected));
+        printMessage(context, std::string(text(textNoUnitConnected)) + " (tried " + unitAddress(context) + ")");
         return exitNoUnit;
     }
 

@@ -3,6 +3,7 @@
 // the unit is, and how a failed transfer becomes a message and an exit code.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "app/family.h"
@@ -21,6 +22,9 @@ struct UnitInfo {
 
 // One line on err: a text of the program (Windows-1252) for the terminal.
 void printMessage(const CliContext& context, std::string_view text);
+
+// Where the unit is looked for: "TCP host:port" or "USB".
+std::string unitAddress(const CliContext& context);
 
 // The read-only poll of a monitor: the family's command record with manual
 // control off, so the unit goes on running by itself.

@@ -1,5 +1,8 @@
 // config read / program / defaults / show / diff: the configuration window's
-// commands, with the same file format, checks and messages.
+// commands, with the same file format, checks and messages. Unlike the
+// window, nothing here changes a value on its way: a read is saved byte for
+// byte, and a file is programmed byte for byte or not at all.
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -28,9 +31,10 @@ const ConfigFileFormat& fileFormat(Family family) { return family == Family::m ?
 
 std::uint8_t configDataSet(Family family) { return family == Family::m ? mDataVersion : kDataVersion; }
 
-int fileFailure(const CliContext& context, int failureText)
+int fileFailure(const CliContext& context, int failureText, const std::string& name)
 {
     printMessage(context, text(failureText));
+    context.err << "File: " << name << '\n';
     return failureText == textFileWrongUnit ? exitWrongUnit : exitFileError;
 }
 
@@ -49,33 +53,40 @@ int loadAnyConfigFile(const CliContext& context, const std::string& name, Family
             family = Family::k;
     }
     if (failure)
-        return fileFailure(context, failure);
+        return fileFailure(context, failure, name);
     block.resize(fileFormat(family).blockSize);
     return exitOk;
 }
 
-// As Save to File does: everything gathered, the check, then the file.
-int saveChecked(const CliContext& context, ConfigForm& form, const std::string& name)
+int saveBlock(const CliContext& context, Family family, const unsigned char* block, const std::string& name)
 {
-    form.gatherAll();
-    const std::string failure = form.checkFailure();
-    if (!failure.empty()) {
-        printMessage(context, failure);
-        return exitCheckFailed;
-    }
-    const int saved = saveConfigFile(pathFromAnsi(name.c_str()), fileFormat(form.family()), form.blockBytes());
-    return saved ? fileFailure(context, saved) : exitOk;
+    const int saved = saveConfigFile(pathFromAnsi(name.c_str()), fileFormat(family), block);
+    if (saved)
+        return fileFailure(context, saved, name);
+    context.err << "Wrote " << configFileSize(fileFormat(family)) << " bytes (" << familyName(family)
+                << " configuration) to " << name << ".\n";
+    return exitOk;
 }
 
-int readBlock(const CliContext& context, const UnitInfo& unit, std::vector<unsigned char>& data)
+// Reads the unit's block; received: the bytes of it that came.
+int readBlock(const CliContext& context, const UnitInfo& unit, std::vector<unsigned char>& data,
+              std::size_t& received)
 {
     data.assign(readCapacity, 0);
+    received = 0;
     setDataSetRequest(linkRequest, cmdReadConfiguration, configDataSet(unit.family), familyUnitKind(unit.family),
                       configBlockBytes);
     linkRequest.data = data.data();
     linkRequest.dataCapacity = static_cast<std::uint32_t>(data.size());
     linkRequest.crcSelector = familyUnitKind(unit.family);
-    const TransferResult result = runTransfer(blockReadEngine, linkRequest, nullptr, transferLimits(context));
+    const TransferResult result = runTransfer(
+        blockReadEngine, linkRequest,
+        [&](const TerminalNotification& block) {
+            const std::size_t end = (static_cast<std::size_t>(block.lParam) + 1) * configBlockBytes;
+            received = std::max(received, std::min(end, data.size()));
+            return true;
+        },
+        transferLimits(context));
     if (result.outcome == TransferOutcome::ended && result.endCode == endCompleted)
         return exitOk;
     return transferFailed(context, unit.family, result);
@@ -98,11 +109,96 @@ int writeBlock(const CliContext& context, const UnitInfo& unit, std::vector<unsi
 void printDifferences(std::ostream& out, const std::vector<ConfigDifference>& differences)
 {
     for (const ConfigDifference& d : differences)
-        out << utf8FromCp1252(d.group) << " / " << utf8FromCp1252(d.label) << ": " << utf8FromCp1252(d.before)
-            << " -> " << utf8FromCp1252(d.after) << '\n';
+        out << utf8FromCp1252(describeDifference(d)) << '\n';
+}
+
+void printInvalid(const CliContext& context, const std::vector<ConfigParameter>& invalid)
+{
+    for (const ConfigParameter& p : invalid)
+        context.err << "  " << utf8FromCp1252(describeInvalidValue(p)) << '\n';
+}
+
+// Whether the block cannot be programmed as it is, with the reasons on
+// err: values the window cannot show (it would change them), the program's
+// check as the window runs it before programming, and values the window
+// would change on their way.
+bool blockRefused(const CliContext& context, Family family, const unsigned char* block)
+{
+    const std::vector<ConfigParameter> unshowable = unshowableValues(family, block);
+    if (!unshowable.empty()) {
+        context.err << "The configuration holds values the configuration window cannot show:\n";
+        printInvalid(context, unshowable);
+        return true;
+    }
+    std::unique_ptr<ConfigForm> form = newConfigForm(family);
+    form->takeBlock(block);
+    form->gatherAll();
+    const std::string checkFailure = form->checkFailure();
+    if (!checkFailure.empty()) {
+        printMessage(context, checkFailure);
+        return true;
+    }
+    // The window derives each temperature's other copy and tidies bits it
+    // does not show: a block it would change is not programmed either.
+    const std::vector<ConfigDifference> changes = diffConfiguration(family, block, form->blockBytes());
+    if (!changes.empty()) {
+        context.err << "The configuration window would change these values:\n";
+        for (const ConfigDifference& d : changes)
+            context.err << "  " << utf8FromCp1252(describeDifference(d)) << '\n';
+        return true;
+    }
+    return false;
 }
 
 std::string familyText(Family family) { return familyName(family); }
+
+// Unit names for machines: no window abbreviations.
+nlohmann::ordered_json jsonUnit(const std::string& unit)
+{
+    if (unit.empty())
+        return nullptr;
+    if (unit == unitTenthCelsius)
+        return utf8FromCp1252("0.1 °C");
+    if (unit == unitTenthFahrenheit)
+        return utf8FromCp1252("0.1 °F");
+    if (unit == unitBySecond)
+        return "s";
+    return utf8FromCp1252(unit);
+}
+
+// A list's item, or the stored number when it has none.
+nlohmann::ordered_json jsonValue(bool isList, const std::string& shown, long stored, bool valid)
+{
+    if (isList && valid)
+        return utf8FromCp1252(shown);
+    return stored;
+}
+
+nlohmann::ordered_json parameterJson(const ConfigParameter& p)
+{
+    nlohmann::ordered_json entry = {{"group", utf8FromCp1252(p.group)}, {"label", utf8FromCp1252(p.label)}};
+    if (!p.hasBytes) {   // "Blower power at": which level group the window shows first
+        entry["value"] = utf8FromCp1252(p.value);
+        return entry;
+    }
+    entry["value"] = jsonValue(p.isList, p.value, p.stored, p.valid);
+    entry["stored"] = p.stored;
+    entry["unit"] = jsonUnit(p.unit);
+    entry["default"] = jsonValue(p.isList, p.defaultValue, p.defaultStored, true);
+    entry["valid"] = p.valid;
+    entry["limits"] = utf8FromCp1252(p.limits);
+    return entry;
+}
+
+nlohmann::ordered_json differenceJson(const ConfigDifference& d)
+{
+    if (d.offset >= 0)
+        return {{"offset", d.offset}, {"a", d.storedBefore}, {"b", d.storedAfter}};
+    return {{"group", utf8FromCp1252(d.group)}, {"label", utf8FromCp1252(d.label)},
+            {"a", d.storedBefore},          {"b", d.storedAfter},
+            {"a_shown", utf8FromCp1252(d.before)}, {"b_shown", utf8FromCp1252(d.after)},
+            {"unit", jsonUnit(d.unit)}};
+}
 
 } // namespace
 
@@ -110,17 +206,32 @@ int commandConfigRead(const CliContext& context, const std::string& output)
 {
     UnitInfo unit;
     std::vector<unsigned char> data;
+    std::size_t received = 0;
     int code = openUnit(context, unit);
     if (code == exitOk)
-        code = readBlock(context, unit, data);
+        code = readBlock(context, unit, data, received);
     if (code != exitOk)
         return code;
-    std::unique_ptr<ConfigForm> form = newConfigForm(unit.family);
-    form->takeBlock(data.data());
-    code = saveChecked(context, *form, output);
-    if (code == exitOk)
-        printMessage(context, text(textConfigurationRead));
-    return code;
+    printMessage(context, text(textConfigurationRead));
+    // A backup: the unit's bytes as they are, whatever the check says.
+    code = saveBlock(context, unit.family, data.data(), output);
+    if (code != exitOk)
+        return code;
+
+    // Valid: what config program would send back as it is.
+    const std::size_t size = fileFormat(unit.family).blockSize;
+    bool valid = true;
+    if (received < size) {
+        context.err << "The unit sent only " << received << " of its " << size
+                    << " bytes; the file has zeros for the rest.\n";
+        valid = false;
+    }
+    if (blockRefused(context, unit.family, data.data()))
+        valid = false;
+    if (valid)
+        return exitOk;
+    context.err << "Saved as read, but not valid: the file cannot be programmed as it is.\n";
+    return exitSavedNotValid;
 }
 
 int commandConfigProgram(const CliContext& context, const std::string& input, bool verify)
@@ -129,39 +240,40 @@ int commandConfigProgram(const CliContext& context, const std::string& input, bo
     int code = openUnit(context, unit);
     if (code != exitOk)
         return code;
-    std::vector<unsigned char> block(configImageCapacity, 0);
-    const int failure = loadConfigFile(pathFromAnsi(input.c_str()), fileFormat(unit.family), block.data());
+    const ConfigFileFormat& format = fileFormat(unit.family);
+    std::vector<unsigned char> file(configImageCapacity, 0);
+    const int failure = loadConfigFile(pathFromAnsi(input.c_str()), format, file.data());
     if (failure)
-        return fileFailure(context, failure);
+        return fileFailure(context, failure, input);
+    file.resize(format.blockSize);
 
-    std::unique_ptr<ConfigForm> form = newConfigForm(unit.family);
-    form->takeBlock(block.data());
     printMessage(context, std::string(text(textDisplayHint)) + text(textDisplayHint + 1));
-    form->gatherAll();
-    const std::string checkFailure = form->checkFailure();
-    if (!checkFailure.empty()) {
-        printMessage(context, checkFailure);
+    if (blockRefused(context, unit.family, file.data())) {
+        context.err << "Nothing was sent.\n";
         return exitCheckFailed;
     }
-    std::vector<unsigned char> programmed(form->blockBytes(), form->blockBytes() + form->blockSize());
-    std::vector<unsigned char> sent = programmed;   // the engine reads it while it runs
+    std::vector<unsigned char> sent = file;   // the engine reads it while it runs
     code = writeBlock(context, unit, sent);
     if (code != exitOk)
         return code;
     printMessage(context, text(textProgrammed));
+    context.err << "Programmed the " << file.size() << " bytes of " << input << " into the unit.\n";
     if (!verify)
         return exitOk;
 
     std::vector<unsigned char> readBack;
-    code = readBlock(context, unit, readBack);
+    std::size_t received = 0;
+    code = readBlock(context, unit, readBack, received);
     if (code != exitOk)
         return code;
-    if (std::memcmp(readBack.data(), programmed.data(), programmed.size()) == 0) {
+    if (received >= file.size() && std::memcmp(readBack.data(), file.data(), file.size()) == 0) {
         context.err << "Read back: the unit holds the configuration sent.\n";
         return exitOk;
     }
     context.err << "Read back: the unit holds a configuration other than the one sent:\n";
-    printDifferences(context.err, diffConfiguration(unit.family, programmed.data(), readBack.data()));
+    if (received < file.size())
+        context.err << "The unit sent only " << received << " of " << file.size() << " bytes.\n";
+    printDifferences(context.err, diffConfiguration(unit.family, file.data(), readBack.data()));
     return exitVerifyFailed;
 }
 
@@ -177,7 +289,8 @@ int commandConfigDefaults(const CliContext& context, const std::string& output)
     }
     std::unique_ptr<ConfigForm> form = newConfigForm(family);
     form->loadDefaults();
-    return saveChecked(context, *form, output);
+    form->gatherAll();
+    return saveBlock(context, family, form->blockBytes(), output);
 }
 
 int commandConfigShow(const CliContext& context, const std::string& file)
@@ -194,11 +307,7 @@ int commandConfigShow(const CliContext& context, const std::string& file)
     }
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (const ConfigParameter& p : parameters)
-        list.push_back({{"group", utf8FromCp1252(p.group)},
-                        {"label", utf8FromCp1252(p.label)},
-                        {"value", utf8FromCp1252(p.value)},
-                        {"unit", utf8FromCp1252(p.unit)},
-                        {"default", utf8FromCp1252(p.defaultValue)}});
+        list.push_back(parameterJson(p));
     const nlohmann::ordered_json document = {{"family", familyText(family)}, {"parameters", list}};
     context.out << document.dump(2) << '\n';
     return exitOk;
@@ -216,7 +325,7 @@ int commandConfigDiff(const CliContext& context, const std::string& fileA, const
     if (code != exitOk)
         return code;
     if (familyA != familyB)
-        return fileFailure(context, textFileWrongUnit);
+        return fileFailure(context, textFileWrongUnit, fileB);
     const std::vector<ConfigDifference> differences = diffConfiguration(familyA, a.data(), b.data());
     if (!context.json) {
         printDifferences(context.out, differences);
@@ -224,10 +333,7 @@ int commandConfigDiff(const CliContext& context, const std::string& fileA, const
     }
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (const ConfigDifference& d : differences)
-        list.push_back({{"group", utf8FromCp1252(d.group)},
-                        {"label", utf8FromCp1252(d.label)},
-                        {"a", utf8FromCp1252(d.before)},
-                        {"b", utf8FromCp1252(d.after)}});
+        list.push_back(differenceJson(d));
     const nlohmann::ordered_json document = {{"family", familyText(familyA)}, {"differences", list}};
     context.out << document.dump(2) << '\n';
     return exitOk;

@@ -1,6 +1,5 @@
 // counters: the running counters as a table, laid out as the window pairs
 // its labels and fields.
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -24,13 +23,45 @@ constexpr std::size_t readCapacity = 64 * 1024;
 struct CounterRow {
     std::string group;
     std::string label;
-    std::string value;
+    std::string value;        // as the window shows it
     bool hours;
+    long long stored = 0;     // the record's value: seconds for times, else the count
+    bool known = false;       // a field of the record
+    bool seconds = false;     // stored is a time
 };
+
+// The record's value of each field id, and whether it is a time (seconds).
+struct RawField {
+    int id;
+    long long value;
+    bool seconds;
+};
+
+std::vector<RawField> rawFields(const RunCountersK& r)
+{
+    std::vector<RawField> fields = {{0, r.onTime, true}, {1, r.coolTime, true}, {2, r.heatTime, true},
+                                    {3, r.startCounter, false}};
+    for (int k = 0; k < 7; ++k)
+        fields.push_back({5 + k, r.errorCounters[k], false});
+    return fields;
+}
+
+std::vector<RawField> rawFields(const RunCountersM& r)
+{
+    std::vector<RawField> fields = {{0, r.onTime, true}, {1, r.coolTime, true}, {2, r.heatTime, true}};
+    for (int c = 0; c < 6; ++c) {
+        fields.push_back({8 + c, r.startCounters[c], false});
+        fields.push_back({14 + c, r.runTimes[c], true});
+    }
+    for (int k = 0; k < 17; ++k)
+        fields.push_back({32 + k, r.errorCounters[k], false});
+    return fields;
+}
 
 // The window's controls in creation order: each label is followed by its
 // field, an "h" mark on a field's line (right of it) makes it hours.
-std::vector<CounterRow> counterRows(Family family, const CounterField* fields, int fieldCount)
+std::vector<CounterRow> counterRows(Family family, const CounterField* fields, int fieldCount,
+                                    const std::vector<RawField>& raw)
 {
     CounterControl controls[counterControlMax];
     // Units large enough that no two lines share a pixel row.
@@ -49,6 +80,12 @@ std::vector<CounterRow> counterRows(Family family, const CounterField* fields, i
         for (int f = 0; f < fieldCount; ++f)
             if (fields[f].id == field.id)
                 row.value = fields[f].text;
+        for (const RawField& r : raw)
+            if (r.id == field.id) {
+                row.stored = r.value;
+                row.known = true;
+                row.seconds = r.seconds;
+            }
         for (int h = 0; h < count; ++h)
             if (controls[h].kind == CounterControlKind::hourMark && controls[h].rect.y == field.rect.y &&
                 controls[h].rect.x > field.rect.x && controls[h].rect.x <= field.rect.x + field.rect.width + 8)
@@ -66,23 +103,14 @@ std::vector<CounterRow> readRows(Family family, const std::vector<unsigned char>
         runCounterReadEnded(view, counterReadComplete, data.data(), data.size());
         CounterField fields[counterFieldCountM];
         runCounterFields(view, fields);
-        return counterRows(family, fields, counterFieldCountM);
+        return counterRows(family, fields, counterFieldCountM, rawFields(view.record));
     }
     RunCounterViewK view;
     resetRunCounterView(view);
     runCounterReadEnded(view, counterReadComplete, data.data(), data.size());
     CounterField fields[counterFieldCountK];
     runCounterFields(view, fields);
-    return counterRows(family, fields, counterFieldCountK);
-}
-
-nlohmann::ordered_json numberOrText(const std::string& value)
-{
-    char* end = nullptr;
-    const double number = std::strtod(value.c_str(), &end);
-    if (!value.empty() && end && *end == '\0')
-        return number;
-    return value;
+    return counterRows(family, fields, counterFieldCountK, rawFields(view.record));
 }
 
 void printTable(std::ostream& out, const std::vector<CounterRow>& rows)
@@ -121,16 +149,17 @@ int commandCounters(const CliContext& context)
 
     const std::vector<CounterRow> rows = readRows(unit.family, data);
     if (!context.json) {
-        context.out << familyName(unit.family) << " - " << utf8FromCp1252(unit.product) << "\n\n";
+        context.out << familyName(unit.family) << " - " << terminalTextFromCp1252(unit.product) << "\n\n";
         printTable(context.out, rows);
         return exitOk;
     }
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    // Times as the record holds them, in seconds; counts as numbers.
     for (const CounterRow& row : rows)
         list.push_back({{"group", utf8FromCp1252(row.group)},
                         {"label", utf8FromCp1252(row.label)},
-                        {"value", numberOrText(row.value)},
-                        {"unit", row.hours ? "h" : ""}});
+                        {"value", row.known ? nlohmann::ordered_json(row.stored) : nlohmann::ordered_json(nullptr)},
+                        {"unit", row.seconds ? nlohmann::ordered_json("s") : nlohmann::ordered_json(nullptr)}});
     const nlohmann::ordered_json document = {
         {"family", familyName(unit.family)}, {"product", utf8FromCp1252(unit.product)}, {"counters", list}};
     context.out << document.dump(2) << '\n';

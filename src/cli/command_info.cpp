@@ -14,13 +14,13 @@ int commandInfo(const CliContext& context)
         return code;
     char firmware[monitorTextSize];
     formatFirmware(unit.firmware, firmware);
-    const std::string product = utf8FromCp1252(unit.product);
-    const std::string connection = context.endpoint.empty() ? "USB" : "TCP " + context.endpoint;
+    const std::string connection = unitAddress(context);
     if (context.json) {
         const nlohmann::ordered_json document = {{"family", familyName(unit.family)},
                                                  {"unit_kind", unit.kind},
                                                  {"firmware", firmware},
-                                                 {"product", product},
+                                                 {"firmware_word", unit.firmware},
+                                                 {"product", utf8FromCp1252(unit.product)},
                                                  {"connection", connection}};
         context.out << document.dump(2) << '\n';
         return exitOk;
@@ -28,7 +28,7 @@ int commandInfo(const CliContext& context)
     context.out << "Family:      " << familyName(unit.family) << '\n'
                 << "Unit kind:   " << static_cast<int>(unit.kind) << '\n'
                 << "Firmware:    " << firmware << '\n'
-                << "Product:     " << product << '\n'
+                << "Product:     " << terminalTextFromCp1252(unit.product) << '\n'
                 << "Connection:  " << connection << '\n';
     return exitOk;
 }

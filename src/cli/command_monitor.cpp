@@ -111,10 +111,17 @@ int commandMonitor(const CliContext& context, const MonitorOptions& options)
         context.err << "The log file " << options.log << " could not be written completely.\n";
         code = code == exitOk ? exitFileError : code;
     }
-    if (!options.chart.empty() && !writeMonitorChart(pathFromAnsi(options.chart.c_str()), family, samples)) {
+    const bool chartWritten =
+        !options.chart.empty() && writeMonitorChart(pathFromAnsi(options.chart.c_str()), family, samples);
+    if (!options.chart.empty() && !chartWritten) {
         context.err << "Cannot write the chart " << options.chart << ".\n";
         code = code == exitOk ? exitFileError : code;
     }
-    context.err << logged << " answers logged.\n";
+    context.err << logged << " answers logged";
+    if (log.is_open())
+        context.err << ", also to " << options.log;
+    if (chartWritten)
+        context.err << "; chart of " << samples.size() << " samples written to " << options.chart;
+    context.err << ".\n";
     return code;
 }

@@ -13,7 +13,6 @@
 #include "link/block_read_engine.h"
 #include "link/link_state.h"
 #include "protocol/field_format.h"
-#include "protocol/protocol_columns.h"
 #include "protocol/protocol_csv.h"
 #include "protocol/protocol_entries.h"
 #include "protocol/protocol_readout.h"
@@ -32,35 +31,47 @@ void drawProgress(std::ostream& err, std::uint32_t done, std::int32_t total)
         << std::flush;
 }
 
-std::string columnText(Family family, const unsigned char* bytes, std::size_t size, std::int32_t index, int column)
+std::string errorName(Family family, std::uint16_t code)
 {
-    char field[fieldTextMax + 1];
-    char* end = field;
+    char name[fieldTextMax + 1];
+    char* end = family == Family::m ? appendErrorNameM(name, code) : appendErrorNameK(name, code);
+    return std::string(name, static_cast<std::size_t>(end - name));
+}
+
+// One entry with stable keys and its numbers as numbers; times in seconds.
+nlohmann::ordered_json entryJson(Family family, const ProtocolData& protocol, std::int32_t index)
+{
     if (family == Family::m) {
-        ProtocolEntryM entry;
-        if (readProtocolEntryM(bytes, size, index, entry))
-            end = appendColumnM(field, entry, column);
-    } else {
-        ProtocolEntryK entry;
-        if (readProtocolEntryK(bytes, size, index, entry))
-            end = appendColumnK(field, entry, column);
+        ProtocolEntryM e{};
+        readProtocolEntryM(protocol.bytes, protocol.size, index, e);
+        return {{"event_counter", e.eventCounter},
+                {"error_code", e.errorCode},
+                {"error_name", errorName(family, e.errorCode)},
+                {"error_counter", e.errorCounter},
+                {"on_time_s", e.onTime},
+                {"cool_time_s", e.coolTime},
+                {"heat_time_s", e.heatTime},
+                {"start_counters", e.startCounters},
+                {"run_times_s", e.runTimes}};
     }
-    return std::string(field, end);
+    ProtocolEntryK e{};
+    readProtocolEntryK(protocol.bytes, protocol.size, index, e);
+    return {{"event_counter", e.eventCounter},
+            {"error_code", e.errorCode},
+            {"error_name", errorName(family, e.errorCode)},
+            {"error_counter", e.errorCounter},
+            {"on_time_s", e.onTime},
+            {"cool_time_s", e.coolTime},
+            {"heat_time_s", e.heatTime},
+            {"start_counter", e.startCounter}};
 }
 
 nlohmann::ordered_json protocolJson(Family family, const UnitInfo& unit, const ProtocolData& protocol)
 {
-    const int columns = family == Family::m ? columnCountM : columnCountK;
-    const int firstHeader = family == Family::m ? firstHeaderTextM : firstHeaderTextK;
     nlohmann::ordered_json entries = nlohmann::ordered_json::array();
     const std::int32_t count = readableEntries(protocol, family);
-    for (std::int32_t i = 0; i < count; ++i) {
-        nlohmann::ordered_json entry = nlohmann::ordered_json::object();
-        for (int c = 0; c < columns; ++c)
-            entry[utf8FromCp1252(text(firstHeader + c))] =
-                utf8FromCp1252(columnText(family, protocol.bytes, protocol.size, i, c));
-        entries.push_back(entry);
-    }
+    for (std::int32_t i = 0; i < count; ++i)
+        entries.push_back(entryJson(family, protocol, i));
     return {{"family", familyName(family)}, {"product", utf8FromCp1252(unit.product)}, {"entries", entries}};
 }
 
@@ -112,9 +123,15 @@ int commandProtocol(const CliContext& context, const std::string& output)
 
     const ProtocolData protocol = {buffer.data(), buffer.size(), end.count};
     // As in the program, a protocol without entries cannot be saved.
-    if (!output.empty() && end.protocolAvailable && !writeProtocolCsv(family, pathFromAnsi(output.c_str()), protocol, uiText)) {
-        printMessage(context, text(textSaveFailed));
-        return exitFileError;
+    if (!output.empty() && end.protocolAvailable) {
+        if (!writeProtocolCsv(family, pathFromAnsi(output.c_str()), protocol, uiText)) {
+            printMessage(context, text(textSaveFailed));
+            context.err << "File: " << output << '\n';
+            return exitFileError;
+        }
+        context.err << "Wrote " << readableEntries(protocol, family) << " entries to " << output << ".\n";
+    } else if (!output.empty()) {
+        context.err << "No file written.\n";
     }
     if (context.json)
         context.out << protocolJson(family, unit, protocol).dump(2) << '\n';

@@ -25,7 +25,7 @@ bool greetClient(const CliContext& context, NetSocket client)
 {
     char product[productStringChars + 1] = {};
     if (connectUnit(product) != ConnectResult::connected) {
-        context.err << "No unit attached: the client was turned away.\n";
+        context.err << "No unit attached (tried " << unitAddress(context) << "): the client was turned away.\n";
         return false;
     }
     std::uint8_t record[identityMaxSize];
@@ -55,7 +55,8 @@ int commandServe(const CliContext& context, const ServeOptions& options)
     }
     const std::uint16_t port = netLocalPort(listener);
     prepareTerminalLink(context.endpoint);
-    context.err << "Sharing the unit on 127.0.0.1:" << port << ", one client at a time (Ctrl-C ends).\n"
+    context.err << "Sharing the unit on 127.0.0.1:" << port << ", one client at a time (Ctrl-C ends); a client "
+                << "silent for " << options.idleSeconds << " s is cut off.\n"
                 << "Attach with KAVIX_UNIT=127.0.0.1:" << port << "; from another machine through ssh -L " << port
                 << ":127.0.0.1:" << port << ".\n"
                 << std::flush;
@@ -70,8 +71,17 @@ int commandServe(const CliContext& context, const ServeOptions& options)
         if (client == invalidSocket)
             continue;
         ++clients;
-        if (greetClient(context, client) && bridgeClient(client, stop) == BridgeEnd::deviceGone)
+        const int idleMs = static_cast<int>(options.idleSeconds * 1000);
+        switch (greetClient(context, client) ? bridgeClient(client, stop, idleMs) : BridgeEnd::clientLeft) {
+        case BridgeEnd::deviceGone:
             printMessage(context, usbErrorText);
+            break;
+        case BridgeEnd::idle:
+            context.err << "The client sent nothing for " << options.idleSeconds << " s and was cut off.\n";
+            break;
+        default:
+            break;
+        }
         netShutdown(client);
         netClose(client);
     }

@@ -5,3 +5,8 @@
 #include <string_view>
 
 std::string utf8FromCp1252(std::string_view text);
+
+// A text that comes from the unit (its product string), for a terminal: as
+// utf8FromCp1252, but control characters (CR, LF, BEL, ESC, ...) are shown
+// as \xNN, so that a unit cannot fake lines or drive the terminal.
+std::string terminalTextFromCp1252(std::string_view text);

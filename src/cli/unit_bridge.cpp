@@ -1,5 +1,6 @@
 #include "cli/unit_bridge.h"
 
+#include <chrono>
 #include <thread>
 
 #include "link/device_discovery.h"
@@ -20,6 +21,9 @@ constexpr int writeLimitMs = 5000;
 struct Bridge {
     NetSocket client;
     const std::atomic<bool>& stop;
+    int idleMs;
+    std::chrono::steady_clock::time_point lastReport = std::chrono::steady_clock::now();
+    bool idle = false;
     std::atomic<bool> quit{false};
     std::atomic<bool> gone{false};
 };
@@ -79,28 +83,36 @@ bool deliver(Bridge& bridge, LinkEvent& writeEvent, const std::uint8_t* report)
     return status == ioDone;
 }
 
-// The client's first report, or false when it leaves or stop comes first.
+// The client's next report, or false when it leaves, stays silent for the
+// idle time, or stop comes first.
 bool awaitReport(Bridge& bridge, std::uint8_t* report)
 {
     for (;;) {
         if (ending(bridge))
             return false;
+        const auto silent = std::chrono::steady_clock::now() - bridge.lastReport;
+        if (silent >= std::chrono::milliseconds(bridge.idleMs)) {
+            bridge.idle = true;
+            return false;
+        }
         const int ready = netWaitReadable(bridge.client, clientSliceMs);
         if (ready < 0)
             return false;
-        if (ready > 0)
+        if (ready > 0) {
+            bridge.lastReport = std::chrono::steady_clock::now();
             return netReceiveAll(bridge.client, report, reportSize, 1000);
+        }
     }
 }
 
 } // namespace
 
-BridgeEnd bridgeClient(NetSocket client, const std::atomic<bool>& stop)
+BridgeEnd bridgeClient(NetSocket client, const std::atomic<bool>& stop, int idleMs)
 {
-    Bridge bridge{client, stop};
+    Bridge bridge{client, stop, idleMs};
     std::uint8_t request[reportSize];
     if (!awaitReport(bridge, request))
-        return stop ? BridgeEnd::stopped : BridgeEnd::clientLeft;
+        return stop ? BridgeEnd::stopped : bridge.idle ? BridgeEnd::idle : BridgeEnd::clientLeft;
     if (!openLinkDevice(devicePath))
         return BridgeEnd::deviceGone;
 
@@ -118,5 +130,5 @@ BridgeEnd bridgeClient(NetSocket client, const std::atomic<bool>& stop)
     answers.join();
     if (bridge.gone)
         return BridgeEnd::deviceGone;
-    return stop ? BridgeEnd::stopped : BridgeEnd::clientLeft;
+    return stop ? BridgeEnd::stopped : bridge.idle ? BridgeEnd::idle : BridgeEnd::clientLeft;
 }

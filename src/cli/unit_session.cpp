@@ -1,11 +1,14 @@
 #include "cli/unit_session.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
 #include <mutex>
 
+#include "link/block_read_engine.h"
+#include "link/block_write_engine.h"
 #include "link/device_backend.h"
 #include "link/link_state.h"
 #include "link/remote_unit.h"
@@ -58,6 +61,18 @@ bool nextNotification(TerminalNotification& out, int waitMs)
     out = notifications.queue.front();
     notifications.queue.pop_front();
     return true;
+}
+
+// How far a transfer has come with this notification: the block read's
+// block index, the blocks the write has had acknowledged; -1 for a poll,
+// where every answer is news.
+std::int64_t progressMark(EngineProcedure engine, const TerminalNotification& data)
+{
+    if (engine == blockReadEngine)
+        return static_cast<std::int64_t>(data.lParam);
+    if (engine == blockWriteEngine)
+        return static_cast<std::int64_t>(data.wParam);
+    return -1;
 }
 
 bool interruptedBy(const TransferLimits& limits)
@@ -115,22 +130,25 @@ TransferResult runTransfer(EngineProcedure engine, LinkRequest& request, const D
     // The wait is sliced so that Ctrl-C is seen promptly.
     constexpr int sliceMs = 50;
     auto lastNews = std::chrono::steady_clock::now();
+    std::int64_t furthest = -1;
     for (;;) {
         if (interruptedBy(limits)) {
             result.outcome = TransferOutcome::stopped;
             break;
         }
-        TerminalNotification n;
-        if (!nextNotification(n, sliceMs)) {
-            const auto quiet = std::chrono::steady_clock::now() - lastNews;
-            if (quiet > std::chrono::milliseconds(limits.stallMs)) {
-                result.outcome = TransferOutcome::stalled;
-                break;
-            }
-            continue;
+        // Looked at whether or not notifications come: a unit that keeps
+        // the same blocks coming makes no progress either.
+        if (std::chrono::steady_clock::now() - lastNews > std::chrono::milliseconds(limits.stallMs)) {
+            result.outcome = TransferOutcome::stalled;
+            break;
         }
-        lastNews = std::chrono::steady_clock::now();
+        TerminalNotification n;
+        if (!nextNotification(n, sliceMs))
+            continue;
         if (n.message == WM_LINK_DATA) {
+            const std::int64_t mark = progressMark(engine, n);
+            const bool progress = mark < 0 || mark > furthest;
+            furthest = std::max(furthest, mark);
             const bool more = !onData || onData(n);
             if (!more) {
                 result.outcome = TransferOutcome::stopped;
@@ -140,7 +158,8 @@ TransferResult runTransfer(EngineProcedure engine, LinkRequest& request, const D
             // processed; the block engines do not wait for it. The time the
             // handler took is not the unit's silence.
             setEvent(answerProcessed);
-            lastNews = std::chrono::steady_clock::now();
+            if (progress)
+                lastNews = std::chrono::steady_clock::now();
         } else if (n.message == WM_LINK_END) {
             result.outcome = TransferOutcome::ended;
             result.endCode = static_cast<std::uint32_t>(n.wParam);

@@ -61,7 +61,10 @@ using DataHandler = std::function<bool(const TerminalNotification& data)>;
 
 struct TransferLimits {
     // The engines wait for a silent unit for ever; a terminal program must
-    // not. A transfer with no notification for this long has stalled.
+    // not. A transfer without progress for this long has stalled. Progress
+    // is every answer of a poll, but only a block beyond all before it of a
+    // block transfer: a unit that has the same blocks sent again and again
+    // (0x63 "again from block 0" for ever) does not keep it alive.
     int stallMs = 5000;
     // Set from a signal handler (Ctrl-C): the transfer stops at once.
     const std::atomic<bool>* interrupted = nullptr;

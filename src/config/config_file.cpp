@@ -12,7 +12,13 @@
 #include "config/m_parameters.h"
 
 #ifdef _WIN32
+#include <windows.h>
+#include <io.h>
 #include <share.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 const ConfigFileFormat kConfigFile = {kDataVersion, familyUnitKind(Family::k), "CUK1-Configurationfile", kParameterBlockSize};
@@ -20,13 +26,30 @@ const ConfigFileFormat mConfigFile = {mDataVersion, familyUnitKind(Family::m), "
 
 namespace {
 
+// Only a regular file: a FIFO would block the read until some writer came,
+// a device (/dev/zero, NUL, CON) has no end or no content of its own.
 std::FILE* openForReading(const std::filesystem::path& path)
 {
 #ifdef _WIN32
     // No sharing: nobody else may change the file while we read it.
-    return _wfsopen(path.c_str(), L"rb", _SH_DENYRW);
+    std::FILE* file = _wfsopen(path.c_str(), L"rb", _SH_DENYRW);
+    if (file && GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != FILE_TYPE_DISK) {
+        std::fclose(file);
+        return nullptr;
+    }
+    return file;
 #else
-    return std::fopen(path.c_str(), "rb");
+    // Opening a FIFO without O_NONBLOCK waits for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0)
+        return nullptr;
+    struct stat status;
+    std::FILE* file = nullptr;
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode))
+        file = ::fdopen(fd, "rb");
+    if (!file)
+        ::close(fd);
+    return file;
 #endif
 }
 
@@ -75,10 +98,6 @@ int loadConfigFile(const std::filesystem::path& path, const ConfigFileFormat& fo
     if (size > sizeof image)
         return textFileError;
 
-    // A folder opens for reading on some systems; it is no file either.
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error))
-        return textFileNotFound;
     std::FILE* file = openForReading(path);
     if (!file)
         return textFileNotFound;

@@ -40,7 +40,7 @@ int saveConfigFile(const std::filesystem::path& path, const ConfigFileFormat& fo
 
 // Reads and tests a file; on success copies its block into `block` and
 // returns 0. Otherwise `block` is untouched and the result is the text of the
-// first test that failed, in this order: cannot open 78, unit kind 79, data
+// first test that failed, in this order: cannot open, or no regular file 78, unit kind 79, data
 // version 80, magic 81, block and CRC cut short 82, CRC not 0 83. Bytes after the
 // image are not read.
 int loadConfigFile(const std::filesystem::path& path, const ConfigFileFormat& format, void* block);

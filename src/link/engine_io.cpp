@@ -100,23 +100,38 @@ void prepareRequest(EngineIo& io, const LinkRequest& request, std::size_t payloa
     io.writeAttempts = 0;
 }
 
-Step sendRequest(EngineIo& io, int pendingSliceMs)
+SendOutcome sendUntilDone(EngineIo& io, int pendingSliceMs)
 {
     for (;;) {
         switch (sendPass(io, pendingSliceMs)) {
         case passWritten:
-            return Step::proceed;
+            return SendOutcome::written;
         case passAgain:
             break;
         case passLimit:
-            postNotification(WM_LINK_END, endCommunicationLost, 0);
-            return Step::finished;
+            return SendOutcome::failed;
         case passGone:
-            postNotification(WM_LINK_END, endDeviceGone, 0);
-            return Step::finished;
+            return SendOutcome::gone;
         case passStopped:
-            return Step::stopped;
+            return SendOutcome::stopped;
         }
+    }
+}
+
+Step sendRequest(EngineIo& io, int pendingSliceMs)
+{
+    switch (sendUntilDone(io, pendingSliceMs)) {
+    case SendOutcome::written:
+        return Step::proceed;
+    case SendOutcome::failed:
+        postNotification(WM_LINK_END, endCommunicationLost, 0);
+        return Step::finished;
+    case SendOutcome::gone:
+        postNotification(WM_LINK_END, endDeviceGone, 0);
+        return Step::finished;
+    case SendOutcome::stopped:
+    default:
+        return Step::stopped;
     }
 }
 

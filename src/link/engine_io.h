@@ -55,6 +55,12 @@ enum class Step {
 // one pendingSliceMs slice for a write that is still pending).
 Step sendRequest(EngineIo& io, int pendingSliceMs);
 
+// The passes of sendRequest without its notifications, for a report that
+// goes out after the window has let the link go (the release poll): a
+// failure then belongs to nobody.
+enum class SendOutcome { written, failed, gone, stopped };
+SendOutcome sendUntilDone(EngineIo& io, int pendingSliceMs);
+
 // Waits in 100 ms slices for the answer that carries sequenceNumber, copying
 // each report into lastAnswer and releasing the reader. Foreign answers are
 // passed over; the one after foreignLimit of them takes a new sequence

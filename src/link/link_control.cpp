@@ -14,6 +14,8 @@ std::thread engineThread;
 // Set when the thread procedure has returned: std::thread has no timed join.
 LinkEvent readerEnded{true, true};
 LinkEvent engineEnded{true, true};
+// The request the running engine works on: stopLink reads its release poll.
+LinkRequest* engineRequest = nullptr;
 
 void runReader()
 {
@@ -58,6 +60,7 @@ bool startEngineThread(EngineProcedure engine, LinkRequest* request)
 {
     release(engineThread, engineEnded);
     resetEvent(engineEnded);
+    engineRequest = request;
     try {
         engineThread = std::thread(runEngine, engine, request);
     } catch (...) {
@@ -69,6 +72,8 @@ bool startEngineThread(EngineProcedure engine, LinkRequest* request)
 
 bool startLinkThreads(EngineProcedure engine, LinkRequest* request)
 {
+    // A release poll belongs to the link of the window that set it.
+    request->releaseLength = 0;
     // A link stopped while its reader had handed over a report leaves
     // reportReceived set: the next engine would take that stale inReport as
     // its answer while the new reader already writes into it.
@@ -90,8 +95,16 @@ void stopLink()
     if (appState.linkOpen == 0)
         return;
     appState.linkOpen = 0;
-    setEvent(linkStop);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(stopLinkWaitMs);
+    resetEvent(releaseDone);
+    // First the release poll, if one is due: the poll engine sends it from
+    // Idle, or says at once that it cannot; the wait is bounded either way.
+    if (engineRequest && engineRequest->releaseLength != 0 && !isEventSet(engineEnded)) {
+        setEvent(linkRelease);
+        LinkEvent* const over[2] = {&releaseDone, &engineEnded};
+        waitForAny(over, 2, releaseWaitMs);
+    }
+    setEvent(linkStop);
     LinkEvent* const ends[2] = {&readerEnded, &engineEnded};
     for (LinkEvent* ended : ends) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -100,6 +113,7 @@ void stopLink()
     }
     release(readerThread, readerEnded);
     release(engineThread, engineEnded);
+    resetEvent(linkRelease);
     resetEvent(linkStop);
 }
 

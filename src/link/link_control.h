@@ -16,6 +16,9 @@ bool startLinkThreads(EngineProcedure engine, LinkRequest* request);
 
 // Ends the link if appState.linkOpen is set: sets linkStop, waits at most
 // 1000 ms for both threads and resets linkStop. Does nothing when closed.
+// When the request carries a release poll (releaseLength), the poll engine
+// first sends it and stopLink waits up to releaseWaitMs of the 1000 ms for
+// its answer, so that a monitor never leaves the unit under manual control.
 // User-interface thread only.
 void stopLink();
 

@@ -29,6 +29,8 @@ LinkEvent reportConsumed;
 LinkEvent linkStop{true};
 LinkEvent answerProcessed;
 LinkEvent readerReady{true};
+LinkEvent linkRelease{true};
+LinkEvent releaseDone{true};
 
 void createLinkEvents()
 {
@@ -37,4 +39,6 @@ void createLinkEvents()
     initEvent(linkStop, true);
     initEvent(answerProcessed, false);
     initEvent(readerReady, true);
+    initEvent(linkRelease, true);
+    initEvent(releaseDone, true);
 }

@@ -25,6 +25,12 @@ struct LinkRequest {
     // Block read: bytes available at data. A transfer that would store past
     // it ends with end code 0 instead of overrunning the buffer.
     std::uint32_t dataCapacity = 0;
+    // Poll: the payload of one last poll that stopLink has the engine send
+    // before the link ends (the monitor's command record with manual control
+    // off), or releaseLength 0 for none. A monitor sets it where it sets the
+    // payload; startLinkThreads clears it, so no other link sends it.
+    std::uint8_t releaseLength = 0;
+    std::uint8_t releasePayload[50] = {};
 };
 
 inline constexpr std::uint8_t maxPollPayload = 50;
@@ -55,6 +61,10 @@ extern LinkEvent reportConsumed;   // auto: engine to reader, inReport has been 
 extern LinkEvent linkStop;         // manual: stopLink to both threads
 extern LinkEvent answerProcessed;  // auto: monitor to poll engine, send the next poll now
 extern LinkEvent readerReady;      // manual: reader to engine, the device open was tried
+// The last poll before a stop: stopLink asks for it, the poll engine says
+// when it has been answered or cannot be sent.
+extern LinkEvent linkRelease;      // manual: stopLink to the poll engine, send the release poll now
+extern LinkEvent releaseDone;      // manual: poll engine to stopLink, the release poll is over
 
 // Wait slices of the link, in milliseconds.
 inline constexpr int pendingIoSliceMs = 10;
@@ -63,6 +73,9 @@ inline constexpr int partnerSliceMs = 100;
 inline constexpr int idleSliceMs = 500;
 inline constexpr int readerReadyWaitMs = 100;
 inline constexpr int stopLinkWaitMs = 1000;
+// Of stopLink's 1000 ms, at most this much for the release poll: a unit that
+// answers at all answers a poll within a few milliseconds.
+inline constexpr int releaseWaitMs = 300;
 
-// Puts all five events into their initial, not signalled state.
+// Puts all the link's events into their initial, not signalled state.
 void createLinkEvents();

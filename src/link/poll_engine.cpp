@@ -1,7 +1,62 @@
 #include "link/poll_engine.h"
 
+#include <cstring>
+
 #include "link/engine_io.h"
 #include "link/notifications.h"
+
+namespace {
+
+std::size_t pollPayloadLength(std::uint8_t length) { return length > maxPollPayload ? maxPollPayload : length; }
+
+// The release poll stopLink asks for: the request's release payload, sent
+// and answered like any poll but without a notification, since the window
+// has already let the link go. A refusal is sent again within the twenty
+// passes; a failed write or a gone device end it. releaseDone tells stopLink
+// that it is over; a stop means stopLink has stopped waiting for it.
+void sendRelease(EngineIo& io, const LinkRequest& request)
+{
+    LinkRequest release = request;
+    std::memcpy(release.payload, request.releasePayload, sizeof release.payload);
+    prepareRequest(io, release, pollPayloadLength(request.releaseLength));
+    for (;;) {
+        const SendOutcome sent = sendUntilDone(io, pendingIoSliceMs);
+        if (sent == SendOutcome::stopped)
+            return;
+        if (sent != SendOutcome::written)
+            break;
+        const Step step = awaitOwnAnswer(io, maxForeignAnswers);
+        if (step == Step::stopped)
+            return;
+        if (step == Step::resend)
+            continue;
+        const std::uint8_t code = lastAnswer[inCode];
+        if (code == ansOk || code == ansStatus)
+            break;
+        nextSequenceNumber();
+    }
+    setEvent(releaseDone);
+}
+
+// Finished: nothing more is sent. A release asked for now is over at once.
+void waitForStopAfterEnd()
+{
+    LinkEvent* const waitList[2] = {&linkStop, &linkRelease};
+    for (;;) {
+        switch (waitForAny(waitList, 2, idleSliceMs)) {
+        case 0:
+            return;
+        case 1:
+            setEvent(releaseDone);
+            waitForStop();
+            return;
+        default:
+            break;
+        }
+    }
+}
+
+} // namespace
 
 void pollEngine(LinkRequest* request)
 {
@@ -9,12 +64,12 @@ void pollEngine(LinkRequest* request)
     if (!beginEngine(io))
         return;
 
-    LinkEvent* const idleWait[2] = {&linkStop, &answerProcessed};
+    LinkEvent* const idleWait[3] = {&linkStop, &linkRelease, &answerProcessed};
     PollState state = pollPrepare;
     for (;;) {
         switch (state) {
         case pollPrepare:
-            prepareRequest(io, *request, request->blockSize > maxPollPayload ? maxPollPayload : request->blockSize);
+            prepareRequest(io, *request, pollPayloadLength(request->blockSize));
             state = pollSend;
             break;
         case pollSend:
@@ -50,13 +105,25 @@ void pollEngine(LinkRequest* request)
             break;
         }
         case pollIdle:
-            // answerProcessed, or the period is over: the next poll.
-            if (waitForAny(idleWait, 2, idleSliceMs) == 0)
+            // answerProcessed, or the period is over: the next poll. A
+            // release asked for by stopLink comes before either.
+            switch (waitForAny(idleWait, 3, idleSliceMs)) {
+            case 0:
                 return;
-            state = pollPrepare;
+            case 1:
+                state = pollRelease;
+                break;
+            default:
+                state = pollPrepare;
+                break;
+            }
             break;
-        case pollFinished:
+        case pollRelease:
+            sendRelease(io, *request);
             waitForStop();
+            return;
+        case pollFinished:
+            waitForStopAfterEnd();
             return;
         }
     }

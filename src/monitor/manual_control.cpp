@@ -55,6 +55,13 @@ void toggleManual(MonitorModel& model, AppState& app)
         // sequence goes on.
         for (std::int32_t& ticks : app.runTicks)
             ticks = 0;
+        // While manual control was off the indicators showed the unit, which
+        // has not seen the sequence's compressor yet. The sequence still
+        // holds it and will switch it on: show it marked, so that a click
+        // stops it and aborts the sequence instead of counting as a new
+        // start that the restart lock refuses.
+        if (app.sequenceActive != 0)
+            setMarked(model.view, rulesOf(model.family).compressorBit0 + sequenceCompressorOf(model, app), true);
     } else {
         app.runTicks[0] = 0;
         model.sequencePhase = sequenceIdle;

@@ -1,5 +1,6 @@
 #include "monitor/monitor_internal.h"
 
+#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -57,9 +58,30 @@ void setManualFlag(MonitorModel& model, bool on)
 
 void preparePayload(MonitorModel& model)
 {
-    if (model.family == Family::m)
+    const bool previousCarriedManual = payloadCarriesManual(model);
+    if (model.family == Family::m) {
         std::memcpy(model.payload, &model.commandM, sizeof model.commandM);
-    else
+        MonitorCommandM release = model.commandM;
+        release.outputs = model.statusM.outputs;
+        release.blowerPower[0] = model.statusM.blowerPower[0];
+        release.blowerPower[1] = model.statusM.blowerPower[1];
+        release.manual = static_cast<std::uint8_t>(release.manual & ~1);
+        std::memcpy(model.releasePayload, &release, sizeof release);
+    } else {
         std::memcpy(model.payload, &model.commandK, sizeof model.commandK);
+        MonitorCommandK release = model.commandK;
+        release.outputs = model.statusK.outputs;
+        release.blowerPower = model.statusK.blowerPower;
+        release.manual = static_cast<std::uint8_t>(release.manual & ~1);
+        std::memcpy(model.releasePayload, &release, sizeof release);
+    }
     model.payloadLength = rulesOf(model.family).payloadLength;
+    model.releaseDue = previousCarriedManual || payloadCarriesManual(model);
+}
+
+bool payloadCarriesManual(const MonitorModel& model)
+{
+    const std::size_t flag = model.family == Family::m ? offsetof(MonitorCommandM, manual)
+                                                       : offsetof(MonitorCommandK, manual);
+    return (model.payload[flag] & 1) != 0;
 }

@@ -22,8 +22,11 @@ const FamilyRules& rulesOf(Family family);
 void setOutputCommand(MonitorModel& model, std::uint32_t outputs);
 void setBlowerCommand(MonitorModel& model, int blower, std::uint8_t percent);
 void setManualFlag(MonitorModel& model, bool on);
-// Copies the command record into the payload that the next request carries.
+// Copies the command record into the payload that the next request carries
+// and prepares the release poll beside it.
 void preparePayload(MonitorModel& model);
+// Whether model.payload has the manual flag set.
+bool payloadCarriesManual(const MonitorModel& model);
 
 void setOutputsEnabled(MonitorModel& model, bool enabled);
 // Toggle button caption, rewritten only when it really changes.

@@ -57,6 +57,7 @@ void openMonitor(MonitorModel& model, Family family)
     model.polling = false;
     model.product[0] = '\0';
     preparePayload(model);
+    model.releaseDue = false;
 
     const FamilyRules& rules = rulesOf(model.family);
     model.view = MonitorView{};
@@ -77,6 +78,8 @@ void startMonitor(MonitorModel& model, AppState& app)
     app.sequenceActive = 0;
     app.stepTicks = 0;
     preparePayload(model);
+    // Nothing of this link has reached the unit yet.
+    model.releaseDue = false;
 }
 
 void monitorConnected(MonitorModel& model, const char* product)

@@ -24,8 +24,8 @@
 //                   threads -> monitorPolling; any failure -> monitorStartFailed
 //   Stop / Close    stopLink, then stopMonitor / closeMonitor
 //   link end        stopLink, then monitorLinkEnded
-//   answer          handleAnswer; when true: payload into the request, mirror,
-//                   and set answerProcessed last
+//   answer          handleAnswer; when true: payload and release poll into
+//                   the request, mirror, and set answerProcessed last
 //   controls        toggleManual, clickOutput, scrollBlower
 
 
@@ -48,6 +48,14 @@ struct MonitorModel {
     // at Start and at answer step 6. The window copies it into the request.
     std::uint8_t payload[monitorRecordSizeMax] = {};
     int payloadLength = 0;
+    // The poll that hands the unit back to its own control when the link is
+    // stopped: the command record as it is sent with manual control off
+    // (outputs and blower power as the unit last reported them, manual flag
+    // clear). Due while the last payload or the one before it carried the
+    // manual flag, since the engine may not have sent the newer one yet.
+    // The window puts it into the request beside the payload.
+    std::uint8_t releasePayload[monitorRecordSizeMax] = {};
+    bool releaseDue = false;
     MonitorView view;
     // Kept for the program's lifetime: never reset by openMonitor or Start.
     std::uint8_t progressCounter = 0;

@@ -91,6 +91,9 @@ void stop(MonitorWindow& w)
 
 void linkEnded(MonitorWindow& w, WPARAM endCode, LPARAM lParam)
 {
+    // The unit is gone, silent or of the wrong kind: no release poll can
+    // reach it, so the stop need not wait for one.
+    linkRequest.releaseLength = 0;
     stopLink();
     char wrongUnit[256] = {};
     if (endCode == endWrongUnit && lParam != 0)
@@ -108,6 +111,10 @@ void answer(MonitorWindow& w, LPARAM lParam)
     if (!handleAnswer(w.model, appState, status, answerBytesFromStatus))
         return;
     std::memcpy(linkRequest.payload, w.model.payload, static_cast<std::size_t>(w.model.payloadLength));
+    // What stopLink sends first when polling ends (Stop, Close, the program
+    // closing) while the unit may still be under manual control.
+    std::memcpy(linkRequest.releasePayload, w.model.releasePayload, static_cast<std::size_t>(w.model.payloadLength));
+    linkRequest.releaseLength = static_cast<std::uint8_t>(w.model.releaseDue ? w.model.payloadLength : 0);
     show(w);
     setEvent(answerProcessed);
 }
@@ -144,9 +151,14 @@ void create(MonitorWindow& w, HWND window)
     PostMessageA(window, WM_COMMAND, idStart, reinterpret_cast<LPARAM>(GetDlgItem(window, idStart)));
 }
 
-void command(MonitorWindow& w, int id)
+void command(MonitorWindow& w, int id, int notification)
 {
     if (id >= 0 && id < monitorOutputCount(w.family)) {
+        // A radio-style indicator also reports BN_DOUBLECLICKED on a
+        // double-click: one click, not two (a second would abort the start
+        // it made, with the restart lock used up).
+        if (notification != BN_CLICKED)
+            return;
         clickOutput(w.model, appState, id);
         show(w);
         return;
@@ -183,7 +195,7 @@ LRESULT monitorProc(MonitorWindow& w, HWND window, UINT message, WPARAM wParam, 
         // Moving the focus onto an indicator never switches it.
         if (clickFromFocus(reinterpret_cast<HWND>(lParam)))
             return 0;
-        command(w, LOWORD(wParam));
+        command(w, LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_HSCROLL: {
         const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));

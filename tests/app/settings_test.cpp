@@ -48,11 +48,11 @@ TEST_F(Settings, FirstStartCreatesTheFileFromTheZeroBlockInTheCurrentDirectory)
 
 // Written over the start of an existing file without truncating it; bytes
 // past the 186 that count do not matter when loading.
-TEST_F(Settings, SaveThenLoadRestoresTheBlockButClearsLinkAndProtocolFlags)
+TEST_F(Settings, SaveThenLoadRestoresTheBlockButClearsTheRunTimeFields)
 {
     writeBytes(file, std::vector<unsigned char>(200, 0x77));
     AppState saved = withLanguage(1);
-    saved.linkOpen = saved.protocolAvailable = 1;
+    saved.linkOpen = saved.protocolAvailable = saved.autoDisplay = 1;
     saved.textCharWidth = 0x01020304;  // an odd-offset field
     saved.runTicks[5] = -7;
     ASSERT_TRUE(saveSettings(saved, file));
@@ -66,7 +66,7 @@ TEST_F(Settings, SaveThenLoadRestoresTheBlockButClearsLinkAndProtocolFlags)
     AppState loaded = withLanguage(0);
     ASSERT_TRUE(loadSettings(loaded, file));
     EXPECT_EQ(loaded.language, 1);
-    EXPECT_EQ(loaded.linkOpen + loaded.protocolAvailable, 0);
+    EXPECT_EQ(loaded.linkOpen + loaded.protocolAvailable + loaded.autoDisplay, 0);
     EXPECT_EQ(std::int32_t{loaded.textCharWidth}, 0x01020304);
     EXPECT_EQ(loaded.runTicks[5], -7);
 }

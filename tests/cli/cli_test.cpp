@@ -1,8 +1,11 @@
 // Every command of kavix-cli against the simulated unit, and every exit code.
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <thread>
+#include <tuple>
 
 #include "app/texts.h"
 #include "cli/cli_context.h"
@@ -12,6 +15,7 @@
 #include "config/k_parameters.h"
 #include "link/net_socket.h"
 #include "protocol/protocol_csv.h"
+#include "protocol/protocol_entries.h"
 #include "protocol/run_counters.h"
 
 namespace {
@@ -213,8 +217,9 @@ TEST_F(CliTest, ShowAndDiffListParametersAndRefuseMixedFamilies)
     ASSERT_EQ(run.code, exitOk) << run.err;
     const auto differences = nlohmann::json::parse(run.out)["differences"];
     ASSERT_EQ(differences.size(), 1u);
-    EXPECT_EQ(differences[0]["a"], std::to_string(kDefaultParameters.CanAddress));
-    EXPECT_EQ(differences[0]["b"], std::to_string(changed.CanAddress));
+    EXPECT_EQ(differences[0]["label"], "CAN Address");
+    EXPECT_EQ(differences[0]["a"], kDefaultParameters.CanAddress);
+    EXPECT_EQ(differences[0]["b"], changed.CanAddress);
     EXPECT_TRUE(cli({"config", "diff", a, a}).out.empty());
 
     run = cli({"config", "diff", a, m});
@@ -229,12 +234,12 @@ TEST_F(CliTest, CountersShowTheUnitsRecord)
     ASSERT_EQ(run.code, exitOk) << run.err;
     const auto counters = nlohmann::json::parse(run.out)["counters"];
     EXPECT_EQ(counters.size(), static_cast<std::size_t>(counterFieldCountM));
-    // The on-time, the record's first field, in hours with one truncated decimal.
+    // The on-time, the record's first field, in seconds as the record holds it.
     const std::vector<std::uint8_t> record = runningCounters('M');
     const std::uint32_t onTime = record[0] | record[1] << 8 | record[2] << 16 | static_cast<std::uint32_t>(record[3]) << 24;
     bool found = false;
     for (const auto& c : counters)
-        if (c["unit"] == "h" && std::abs(c["value"].get<double>() - (onTime / 360) / 10.0) < 1e-9)
+        if (c["unit"] == "s" && c["value"] == onTime)
             found = true;
     EXPECT_TRUE(found) << run.out;
     EXPECT_TRUE(contains(cli({"counters"}).out, "M-Series"));
@@ -359,4 +364,195 @@ TEST_F(CliTest, CtrlCEndsAMonitorSessionWithItsFilesAndBreaksOffATransfer)
     ctrlC.join();
     EXPECT_EQ(run.code, exitInterrupted);
     EXPECT_FALSE(std::filesystem::exists(dir / "p.csv"));
+}
+
+namespace {
+
+// The parameter of a config show --json document with this label (null if none).
+nlohmann::json labelled(const nlohmann::json& document, const std::string& label)
+{
+    for (const auto& p : document["parameters"])
+        if (p["label"] == label)
+            return p;
+    return nlohmann::json();
+}
+
+std::vector<std::uint8_t> blockBytes(const KParameterBlock& block)
+{
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&block);
+    return {bytes, bytes + sizeof block};
+}
+
+} // namespace
+
+// A file value the window cannot show is never changed on the way: show
+// marks it with its limits, program refuses the file and sends nothing, diff
+// tells it from the value the window would have made of it. A file whose
+// other temperature copy the window would derive anew is refused too.
+TEST_F(CliTest, FileValuesTheWindowCannotShowAreNeverChangedQuietly)
+{
+    serve();
+    KParameterBlock hot = kDefaultParameters, limit = kDefaultParameters, stale = kDefaultParameters;
+    hot.SetTemp_C = 90;   // limits 15 to 29; the window's arrows would make it 29
+    limit.SetTemp_C = 29;
+    stale.SetTemp_F = 99; // 20 °C is 68 °F
+    ASSERT_EQ(saveConfigFile(file("hot.cbf"), kConfigFile, &hot), 0);
+    ASSERT_EQ(saveConfigFile(file("limit.cbf"), kConfigFile, &limit), 0);
+    ASSERT_EQ(saveConfigFile(file("stale.cbf"), kConfigFile, &stale), 0);
+
+    CliRun run = cli({"config", "show", file("hot.cbf")});
+    ASSERT_EQ(run.code, exitOk) << run.err;
+    EXPECT_TRUE(contains(run.out, "90      \xC2\xB0" "C")) << run.out;
+    EXPECT_TRUE(contains(run.out, "! outside 15 to 29\n")) << run.out;
+    const auto p = labelled(nlohmann::json::parse(cli({"config", "show", file("hot.cbf"), "--json"}).out),
+                            "Set temperature");
+    EXPECT_EQ(std::tuple(p["value"], p["valid"], p["unit"]), std::tuple(90, false, "\xC2\xB0" "C"));
+
+    for (const char* name : {"hot.cbf", "stale.cbf"}) {
+        run = cli({"config", "program", file(name)});
+        EXPECT_EQ(run.code, exitCheckFailed) << name;
+        EXPECT_TRUE(contains(run.err, "Nothing was sent.")) << run.err;
+    }
+    EXPECT_TRUE(contains(cli({"config", "program", file("hot.cbf")}).err,
+                         "  Set temperature: 90 \xC2\xB0" "C, outside 15 to 29\n"));
+    EXPECT_TRUE(contains(cli({"config", "program", file("stale.cbf")}).err,
+                         "  General / Set temperature: 20 \xC2\xB0" "C (99 \xC2\xB0" "F) -> 20 \xC2\xB0" "C (68 \xC2\xB0" "F)\n"));
+    EXPECT_EQ(programmings(), 0u);
+
+    run = cli({"config", "diff", file("hot.cbf"), file("limit.cbf")});
+    EXPECT_EQ(run.out, "General / Set temperature: 90 \xC2\xB0" "C -> 29 \xC2\xB0" "C\n");
+}
+
+// A unit whose configuration could not be programmed back as it is (a
+// value the window cannot show, a failed check, a copy the window would
+// derive anew) is still saved, byte for byte: the file is its backup. Why it
+// is not valid goes to stderr, and the exit code says "saved, but not valid".
+TEST_F(CliTest, ConfigReadSavesAnyConfigurationAndSaysWhenItIsNotValid)
+{
+    const struct {
+        const char* name;
+        void (*change)(KParameterBlock&);
+        const char* reason;
+    } cases[] = {
+        {"unshowable", [](KParameterBlock& b) { b.SetTemp_C = 90; }, "  Set temperature: 90 \xC2\xB0" "C, outside 15 to 29\n"},
+        {"check", [](KParameterBlock& b) { b.LowVolt_230 = 20; }, "cut out 230V' !  Limits: 180 to 210\n"},
+        {"derived copy", [](KParameterBlock& b) { b.HeatOn_F = 100; }, "(100 \xC2\xB0" "F) -> 48 \xC2\xB0" "C (118 \xC2\xB0" "F)\n"},
+    };
+    serve('K', 20);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        KParameterBlock odd = kDefaultParameters;
+        c.change(odd);
+        served.change([&](SimUnit&, SimBlockStore& store) { store.configuration.bytes = blockBytes(odd); });
+        const CliRun run = cli({"config", "read", "-o", file("backup.cbf")});
+        EXPECT_EQ(run.code, exitSavedNotValid);
+        EXPECT_EQ(readBytes(dir / "backup.cbf"), configImage('K', blockBytes(odd)));
+        EXPECT_TRUE(contains(run.err, "Wrote 88 bytes (K-Series configuration) to " + file("backup.cbf")));
+        EXPECT_TRUE(contains(run.err, c.reason)) << run.err;
+    }
+    served.change([&](SimUnit&, SimBlockStore& store) { store.configuration.bytes = blockBytes(kDefaultParameters); });
+    EXPECT_EQ(cli({"config", "read", "-o", file("backup.cbf")}).code, exitOk);
+}
+
+// The read-back compares every byte and names every difference, also one
+// in bits the window passes through without showing.
+TEST_F(CliTest, ReadBackNamesADifferenceInBytesTheWindowDoesNotShow)
+{
+    serve();
+    KParameterBlock flagged = kDefaultParameters;
+    flagged.Flags_Device |= 0x8000;
+    ASSERT_EQ(saveConfigFile(file("flagged.cbf"), kConfigFile, &flagged), 0);
+    served.setFaults({.eepromForgets = true});
+    const CliRun run = cli({"config", "program", file("flagged.cbf")});
+    EXPECT_EQ(run.code, exitVerifyFailed);
+    EXPECT_TRUE(contains(run.err, "byte 1: 0x80 -> 0x00\n")) << run.err;
+}
+
+// A unit that asks for the data again from block 0 after every last block
+// acknowledges blocks for ever; without new blocks for --timeout seconds
+// that is a lost link, not a hang.
+TEST_F(CliTest, AResendLoopEndsAsCommunicationLost)
+{
+    serve();
+    ASSERT_EQ(cli({"config", "defaults", "-o", file("defaults.cbf")}).code, exitOk);
+    served.setFaults({.resendFrom = 0, .resendAlways = true});
+    // Should it hang, Ctrl-C after 20 s turns that into a failure.
+    std::atomic<bool> stop{false};
+    std::thread watchdog([&] {
+        for (int waited = 0; waited < 20000 && !stop; waited += 10)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        stop = true;
+    });
+    const CliRun run = cli({"config", "program", file("defaults.cbf")}, &stop);
+    stop = true;
+    watchdog.join();
+    EXPECT_EQ(run.code, exitCommunicationLost) << run.err;
+    EXPECT_TRUE(contains(run.err, "Communication lost !"));
+}
+
+// The product string is the unit's: control characters in it are shown
+// escaped on a terminal, so it cannot fake lines or drive the terminal. JSON
+// carries the text itself, escaped as JSON escapes it.
+TEST_F(CliTest, ControlCharactersOfTheUnitsProductStringAreEscaped)
+{
+    serve('K', 20, [](SimOptions& o) { o.product = "Unit\r\nFamily:      M-Series\x1B[2J\x07"; });
+    for (const std::vector<std::string>& command : {std::vector<std::string>{"info"}, {"counters"}}) {
+        const CliRun run = cli(command);
+        ASSERT_EQ(run.code, exitOk) << run.err;
+        EXPECT_TRUE(contains(run.out, "Unit\\x0D\\x0AFamily:      M-Series\\x1B[2J\\x07")) << run.out;
+        EXPECT_FALSE(contains(run.out, "\x1B") || contains(run.out, "\r") || contains(run.out, "\x07"));
+    }
+    const CliRun json = cli({"info", "--json"});
+    EXPECT_EQ(nlohmann::json::parse(json.out)["product"], "Unit\r\nFamily:      M-Series\x1B[2J\x07");
+    EXPECT_FALSE(contains(json.out, "\x1B"));
+}
+
+TEST_F(CliTest, NonFiniteNumbersAreRefusedAsUsageErrors)
+{
+    for (const std::vector<std::string>& line :
+         {std::vector<std::string>{"--timeout", "nan", "info"}, {"--timeout", "inf", "info"},
+          {"monitor", "--seconds", "nan"}, {"monitor", "--seconds", "inf"}, {"monitor", "--interval", "nan"},
+          {"serve", "--idle", "nan"}})
+        EXPECT_EQ(cli(line).code, exitUsage) << line[0] << ' ' << line[1];
+}
+
+// Machines get numbers as numbers under stable lower-case keys: times in
+// seconds, temperatures with their unit beside them.
+TEST_F(CliTest, JsonKeysAreStableAndNumbersAreNumbers)
+{
+    serve('M', 3);
+    const auto protocol = nlohmann::json::parse(cli({"protocol", "--json"}).out);
+    ASSERT_EQ(protocol["entries"].size(), 3u);
+    const std::vector<std::uint8_t> entries = failureProtocol('M', 3);
+    ProtocolEntryM first{};
+    ASSERT_TRUE(readProtocolEntryM(entries.data(), entries.size(), 0, first));
+    const auto& entry = protocol["entries"][0];
+    EXPECT_EQ(entry["event_counter"], first.eventCounter);
+    EXPECT_EQ(entry["on_time_s"], first.onTime);
+    EXPECT_EQ(entry["run_times_s"][5], first.runTimes[5]);
+    EXPECT_EQ(entry["error_code"], first.errorCode);
+    for (const auto& [key, value] : entry.items())
+        EXPECT_TRUE(std::all_of(key.begin(), key.end(), [](char c) { return std::islower(c) || c == '_'; })) << key;
+
+    const auto info = nlohmann::json::parse(cli({"info", "--json"}).out);
+    EXPECT_TRUE(info["unit_kind"].is_number() && info["firmware_word"].is_number());
+    ASSERT_EQ(cli({"config", "read", "-o", file("m.cbf")}).code, exitOk);
+    const auto p = labelled(nlohmann::json::parse(cli({"config", "show", file("m.cbf"), "--json"}).out),
+                            "Switch off temperature cooling water");
+    EXPECT_EQ(std::tuple(p["value"], p["unit"], p["limits"]), std::tuple(4, "\xC2\xB0" "C", "0 to 15"));
+}
+
+// Every command that writes says what it wrote; a unit not found is named
+// by the address tried.
+TEST_F(CliTest, CommandsSayWhatTheyWroteAndWhereTheyLookedForTheUnit)
+{
+    serve('K', 7);
+    EXPECT_TRUE(contains(cli({"protocol", "-o", file("p.csv")}).err, "Wrote 7 entries to " + file("p.csv") + ".\n"));
+    EXPECT_TRUE(contains(cli({"config", "defaults", "-o", file("d.cbf")}).err,
+                         "Wrote 88 bytes (K-Series configuration) to " + file("d.cbf") + ".\n"));
+    EXPECT_TRUE(contains(cli({"config", "program", file("d.cbf")}).err,
+                         "Programmed the 62 bytes of " + file("d.cbf") + " into the unit.\n"));
+    const CliRun monitor = cli({"monitor", "--interval", "0", "--seconds", "0.2", "--log", file("m.csv")});
+    EXPECT_TRUE(contains(monitor.err, "answers logged, also to " + file("m.csv") + ".\n")) << monitor.err;
+    EXPECT_TRUE(contains(cli({"--unit", "127.0.0.1:1", "info"}).err, "No Control Unit found (tried TCP 127.0.0.1:1)"));
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <initializer_list>
 #include <set>
+#include <tuple>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -103,27 +104,73 @@ TEST_F(ConfigListing, BlowerLevelsOfEveryGroupTheTypeHas)
     EXPECT_EQ(rows(k, {"Blower level"}), "61 62 63 64 65 ");
 }
 
-// The marker stays while the other level groups are shown and while b is
-// taken into a's unit for a diff.
-TEST_F(ConfigListing, ListValuesWithoutAnItemShowTheMarker)
+// A value the window cannot show (its arrows would hold it to their range,
+// its list has no item for it) is listed as stored, marked, with the
+// limits; a box value outside its limits is marked too, but the window
+// shows it, so it is not "unshowable" (the check names it).
+TEST_F(ConfigListing, ValuesOutsideTheirLimitsOrListsAreListedAsStoredAndMarked)
 {
-    MParameterBlock m = mDefaultParameters;
-    m.OperatingMode = 9;
-    m.Relay[2] = 6;
-    m.Flags_Options |= flagFlowSwitchNo | flagFlowSwitchNc;
-    EXPECT_EQ(rows(m, {"Operating mode", "Relay 3", "Flow-Switch"}),
-              "General: ?  / F3|Relays: ?  / 4|Flow-Switch: ?  / Off|");
-    EXPECT_EQ(diff(m, m), "");
-    MParameterBlock f = m;
-    f.Flags_Options |= flagUnitFahrenheit;
-    EXPECT_EQ(diff(m, f), "General: Temperature unit °C -> °F|");
-    // An unknown type shows group 0 without an entry.
-    m.BlowerType = 7;
-    EXPECT_EQ(rows(m, {"Blower Type", "Blower power at", "Blower level 1"}),
-              "Blower: ?  / AC|Blower: ?  / |Blower: 35  / 35|");
+    const struct {
+        const char* name = "";
+        void (*k)(KParameterBlock&) = nullptr;   // the change, to a K block or to an M block
+        void (*m)(MParameterBlock&) = nullptr;
+        const char* label = "";
+        const char* value = "";
+        const char* limits = "";
+        bool unshowable = false;
+    } cases[] = {
+        {.name = "set temperature above its arrows", .k = [](KParameterBlock& b) { b.SetTemp_C = 90; },
+         .label = "Set temperature", .value = "90", .limits = "15 to 29", .unshowable = true},
+        {.name = "calibration, negative", .m = [](MParameterBlock& b) { b.RoomCal_C = -100; },
+         .label = "Calibration room temperature sensor", .value = "-100", .limits = "-55 to 55", .unshowable = true},
+        {.name = "K blower set 0 has no item", .k = [](KParameterBlock& b) { b.BlowerSet = 0; },
+         .label = "Blower Set", .value = "0", .limits = "1, 2, 3, 4, 5, Auto", .unshowable = true},
+        {.name = "operating mode", .m = [](MParameterBlock& b) { b.OperatingMode = 9; },
+         .label = "Operating mode", .value = "9", .limits = "F1, F2, F3, F4, F5, F7", .unshowable = true},
+        {.name = "relay function", .m = [](MParameterBlock& b) { b.Relay[2] = 6; },
+         .label = "Relay 3", .value = "6", .limits = "0, 1, 2, 3, 4, 5", .unshowable = true},
+        {.name = "flow switch NO and NC", .m = [](MParameterBlock& b) { b.Flags_Options |= flagFlowSwitchNo | flagFlowSwitchNc; },
+         .label = "Flow-Switch", .value = "3", .limits = "Off, NO, NC", .unshowable = true},
+        {.name = "cycles 0", .k = [](KParameterBlock& b) { b.Dehum_Cycles = 0; },
+         .label = "Cycles in 24h", .value = "0", .limits = "1, 2, 3", .unshowable = true},
+        {.name = "a box value below its limits", .k = [](KParameterBlock& b) { b.LowVolt_115 = 50; },
+         .label = "Low voltage cut out 115V", .value = "50", .limits = "90 to 105", .unshowable = false},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        KParameterBlock k = kDefaultParameters;
+        MParameterBlock m = mDefaultParameters;
+        if (row.k)
+            row.k(k);
+        else
+            row.m(m);
+        const Family family = row.k ? Family::k : Family::m;
+        const unsigned char* block = row.k ? bytes(k) : bytes(m);
+        const std::vector<ConfigParameter> listed = listConfiguration(family, block);
+        const auto found = std::find_if(listed.begin(), listed.end(), [&](const auto& p) { return p.label == row.label; });
+        ASSERT_NE(found, listed.end());
+        EXPECT_EQ(std::tuple(found->value, found->limits, found->valid, found->unshowable),
+                  std::tuple(std::string(row.value), std::string(row.limits), false, row.unshowable));
+        // The only marked value, and the only one refused.
+        EXPECT_EQ(std::count_if(listed.begin(), listed.end(), [](const auto& p) { return !p.valid; }), 1);
+        EXPECT_EQ(unshowableValues(family, block).size(), row.unshowable ? 1u : 0u);
+        EXPECT_NE(formatConfigListing(listed).find(std::string("! ") + (found->isList ? "not one of " : "outside ") +
+                                                   row.limits + "\n"),
+                  std::string::npos);
+    }
+    KParameterBlock k = kDefaultParameters;
+    k.SetTemp_C = 90;
+    EXPECT_EQ(describeInvalidValue(unshowableValues(Family::k, bytes(k))[0]), "Set temperature: 90 \xB0" "C, outside 15 to 29");
+    // An unknown blower type lists group 0's levels without an entry.
+    k.BlowerType = 7;
+    EXPECT_EQ(rows(k, {"Blower Type", "Blower power at", "Blower level 1"}),
+              "Blower: 7  / AC|Blower: ?  / |Blower: 35  / 35|");
 }
 
-TEST_F(ConfigListing, DiffReportsWhatDiffersInTheFirstBlocksUnit)
+// Every stored byte counts. Temperatures are shown in a's unit, with the
+// other copy when only that differs; a blower type's change is that row
+// alone (the levels' bytes stay); bytes no listed row holds come by offset.
+TEST_F(ConfigListing, DiffListsEveryDifferingParameterAndByte)
 {
     KParameterBlock k = kDefaultParameters;
     k.BlowerLevel[1][1] = 60;
@@ -131,26 +178,53 @@ TEST_F(ConfigListing, DiffReportsWhatDiffersInTheFirstBlocksUnit)
     MParameterBlock m = mDefaultParameters;
     m.CanAddress = 7;
     EXPECT_EQ(diff(mDefaultParameters, m), "General: CAN Address 1 -> 7|");
+    EXPECT_EQ(diff(m, m), "");
 
     KParameterBlock f = kDefaultParameters;
     f.Flags_Options |= flagUnitFahrenheit;
-    EXPECT_EQ(diff(f, kDefaultParameters), "General: Temperature unit °F -> °C|");
+    EXPECT_EQ(diff(f, kDefaultParameters), "General: Temperature unit \xB0" "F -> \xB0" "C|");
     f.SetTemp_F = 77;
-    EXPECT_EQ(diff(kDefaultParameters, f),
-              "General: Temperature unit °C -> °F|General: Set temperature 20 °C -> 25 °C|");
+    EXPECT_EQ(diff(kDefaultParameters, f), "General: Temperature unit \xB0" "C -> \xB0" "F|"
+                                          "General: Set temperature 20 \xB0" "C (68 \xB0" "F) -> 20 \xB0" "C (77 \xB0" "F)|");
 
-    // Another type's levels: the new ones follow "Blower power at", the old ones go.
-    k.BlowerType = blowerTypeEcm;
-    const std::string changed = diff(kDefaultParameters, k);
-    EXPECT_NE(changed.find("Blower power at AC 50Hz -> ECM|Blower: Blower level 1 (ECM)  -> 30|"), std::string::npos);
-    EXPECT_EQ(std::count(changed.begin(), changed.end(), '|'), 2 + 5 + 10);
+    // A file with 90 against one with 29: the form would show both as 29.
+    KParameterBlock hot = kDefaultParameters, limit = kDefaultParameters;
+    hot.SetTemp_C = 90;
+    limit.SetTemp_C = 29;
+    EXPECT_EQ(diff(hot, limit), "General: Set temperature 90 \xB0" "C -> 29 \xB0" "C|");
+
+    KParameterBlock ecm = kDefaultParameters;
+    ecm.BlowerType = blowerTypeEcm;
+    EXPECT_EQ(diff(kDefaultParameters, ecm), "Blower: Blower Type AC -> ECM|");
+    ecm.BlowerLevel[2][0] = 35;   // ECM's levels, which only b lists
+    EXPECT_EQ(diff(kDefaultParameters, ecm), "Blower: Blower Type AC -> ECM|Blower: Blower level 1 (ECM) 30 -> 35|");
+
+    // Bits and groups no row shows: the device flag's other bits, the
+    // Silencer levels of an AC unit.
+    KParameterBlock hidden = kDefaultParameters;
+    hidden.Flags_Device |= 0x8000;
+    hidden.BlowerLevel[3][4] = 99;
+    const std::vector<ConfigDifference> found = diffConfiguration(Family::k, bytes(kDefaultParameters), bytes(hidden));
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(describeDifference(found[0]), "byte 1: 0x00 -> 0x80");
+    EXPECT_EQ(describeDifference(found[1]), "byte 28: 0x64 -> 0x63");
 }
 
 TEST_F(ConfigListing, FormatAlignsTheColumnsUnderGroupHeadings)
 {
-    EXPECT_EQ(formatConfigListing({{"General", "Set temperature", "20", "°C", "20"},
-                                   {"General", "Device", "On", "", "On"},
-                                   {"Blower", "Blower power at", "AC 50Hz", "", ""}}),
+    const auto row = [](const char* group, const char* label, const char* value, const char* unit,
+                        const char* defaultValue) {
+        ConfigParameter p;
+        p.group = group;
+        p.label = label;
+        p.value = value;
+        p.unit = unit;
+        p.defaultValue = defaultValue;
+        return p;
+    };
+    EXPECT_EQ(formatConfigListing({row("General", "Set temperature", "20", "°C", "20"),
+                                   row("General", "Device", "On", "", "On"),
+                                   row("Blower", "Blower power at", "AC 50Hz", "", "")}),
               "General\n  Set temperature  20      °C  default 20\n  Device           On          default On\n"
               "\nBlower\n  Blower power at  AC 50Hz\n");
 }

@@ -13,6 +13,10 @@
 #include "config/m_parameters.h"
 #include "temp_dir.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 using Bytes = std::vector<unsigned char>;
@@ -112,26 +116,21 @@ TEST_F(ConfigFileTest, LoadChecksFailInTheirOrderAndLeaveTheBlock)
 TEST_F(ConfigFileTest, SaveGoesThroughATemporaryFileAndReplacesTheTarget)
 {
     writeBytes(dir / "k.cbf", Bytes(500, 0x55));
-    // A temporary file an earlier save left behind is not taken over.
+    // Temporary files earlier saves left behind are neither taken over nor
+    // in the way, however many there are (once, 16 of them made every save
+    // in the folder fail).
     const Bytes stale(10, 0x11);
-    writeBytes(replacingTempPath(dir / "k.cbf", 0), stale);
+    for (int i = 0; i < 40; ++i)
+        writeBytes(dir / ("~kvx" + std::to_string(i) + ".tmp"), stale);
     ASSERT_EQ(saveK(), 0);
     EXPECT_EQ(readBytes(dir / "k.cbf"), kFile());
-    EXPECT_EQ(readBytes(replacingTempPath(dir / "k.cbf", 0)), stale);
-    EXPECT_EQ(entriesIn(dir.path()), 2);
+    EXPECT_EQ(readBytes(dir / "~kvx0.tmp"), stale);
+    EXPECT_EQ(entriesIn(dir.path()), 41);
 }
 
 TEST_F(ConfigFileTest, FailedSaveReportsFileErrorAndKeepsThePreviousFile)
 {
     EXPECT_EQ(saveConfigFile(dir / "no-folder" / "k.cbf", kConfigFile, &kDefaultParameters), textFileError);
-
-    // No temporary file can be created: the old file stays as it was.
-    const Bytes previous = kFile(Bytes(62, 40));
-    writeBytes(dir / "k.cbf", previous);
-    for (int attempt = 0; attempt < replacingTempAttempts; ++attempt)
-        std::filesystem::create_directory(replacingTempPath(dir / "k.cbf", attempt));
-    EXPECT_EQ(saveK(), textFileError);
-    EXPECT_EQ(readBytes(dir / "k.cbf"), previous);
 
     // The target is a folder: the rename fails and the temporary file goes.
     TempDir other;
@@ -140,3 +139,45 @@ TEST_F(ConfigFileTest, FailedSaveReportsFileErrorAndKeepsThePreviousFile)
     EXPECT_TRUE(std::filesystem::is_directory(other / "folder.cbf"));
     EXPECT_EQ(entriesIn(other.path()), 1);
 }
+
+#ifndef _WIN32
+// A saved file takes the place of the file a link names; the link stays, and
+// the file keeps its permissions (a file kept private for its access code
+// stays private). Links that loop are refused.
+TEST_F(ConfigFileTest, SaveReplacesTheFileALinkNamesWithItsPermissions)
+{
+    std::filesystem::create_directory(dir / "real");
+    writeBytes(dir / "real" / "unit.cbf", Bytes(5, 0));
+    std::filesystem::permissions(dir / "real" / "unit.cbf", std::filesystem::perms::owner_read |
+                                                              std::filesystem::perms::owner_write);
+    std::filesystem::create_symlink("real/unit.cbf", dir / "link.cbf");
+    std::filesystem::create_symlink("link.cbf", dir / "link-to-link.cbf");
+    ASSERT_EQ(saveConfigFile(dir / "link-to-link.cbf", kConfigFile, &kDefaultParameters), 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.cbf"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link-to-link.cbf"));
+    EXPECT_EQ(readBytes(dir / "real" / "unit.cbf"), kFile());
+    EXPECT_EQ(std::filesystem::status(dir / "real" / "unit.cbf").permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_EQ(entriesIn(dir / "real"), 1);
+
+    // A link to a file not there yet makes that file.
+    std::filesystem::create_symlink("real/new.cbf", dir / "dangling.cbf");
+    ASSERT_EQ(saveConfigFile(dir / "dangling.cbf", kConfigFile, &kDefaultParameters), 0);
+    EXPECT_EQ(readBytes(dir / "real" / "new.cbf"), kFile());
+
+    std::filesystem::create_symlink("loop-b.cbf", dir / "loop-a.cbf");
+    std::filesystem::create_symlink("loop-a.cbf", dir / "loop-b.cbf");
+    EXPECT_EQ(saveConfigFile(dir / "loop-a.cbf", kConfigFile, &kDefaultParameters), textFileError);
+    EXPECT_TRUE(std::filesystem::is_symlink(std::filesystem::symlink_status(dir / "loop-a.cbf")));
+}
+
+// Only regular files load: a FIFO would block the load until a writer came,
+// a device has no end.
+TEST_F(ConfigFileTest, LoadRefusesFifosDevicesAndFolders)
+{
+    ASSERT_EQ(mkfifo((dir / "fifo.cbf").c_str(), 0600), 0);
+    unsigned char block[62];
+    for (const std::filesystem::path& path : {dir / "fifo.cbf", std::filesystem::path("/dev/zero"), dir.path()})
+        EXPECT_EQ(loadConfigFile(path, kConfigFile, block), textFileNotFound) << path;
+}
+#endif

@@ -1,3 +1,5 @@
+#include <thread>
+
 #include "link_test_support.h"
 
 namespace {
@@ -69,6 +71,73 @@ TEST_F(PollEngineTest, AnAnswerReadLateIsTheOneItsMessageWasPostedFor)
     answer(1, ansOk, 0x22);   // the poll after 500 ms
     ASSERT_TRUE(sink.waitFor(WM_LINK_DATA, 2));
     EXPECT_EQ(first[4], 0x11);
+}
+
+// The release poll: stopLink has the engine send the request's release
+// payload once and waits for its answer, then stops as ever. Nothing is
+// posted for it. Each row: where the engine is when stopLink comes, whether
+// a release is due, whether the unit answers it; the writes made during the
+// stop and whether the release was over before the stop (releaseDone).
+TEST_F(PollEngineTest, StopSendsTheReleasePollFirstWhenOneIsDue)
+{
+    enum Where { idling, finished };
+    const struct {
+        const char* name;
+        Where where;
+        bool due;
+        bool answered;
+        std::size_t releaseWrites;
+        bool over;
+    } rows[] = {
+        {"idle, due, answered", idling, true, true, 1, true},
+        {"idle, due, refused then answered", idling, true, true, 2, true},
+        {"idle, due, silent", idling, true, false, 1, false},
+        {"idle, none due", idling, false, true, 0, false},
+        {"finished after a wrong unit: nothing can be sent", finished, true, true, 0, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        stopLink();
+        fake::install();
+        sink.clear();
+        start(pollEngine);
+        answerCode(0, ansOk, {1, static_cast<std::uint8_t>(row.where == finished ? 2 : 1)});
+        ASSERT_TRUE(sink.waitFor(row.where == finished ? WM_LINK_END : WM_LINK_DATA, 1));
+        const std::size_t before = sink.all().size();
+        // The window, on the answer: the release beside the payload.
+        for (int i = 0; i < 23; ++i)
+            linkRequest.releasePayload[i] = static_cast<std::uint8_t>(0x10 + i);
+        linkRequest.releaseLength = row.due ? 23 : 0;
+        std::thread unit([&] {
+            if (!row.answered || row.releaseWrites == 0 || !fake::waitForWrites(2, waitMs))
+                return;
+            if (row.releaseWrites == 2) {
+                answerCode(1, ansRefused);
+                fake::waitForWrites(3, waitMs);
+            }
+            answerCode(row.releaseWrites, ansOk, {1, 1});
+        });
+        const auto begin = Clock::now();
+        stopLink();
+        const long took = msSince(begin);
+        unit.join();
+        const auto all = fake::writes();
+        ASSERT_EQ(all.size(), 1 + row.releaseWrites);
+        for (std::size_t i = 1; i < all.size(); ++i) {
+            EXPECT_EQ(all[i].bytes[outCommand], cmdPoll);
+            EXPECT_EQ(0, std::memcmp(all[i].bytes + outPayload, linkRequest.releasePayload, 23));
+        }
+        EXPECT_EQ(sink.all().size(), before);   // no notification about the release
+        EXPECT_TRUE(linkThreadsEnded());
+        EXPECT_FALSE(isEventSet(linkRelease));
+        EXPECT_EQ(isEventSet(releaseDone), row.over);
+        if (row.due && !row.over) {
+            EXPECT_GE(took, releaseWaitMs - 10);   // the silent unit had its time
+        }
+    }
+    // A new link starts with none due.
+    restart(pollEngine);
+    EXPECT_EQ(linkRequest.releaseLength, 0);
 }
 
 } // namespace

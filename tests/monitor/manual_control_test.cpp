@@ -111,3 +111,70 @@ TEST(MManual, OneSequenceAtATimeAndTimingPerCompressor)
     // Compressor 1 started 601 ticks ago.
     n.run({{0, mCompressor(0), -1, -1, "Next Compressor-Start possible in 119 seconds ! [M-Series]"}});
 }
+
+// Switching manual control off and on during a start sequence: the sequence
+// goes on and will switch its compressor on, so its indicator is marked
+// again, and a click on it stops the compressor and aborts the sequence
+// (with the valve restored) rather than counting as a refused new start.
+TEST(MManual, ASequenceThatWentOnWhileManualControlWasOffCanBeStoppedFromItsIndicator)
+{
+    Monitor m(Family::m);
+    m.manual();
+    m.run({{0, mCompressor(1), 0, 0x10}});
+    toggleManual(m.model, m.app);
+    m.run({{0, -1, 0, 0x10}, {10, -1, 0, 0x10}});   // the unit shows the compressor off
+    EXPECT_FALSE(m.marked(mCompressor(1)));
+    toggleManual(m.model, m.app);
+    EXPECT_TRUE(m.marked(mCompressor(1)));
+    m.run({{0, mCompressor(1), 0, 0x00, ""}});
+    EXPECT_FALSE(m.app.sequenceActive || m.marked(mCompressor(1)));
+    // The sequence's end would have set the bit; it stays off.
+    m.run({{100, -1, 0, 0x00}});
+
+    // Left running, the sequence switches the marked compressor on as usual.
+    Monitor n(Family::m);
+    n.manual();
+    n.run({{0, mCompressor(4), 0, 0x10}});
+    toggleManual(n.model, n.app);
+    toggleManual(n.model, n.app);
+    n.run({{51, -1, 0, 0x10}, {0, -1, 0, 0x00}, {21, -1, 0, mCompressorBit(4)}});
+    EXPECT_TRUE(n.marked(mCompressor(4)));
+}
+
+// The release poll is what the window sends with manual control off: the
+// unit's last reported outputs and blower power, the flag clear. It is due
+// from the first request with the manual flag until two requests without it
+// have been prepared, since the engine may still send the older one.
+TEST(Manual, TheReleasePollIsDueWhileTheUnitMayHoldTheManualFlag)
+{
+    for (Family family : {Family::k, Family::m}) {
+        SCOPED_TRACE(family == Family::m ? "M" : "K");
+        const bool k = family == Family::k;
+        const std::size_t flag = k ? 22 : 36;
+        Monitor m(family);
+        m.answer(0x05);
+        EXPECT_FALSE(m.model.releaseDue);
+        toggleManual(m.model, m.app);
+        EXPECT_FALSE(m.model.releaseDue);   // nothing manual prepared yet
+        m.click(k ? kPump : 3);
+        m.answer(0x05);
+        ASSERT_TRUE(m.model.releaseDue);
+        EXPECT_EQ(m.model.payload[flag], 1);
+        EXPECT_EQ(m.model.releasePayload[flag], 0);
+        EXPECT_EQ(k ? m.model.releasePayload[4] : readLe32(m.model.releasePayload + 4), 0x05u);
+        EXPECT_EQ(std::vector<std::uint8_t>(m.model.releasePayload, m.model.releasePayload + 2),
+                  (k ? std::vector<std::uint8_t>{0, 0} : std::vector<std::uint8_t>{1, 2}));
+        toggleManual(m.model, m.app);
+        m.answer(0x01);
+        EXPECT_TRUE(m.model.releaseDue);    // the previous request still had the flag
+        m.answer(0x01);
+        EXPECT_FALSE(m.model.releaseDue);
+        // A unit switched on ends manual control after the request already
+        // prepared: that one still needs its release.
+        toggleManual(m.model, m.app);
+        m.answer(0x01, 0x8000);
+        EXPECT_TRUE(m.model.releaseDue);
+        startMonitor(m.model, m.app);
+        EXPECT_FALSE(m.model.releaseDue);
+    }
+}

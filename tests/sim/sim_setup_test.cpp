@@ -87,3 +87,25 @@ TEST(SimDataSets, RecordsFitTheirLayoutsAndAMissingEepromFileStartsWithTheDefaul
     EXPECT_FALSE(loadEepromImage(file, 'K', configuration, error));
     EXPECT_NE(error.find("62 bytes"), std::string::npos);
 }
+
+// A folder or a device named as EEPROM file is an error with a message, not
+// an abort or a read without end; a file one byte too long is no image.
+TEST(SimDataSets, AnEepromFileThatIsNoImageIsAnErrorWithItsName)
+{
+    TempDir dir;
+    writeBytes(dir / "long.eeprom", std::vector<unsigned char>(kParameterBlockSize + 1, 0));
+    const struct { std::string path; const char* error; } cases[] = {
+        {dir.path().string(), " is not a file"},
+#ifndef _WIN32
+        {"/dev/zero", " is not a file"},
+#endif
+        {(dir / "long.eeprom").string(), " is not a K-Series EEPROM image (62 bytes)"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::uint8_t> configuration = {7};
+        std::string error;
+        EXPECT_FALSE(loadEepromImage(c.path, 'K', configuration, error)) << c.path;
+        EXPECT_EQ(error, c.path + c.error);
+        EXPECT_EQ(configuration, std::vector<std::uint8_t>{7});
+    }
+}

@@ -9,8 +9,8 @@
 namespace {
 
 // One simulated K-Series unit answering requests of one connection. (Its
-// status records and the manual command are checked through the monitor
-// windows' tests, which show what the unit sends and switch its outputs.)
+// status records are checked through the monitor windows' tests, which show
+// what the unit sends.)
 class SimUnitTest : public ::testing::Test {
 protected:
     SimUnit unit;
@@ -84,6 +84,54 @@ TEST_F(SimUnitTest, ServesBlocksOfItsOwnFamilyAndSelectorWithTheirHeaders)
     // and names that kind.
     unit.options.kind = 0;
     EXPECT_EQ(refusal(send(0x35, {3, 1})), std::tuple(0x51, 0x0500, 1));
+}
+
+// Manual control follows the polls of a switched-off unit: the flag puts the
+// outputs under the command, a poll without it gives them back to the unit
+// (all off), and nothing else does: without polls the outputs stay. A
+// switched-on unit runs by itself whatever the polls say. Each row: the
+// unit switched on, the command's outputs, blower power and manual flag;
+// then the unit's outputs, power and manual state, and the status byte 4.
+TEST_F(SimUnitTest, ManualControlFollowsThePollsOfASwitchedOffUnit)
+{
+    const struct {
+        bool on;
+        std::uint8_t outputs, power, flag;
+        std::uint32_t liveOutputs;
+        std::uint8_t livePower;
+        bool manual;
+    } rows[] = {
+        {.on = false, .outputs = 0x06, .power = 150, .flag = 1, .liveOutputs = 0x06, .livePower = 100, .manual = true},
+        {.on = false, .outputs = 0xFF, .power = 40, .flag = 1, .liveOutputs = 0x0F, .livePower = 40, .manual = true},
+        {.on = false, .outputs = 0x06, .power = 40, .flag = 0, .liveOutputs = 0x00, .livePower = 0, .manual = false},
+        {.on = true, .outputs = 0x08, .power = 10, .flag = 1, .liveOutputs = 0x07, .livePower = 60, .manual = false},
+    };
+    std::uint32_t polls = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(&row - rows);
+        unit.options.switchedOn = row.on;
+        std::uint8_t command[23] = {};
+        command[4] = row.outputs;
+        command[6] = row.power;
+        command[22] = row.flag;
+        std::uint8_t request[simReportSize] = {0, ++sequence, 0x3A};
+        std::copy(command, command + 23, request + 4);
+        const SimReply reply = answerRequest(unit, session, request);
+        ASSERT_EQ(reply.count, 1);
+        EXPECT_EQ(std::tuple(unit.live.outputs, unit.live.blowerPower[0], unit.live.manual),
+                  std::tuple(row.liveOutputs, row.livePower, row.manual));
+        EXPECT_EQ(reply.reports[0][4 + 4], row.liveOutputs);
+        EXPECT_EQ(std::tuple(unit.live.polls, unit.live.lastPollManual), std::tuple(++polls, row.flag == 1));
+        EXPECT_TRUE(std::equal(command, command + 23, unit.live.lastCommand));
+    }
+    // Polls stop under manual control: the unit keeps the outputs.
+    unit.options.switchedOn = false;
+    std::uint8_t request[simReportSize] = {0, ++sequence, 0x3A};
+    request[4 + 4] = 0x04;
+    request[4 + 22] = 1;
+    answerRequest(unit, session, request);
+    send(0x35, {3, 1});   // other requests do not touch it
+    EXPECT_TRUE(unit.live.manual && unit.live.outputs == 0x04);
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 #include "link/link_control.h"
 #include "monitor/monitor_view.h"
 
@@ -75,6 +77,27 @@ protected:
         pumpUntil([this] { return !IsWindow(window_); });
         EXPECT_FALSE(IsWindow(window_));
         EXPECT_EQ(appState.linkOpen, 0);
+    }
+
+    // Real mouse input: the cursor over the control, the button pressed and
+    // released (twice for a double-click, inside the double-click time), as
+    // the system delivers it.
+    void clickWithTheMouse(int id, int clicks)
+    {
+        RECT r;
+        GetWindowRect(control(id), &r);
+        SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        pumpFor(50);
+        std::vector<INPUT> inputs;
+        for (int i = 0; i < clicks; ++i)
+            for (DWORD flag : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+                INPUT input = {};
+                input.type = INPUT_MOUSE;
+                input.mi.dwFlags = flag;
+                inputs.push_back(input);
+            }
+        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+        pumpFor(300);
     }
 
     HWND window_ = nullptr;
@@ -180,6 +203,106 @@ TEST_F(MonitorWindowTest, MInGermanShowsFahrenheitAndSwitchesARelayAndTheSecondB
     ASSERT_TRUE(pumpUntil([this] { return windowText(window_).find("Firmware 2.04") != std::string::npos; }));
     closeMonitor();
     EXPECT_EQ(shownMessages(0), "");
+}
+
+// Leaving the monitor with manual control on hands the unit back to its own
+// control: the last poll it receives has the manual flag clear and its
+// outputs follow the unit again, after Stop, after Close and after the main
+// window closes with the monitor open.
+TEST_F(MonitorWindowTest, KLeavingWithManualControlOnLeavesTheUnitInItsOwnControl)
+{
+    attachUnit('K', false);
+    ASSERT_NE(openAs(selectionIdEnglish, selectionIdK), nullptr);
+    const auto manualPump = [this] {
+        ASSERT_TRUE(pumpUntil([this] { return enabled(idManualToggle); }));
+        click(window_, idManualToggle);
+        click(window_, 2);   // sea water pump
+        ASSERT_TRUE(waitForUnitOutputs(0x04, 0x04));
+        ASSERT_TRUE(unit_.live().manual);
+    };
+    const auto unitInItsOwnControl = [this] {
+        const SimLiveState live = unit_.live();
+        EXPECT_FALSE(live.lastPollManual);
+        EXPECT_FALSE(live.manual);
+        EXPECT_EQ(live.outputs, 0u);
+    };
+
+    manualPump();
+    click(window_, idStop);
+    SCOPED_TRACE("Stop");
+    unitInItsOwnControl();
+    expectManualOff();
+
+    click(window_, idStart);
+    manualPump();
+    closeMonitor();
+    SCOPED_TRACE("Close");
+    unitInItsOwnControl();
+
+    menuCommand(commandMonitor);
+    window_ = familyWindow("Monitor_CU");
+    manualPump();
+    const std::uint32_t polls = unit_.live().polls;
+    ASSERT_TRUE(closeMainWindow());
+    SCOPED_TRACE("main window closed");
+    unitInItsOwnControl();
+    EXPECT_GT(unit_.live().polls, polls);
+}
+
+// A double-click with the real mouse on the compressor's indicator is one
+// click: the compressor starts (its sequence runs and the unit sees the
+// valve reversed) instead of starting and aborting at once, which used up
+// the restart lock.
+TEST_F(MonitorWindowTest, KADoubleClickWithTheMouseStartsTheCompressorOnce)
+{
+    attachUnit('K', false);
+    ASSERT_NE(openAs(selectionIdEnglish, selectionIdK), nullptr);
+    ASSERT_TRUE(pumpUntil([this] { return enabled(idManualToggle); }));
+    click(window_, idManualToggle);
+    // The mouse reaches the window: one click switches the blower on.
+    clickWithTheMouse(0, 1);
+    ASSERT_TRUE(marked(0));
+
+    clickWithTheMouse(1, 2);
+    EXPECT_TRUE(marked(1));
+    EXPECT_EQ(appState.sequenceActive, 1);
+    EXPECT_EQ(shownMessages(200), "");
+    ASSERT_TRUE(waitForUnitOutputs(0x0B, 0x09));   // blower on, valve reversed, compressor not yet
+    appState.stepTicks = 60;
+    ASSERT_TRUE(waitForUnitOutputs(0x0A, 0));
+    appState.stepTicks = 30;
+    ASSERT_TRUE(waitForUnitOutputs(0x0A, 0x02));
+    EXPECT_TRUE(marked(1));
+}
+
+// M-Series: manual control switched off and on again while compressor 1's
+// start sequence runs. Its indicator is marked again, and a click on it
+// stops the compressor and aborts the sequence rather than meeting the
+// restart lock; the unit never sees the compressor on.
+TEST_F(MonitorWindowTest, MASequenceAcrossManualOffAndOnCanBeStoppedFromItsIndicator)
+{
+    attachUnit('M', false);
+    ASSERT_NE(openAs(selectionIdEnglish, selectionIdM), nullptr);
+    ASSERT_TRUE(pumpUntil([this] { return enabled(idManualToggle); }));
+    click(window_, idManualToggle);
+    click(window_, 8);
+    ASSERT_TRUE(waitForUnitOutputs(0x110, 0x010));   // valve reversed first
+    click(window_, idManualToggle);
+    ASSERT_TRUE(waitForUnitOutputs(0x110, 0));       // the unit in its own control
+    ASSERT_TRUE(waitForAnswers(2));
+    EXPECT_FALSE(marked(8));
+    click(window_, idManualToggle);
+    EXPECT_TRUE(marked(8));
+
+    click(window_, 8);
+    EXPECT_EQ(shownMessages(300), "");
+    EXPECT_FALSE(marked(8));
+    EXPECT_EQ(appState.sequenceActive, 0);
+    appState.stepTicks = 60;
+    ASSERT_TRUE(waitForAnswers(3));
+    appState.stepTicks = 30;
+    ASSERT_TRUE(waitForAnswers(3));
+    EXPECT_EQ(unit_.live().outputs & 0x110u, 0u);
 }
 
 } // namespace
