@@ -8,21 +8,15 @@ CellSize windowCells(Family family)
 int logoX(int clientWidth, int width) { return clientWidth - (5 * width) / 4; }
 int logoY(int height) { return height / 2; }
 
-void selectionControls(int cw, int lh, SelectionControl out[selectionControlCount])
-{
-    using K = SelectionControlKind;
-    const SelectionControl controls[selectionControlCount] = {
-        {-1, nullptr, K::GroupBox, {cw, lh / 2, 18 * cw, 6 * lh}},
-        {selectionIdGerman, "Deutsch", K::Radio, {5 * cw / 2, 2 * lh, 14 * cw, 6 * lh / 4}},
-        {selectionIdEnglish, "English", K::Radio, {5 * cw / 2, 4 * lh, 14 * cw, 6 * lh / 4}},
-        {-1, nullptr, K::GroupBox, {21 * cw, lh / 2, 18 * cw, 6 * lh}},
-        {selectionIdK, "K-Series", K::Radio, {45 * cw / 2, 2 * lh, 14 * cw, 6 * lh / 4}},
-        {selectionIdM, "M-Series", K::Radio, {45 * cw / 2, 4 * lh, 14 * cw, 6 * lh / 4}},
-        {selectionIdOk, "OK", K::DefaultButton, {5 * cw / 2, 10 * lh, 14 * cw, 7 * lh / 4}},
-    };
-    for (int i = 0; i < selectionControlCount; ++i)
-        out[i] = controls[i];
-}
+const ControlPlace selectionControls[selectionControlCount] = {
+    {ControlKind::groupBox, noControlId, -1, nullptr, {cells(1), cells(1, 2), cells(18), cells(6)}},
+    {ControlKind::choice, selectionIdGerman, -1, "Deutsch", {cells(5, 2), cells(2), cells(14), cells(6, 4)}},
+    {ControlKind::choice, selectionIdEnglish, -1, "English", {cells(5, 2), cells(4), cells(14), cells(6, 4)}},
+    {ControlKind::groupBox, noControlId, -1, nullptr, {cells(21), cells(1, 2), cells(18), cells(6)}},
+    {ControlKind::choice, selectionIdK, -1, "K-Series", {cells(45, 2), cells(2), cells(14), cells(6, 4)}},
+    {ControlKind::choice, selectionIdM, -1, "M-Series", {cells(45, 2), cells(4), cells(14), cells(6, 4)}},
+    {ControlKind::defaultButton, selectionIdOk, -1, "OK", {cells(5, 2), cells(10), cells(14), cells(7, 4)}},
+};
 
 WarningFrame warningFrame(int cw, int lh) { return {20 * cw, 15 * lh, 105 * cw, 40 * lh}; }
 int warningPictogramX(int cw) { return 3 * cw; }

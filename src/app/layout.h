@@ -2,18 +2,12 @@
 #include <cstdint>
 
 #include "app/app_state.h"
+#include "app/control_table.h"
 #include "app/family.h"
 
 // Window geometry of the shell, in pixels computed from the layout unit
 // (charWidth x lineHeight of the system fixed font). Integer arithmetic
 // throughout, so every window lands on the same pixels on every machine.
-
-struct PixelRect {
-    int x;
-    int y;
-    int width;
-    int height;
-};
 
 struct CellSize {
     int columns;
@@ -32,16 +26,8 @@ inline constexpr int pictogramHeight = 98;
 int logoX(int clientWidth, int width);
 int logoY(int height);
 
-// Controls of the selection window, in creation order.
-enum class SelectionControlKind { GroupBox, Radio, DefaultButton };
-
-struct SelectionControl {
-    int id;              // -1 for the group boxes
-    const char* label;   // nullptr for the group boxes
-    SelectionControlKind kind;
-    PixelRect rect;
-};
-
+// Controls of the selection window, in creation order. Their labels are the
+// same in both languages.
 inline constexpr int selectionControlCount = 7;
 inline constexpr int selectionIdGerman = 0;
 inline constexpr int selectionIdEnglish = 1;
@@ -49,7 +35,7 @@ inline constexpr int selectionIdK = 2;
 inline constexpr int selectionIdM = 3;
 inline constexpr int selectionIdOk = 4;
 
-void selectionControls(int charWidth, int lineHeight, SelectionControl out[selectionControlCount]);
+extern const ControlPlace selectionControls[selectionControlCount];
 
 // Warning screen: the framed rectangle and the position of line i.
 struct WarningFrame {

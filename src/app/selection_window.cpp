@@ -1,5 +1,6 @@
 #include <cstring>
 
+#include "app/controls.h"
 #include "app/layout.h"
 #include "app/main_window_fit.h"
 #include "app/menus.h"
@@ -54,29 +55,12 @@ void deleteDrawingObjects()
 
 void createControls(HWND window)
 {
-    SelectionControl controls[selectionControlCount];
-    selectionControls(appState.charWidth, appState.lineHeight, controls);
-    for (const SelectionControl& c : controls) {
-        DWORD style = WS_CHILD | WS_VISIBLE;
-        switch (c.kind) {
-        case SelectionControlKind::GroupBox:
-            style |= BS_GROUPBOX | BS_CENTER;
-            break;
-        case SelectionControlKind::Radio:
-            // One tab stop per group, on its first button; the arrow keys
-            // move within the group.
-            style |= BS_RADIOBUTTON | BS_LEFTTEXT;
-            if (c.id == selectionIdGerman || c.id == selectionIdK)
-                style |= WS_TABSTOP;
-            break;
-        case SelectionControlKind::DefaultButton:
-            style |= BS_DEFPUSHBUTTON | WS_TABSTOP;
-            break;
-        }
-        HWND control = CreateWindowExA(0, "button", c.label, style, c.rect.x, c.rect.y, c.rect.width, c.rect.height,
-                                       window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), appInstance,
-                                       nullptr);
-        if (c.kind == SelectionControlKind::Radio)
+    for (const ControlPlace& place : selectionControls) {
+        // One tab stop per group of choices, on its first button; the arrow
+        // keys move within the group.
+        const bool firstOfGroup = place.id == selectionIdGerman || place.id == selectionIdK;
+        HWND control = createControl(window, place, firstOfGroup ? WS_TABSTOP : 0);
+        if (place.kind == ControlKind::choice)
             guardRadioFocus(control, RadioRole::choice);
     }
 }

@@ -63,20 +63,24 @@ std::vector<RawField> rawFields(const RunCountersM& r)
 std::vector<CounterRow> counterRows(Family family, const CounterField* fields, int fieldCount,
                                     const std::vector<RawField>& raw)
 {
-    CounterControl controls[counterControlMax];
+    ControlPlace controls[counterControlMax];
+    const int count = runCounterControls(family, controls);
     // Units large enough that no two lines share a pixel row.
-    const int count = runCounterControls(family, 8, 16, controls);
+    PixelRect rect[counterControlMax];
+    for (int i = 0; i < count; ++i)
+        rect[i] = pixelsOf(controls[i].rect, 8, 16);
     std::vector<CounterRow> rows;
     std::string group;
     for (int i = 0; i < count; ++i) {
-        const CounterControl& c = controls[i];
-        if (c.kind == CounterControlKind::groupBox)
-            group = text(c.text);
-        if (c.kind != CounterControlKind::label || i + 1 >= count ||
-            controls[i + 1].kind != CounterControlKind::valueField)
+        const ControlPlace& c = controls[i];
+        if (c.kind == ControlKind::groupBox)
+            group = text(c.textIndex);
+        if (c.kind != ControlKind::centredText || c.textIndex < 0 || i + 1 >= count ||
+            controls[i + 1].kind != ControlKind::numberField)
             continue;
-        const CounterControl& field = controls[i + 1];
-        CounterRow row{group, text(c.text), "?", false};
+        const ControlPlace& field = controls[i + 1];
+        const PixelRect& at = rect[i + 1];
+        CounterRow row{group, text(c.textIndex), "?", false};
         for (int f = 0; f < fieldCount; ++f)
             if (fields[f].id == field.id)
                 row.value = fields[f].text;
@@ -87,8 +91,7 @@ std::vector<CounterRow> counterRows(Family family, const CounterField* fields, i
                 row.seconds = r.seconds;
             }
         for (int h = 0; h < count; ++h)
-            if (controls[h].kind == CounterControlKind::hourMark && controls[h].rect.y == field.rect.y &&
-                controls[h].rect.x > field.rect.x && controls[h].rect.x <= field.rect.x + field.rect.width + 8)
+            if (isHourMark(controls[h]) && rect[h].y == at.y && rect[h].x > at.x && rect[h].x <= at.x + at.width + 8)
                 row.hours = true;
         rows.push_back(row);
     }

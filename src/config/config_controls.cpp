@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "app/controls.h"
 #include "app/shell.h"
 #include "app/texts.h"
 #include "config/config_window_ids.h"
@@ -16,34 +17,23 @@ namespace {
 constexpr COLORREF defaultsColour = RGB(70, 140, 70);
 constexpr COLORREF white = RGB(255, 255, 255);
 
-// Pixels from cells, in integers as everywhere in the program.
-int columns(int cells) { return cells * appState.charWidth; }
-int halfColumns(int halves) { return halves * appState.charWidth / 2; }
-int lines(int cells) { return cells * appState.lineHeight; }
-int halfLines(int halves) { return halves * appState.lineHeight / 2; }
-
 // A row's controls: boxes and lists at the row's top edge, one and a half
 // lines high; the texts beside them a quarter line lower, one line high.
-int rowTop(const RowPlace& place) { return lines(place.y); }
-int textTop(const RowPlace& place) { return lines(place.y) + appState.lineHeight / 4; }
-int boxHeight() { return 3 * appState.lineHeight / 2; }
-int textHeight() { return appState.lineHeight; }
-
-HMENU idParam(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
-
-HWND createChild(HWND parent, const char* className, const char* text, DWORD style, int x, int y, int width,
-                 int height, int id, DWORD exStyle = 0)
+CellRect boxPlace(const RowPlace& place, int x, int width, CellFraction height = cells(3, 2))
 {
-    return CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, parent,
-                           idParam(id), appInstance, nullptr);
+    return {cells(x), cells(place.y), cells(width), height};
+}
+CellRect textPlace(const RowPlace& place, int x, int width)
+{
+    return {cells(x), cells(4 * place.y + 1, 4), cells(width), cells(1)};
 }
 
 void createGroupBoxes(const ConfigLayout& layout, HWND window)
 {
     for (int i = 0; i < layout.boxCount; ++i) {
         const BoxPlace& box = layout.boxes[i];
-        createChild(window, "button", text(box.titleText), BS_GROUPBOX | BS_CENTER, halfColumns(box.x2),
-                    halfLines(box.y2), halfColumns(box.width2), halfLines(box.height2), configGroupBoxId + i);
+        createControl(window, ControlKind::groupBox, configGroupBoxId + i, text(box.titleText),
+                      {cells(box.x2, 2), cells(box.y2, 2), cells(box.width2, 2), cells(box.height2, 2)});
     }
 }
 
@@ -53,9 +43,8 @@ void createList(const ConfigWindowSetup& setup, HWND window, int row, const RowP
     // Room for every item when the list drops down ("Blower power at" has at
     // most two).
     const int items = info.itemCount > 0 ? info.itemCount : 2;
-    HWND list = createChild(window, "combobox", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP,
-                            columns(place.valueX), rowTop(place), columns(place.valueWidth),
-                            boxHeight() + lines(items + 1), rowControlId(row, partValue));
+    HWND list = createControl(window, ControlKind::list, rowControlId(row, partValue), "",
+                              boxPlace(place, place.valueX, place.valueWidth, cells(2 * items + 5, 2)));
     for (int i = 0; i < info.itemCount; ++i)
         SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(listItemText(info, i)));
 }
@@ -64,9 +53,8 @@ void createList(const ConfigWindowSetup& setup, HWND window, int row, const RowP
 void createNumber(const ConfigWindowSetup& setup, HWND window, int row, const RowPlace& place)
 {
     const FormRow& r = setup.form->rows()[row];
-    HWND box = createChild(window, "static", "", SS_CENTER | SS_CENTERIMAGE | WS_TABSTOP, columns(place.valueX),
-                           rowTop(place), columns(place.valueWidth), boxHeight(), rowControlId(row, partValue),
-                           WS_EX_CLIENTEDGE);
+    HWND box = createControl(window, ControlKind::valueBox, rowControlId(row, partValue), "",
+                             boxPlace(place, place.valueX, place.valueWidth));
     HWND arrows = CreateUpDownControl(WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_NOTHOUSANDS, 0, 0, 0, 0, window,
                                       rowControlId(row, partArrows), appInstance, box, r.max, r.min, r.value);
     makeValueBox(box, arrows);
@@ -77,8 +65,8 @@ void createRow(const ConfigWindowSetup& setup, HWND window, int row)
     const RowPlace& place = setup.layout->rows[row];
     const RowInfo& info = setup.form->rowInfo(row);
     if (place.labelWidth > 0)
-        createChild(window, "static", text(info.labelText), SS_CENTER, columns(place.labelX), textTop(place),
-                    columns(place.labelWidth), textHeight(), rowControlId(row, partLabel));
+        createControl(window, ControlKind::centredText, rowControlId(row, partLabel), text(info.labelText),
+                      textPlace(place, place.labelX, place.labelWidth));
     if (info.kind == RowKind::list)
         createList(setup, window, row, place);
     else if (info.kind == RowKind::number)
@@ -86,18 +74,17 @@ void createRow(const ConfigWindowSetup& setup, HWND window, int row)
     // Only rows that show a unit get its text; an empty one would show as a
     // blank strip.
     if (place.unitX > 0 && info.kind == RowKind::number && setup.form->rows()[row].unit)
-        createChild(window, "static", "", SS_LEFT, columns(place.unitX), textTop(place), columns(7), textHeight(),
-                    rowControlId(row, partUnit));
+        createControl(window, ControlKind::unitText, rowControlId(row, partUnit), "", textPlace(place, place.unitX, 7));
     if (place.defaultWidth > 0)
-        createChild(window, "static", "", SS_CENTER, columns(place.defaultX), textTop(place),
-                    columns(place.defaultWidth), textHeight(), rowControlId(row, partDefault));
+        createControl(window, ControlKind::centredText, rowControlId(row, partDefault), "",
+                      textPlace(place, place.defaultX, place.defaultWidth));
 }
 
 void createButtons(const ConfigLayout& layout, HWND window)
 {
     for (int i = 0; i < configButtonCount; ++i)
-        createChild(window, "button", text(textFirstConfigButton + i), BS_PUSHBUTTON | WS_TABSTOP, halfColumns(layout.buttonX2),
-                    lines(layout.buttonY[i]), columns(21), 7 * appState.lineHeight / 4, configButtonRead + i);
+        createControl(window, ControlKind::pushButton, configButtonRead + i, text(textFirstConfigButton + i),
+                      {cells(layout.buttonX2, 2), cells(layout.buttonY[i]), cells(21), cells(7, 4)});
 }
 
 // Window texts are set only when they change, so mirroring does not flicker.
@@ -153,8 +140,8 @@ void createConfigControls(const ConfigWindowSetup& setup, HWND window)
     createGroupBoxes(layout, window);
     for (int row = 0; row < setup.form->rowCount(); ++row)
         createRow(setup, window, row);
-    createChild(window, "static", text(textDefaultSettings), SS_LEFT, halfColumns(layout.legendX2), lines(layout.legendY),
-                columns(layout.legendWidth), textHeight(), configLegendId);
+    createControl(window, ControlKind::leftText, configLegendId, text(textDefaultSettings),
+                  {cells(layout.legendX2, 2), cells(layout.legendY), cells(layout.legendWidth), cells(1)});
     createButtons(layout, window);
 }
 

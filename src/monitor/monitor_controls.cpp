@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "app/controls.h"
 #include "app/radio_focus.h"
 #include "app/shell.h"
 #include "app/texts.h"
@@ -15,57 +16,7 @@ namespace {
 constexpr int blowerPercentMax = 100;
 constexpr int progressSteps = 32;
 
-DWORD styleOf(MonitorControlKind kind)
-{
-    switch (kind) {
-    case MonitorControlKind::groupBox:
-        return BS_GROUPBOX | BS_CENTER;
-    case MonitorControlKind::indicator:
-        // A plain (not automatic) radio button: a click only tells the
-        // window, which decides about the mark.
-        return BS_RADIOBUTTON | BS_LEFTTEXT;
-    case MonitorControlKind::scrollBar:
-        return SBS_HORZ | WS_TABSTOP;
-    case MonitorControlKind::digitField:
-        return WS_BORDER | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL | ES_NUMBER;
-    case MonitorControlKind::textField:
-        return WS_BORDER | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
-    case MonitorControlKind::centredText:
-        return SS_CENTER;
-    case MonitorControlKind::leftText:
-    case MonitorControlKind::unitText:
-        return SS_LEFT;
-    case MonitorControlKind::pushButton:
-        return BS_DEFPUSHBUTTON | WS_TABSTOP;
-    case MonitorControlKind::progressBar:
-        return PBS_SMOOTH;
-    }
-    return 0;
-}
-
-const char* classOf(MonitorControlKind kind)
-{
-    switch (kind) {
-    case MonitorControlKind::groupBox:
-    case MonitorControlKind::indicator:
-    case MonitorControlKind::pushButton:
-        return "button";
-    case MonitorControlKind::scrollBar:
-        return "scrollbar";
-    case MonitorControlKind::digitField:
-    case MonitorControlKind::textField:
-        return "edit";
-    case MonitorControlKind::progressBar:
-        return PROGRESS_CLASSA;
-    default:
-        return "static";
-    }
-}
-
-bool isField(MonitorControlKind kind)
-{
-    return kind == MonitorControlKind::digitField || kind == MonitorControlKind::textField;
-}
+bool isField(ControlKind kind) { return kind == ControlKind::digitField || kind == ControlKind::textField; }
 
 // Texts are rewritten only when they differ, so nothing flickers; anything
 // the user typed into a field differs and goes.
@@ -77,17 +28,17 @@ void setWindowTextIfChanged(HWND control, const char* value)
         SetWindowTextA(control, value);
 }
 
-void mirrorControl(HWND control, MonitorControlKind kind, int id, const MonitorControl& state)
+void mirrorControl(HWND control, ControlKind kind, int id, const MonitorControl& state)
 {
     EnableWindow(control, state.enabled ? TRUE : FALSE);
     switch (kind) {
-    case MonitorControlKind::indicator:
+    case ControlKind::indicator:
         SendMessageA(control, BM_SETCHECK, state.marked ? BST_CHECKED : BST_UNCHECKED, 0);
         break;
-    case MonitorControlKind::scrollBar:
+    case ControlKind::scrollBar:
         SetScrollPos(control, SB_CTL, state.position, TRUE);
         break;
-    case MonitorControlKind::pushButton:
+    case ControlKind::defaultButton:
         // Start, Stop and Close keep their captions; only the toggle's changes.
         if (id == idManualToggle)
             setWindowTextIfChanged(control, state.text);
@@ -104,39 +55,31 @@ void mirrorControl(HWND control, MonitorControlKind kind, int id, const MonitorC
 void createMonitorControls(HWND window, Family family, MonitorControls& controls)
 {
     controls = MonitorControls{};
-    MonitorControlPlace places[monitorLayoutCapacity];
+    ControlPlace places[monitorLayoutCapacity];
     const int count = buildMonitorLayout(family, places);
-    const int cw = appState.charWidth;
-    const int lh = appState.lineHeight;
     int unitLabels = 0;
     for (int i = 0; i < count; ++i) {
-        const MonitorControlPlace& place = places[i];
-        const char* label = place.textIndex >= 0 ? text(place.textIndex) : place.literal;
-        HWND control = CreateWindowExA(0, classOf(place.kind), label ? label : "",
-                                       WS_CHILD | WS_VISIBLE | styleOf(place.kind), cellPixels(place.x, cw),
-                                       cellPixels(place.y, lh), cellPixels(place.width, cw),
-                                       cellPixels(place.height, lh), window,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)), appInstance,
-                                       nullptr);
+        const ControlPlace& place = places[i];
+        HWND control = createControl(window, place);
         if (place.id >= 0 && place.id < monitorControlCount) {
             controls.kindOf[place.id] = place.kind;
             controls.present[place.id] = true;
         }
         switch (place.kind) {
-        case MonitorControlKind::indicator:
+        case ControlKind::indicator:
             // The output indicators are tab stops of their own, pressed only
             // with Space; the inputs and errors only show.
             guardRadioFocus(control, place.id < monitorOutputCount(family) ? RadioRole::output : RadioRole::display);
             break;
-        case MonitorControlKind::scrollBar:
+        case ControlKind::scrollBar:
             SetScrollRange(control, SB_CTL, 0, blowerPercentMax, FALSE);
             SetScrollPos(control, SB_CTL, 0, FALSE);
             break;
-        case MonitorControlKind::progressBar:
+        case ControlKind::smoothProgressBar:
             controls.progressBar = control;
             SendMessageA(control, PBM_SETRANGE, 0, MAKELPARAM(0, progressSteps));
             break;
-        case MonitorControlKind::unitText:
+        case ControlKind::unitText:
             if (unitLabels < 2)
                 controls.unitLabel[unitLabels++] = control;
             break;

@@ -8,7 +8,7 @@
 
 struct MonitorControls {
     // Kind of the control with each id; only ids the family has are present.
-    MonitorControlKind kindOf[monitorControlCount];
+    ControlKind kindOf[monitorControlCount];
     bool present[monitorControlCount];
     HWND unitLabel[2];   // temperature rows 0 and 1
     HWND progressBar;

@@ -5,9 +5,7 @@
 
 namespace {
 
-using Kind = MonitorControlKind;
-
-constexpr CellFraction cells(int numerator, int divisor = 1) { return {numerator, divisor}; }
+using Kind = ControlKind;
 
 // Heights shared by both windows.
 constexpr CellFraction markHeight = {6, 4};    // indicators and value fields
@@ -18,14 +16,14 @@ constexpr CellFraction barHeight = {3, 2};     // scroll bars
 const char* const degreesCelsius = "\xB0" "C";
 
 struct LayoutWriter {
-    MonitorControlPlace* out;
+    ControlPlace* out;
     int count = 0;
 
     void add(Kind kind, int id, int textIndex, const char* literal, CellFraction x, CellFraction y,
              CellFraction width, CellFraction height)
     {
         if (count < monitorLayoutCapacity)
-            out[count++] = {kind, id, textIndex, literal, x, y, width, height};
+            out[count++] = {kind, id, textIndex, literal, {x, y, width, height}};
     }
     void text(Kind kind, int textIndex, CellFraction x, CellFraction y, CellFraction width,
               CellFraction height)
@@ -48,7 +46,7 @@ struct LayoutWriter {
 void addPushButtons(LayoutWriter& w, CellFraction x, int firstY2)
 {
     for (int i = 0; i < 3; ++i)
-        w.control(Kind::pushButton, idStart + i, 138 + i, x, cells(firstY2 + 6 * i, 2), cells(21),
+        w.control(Kind::defaultButton, idStart + i, 138 + i, x, cells(firstY2 + 6 * i, 2), cells(21),
                   buttonHeight);
 }
 
@@ -62,7 +60,7 @@ void buildK(LayoutWriter& w)
     w.control(Kind::digitField, 5, -1, cells(97), cells(2), cells(4), markHeight);
     w.literal(Kind::centredText, "%", cells(102), cells(2), cells(2), labelHeight);
     w.text(Kind::centredText, textManualControl, cells(54), cells(11), cells(31), labelHeight);
-    w.control(Kind::pushButton, idManualToggle, 17, cells(86), cells(11), cells(14), buttonHeight);
+    w.control(Kind::defaultButton, idManualToggle, 17, cells(86), cells(11), cells(14), buttonHeight);
     w.text(Kind::groupBox, textInputs, cells(107, 2), cells(14), cells(52), cells(10));
     for (int i = 0; i < 3; ++i)
         w.control(Kind::indicator, 7 + i, 122 + i, cells(54), cells(31 + 4 * i, 2), cells(31), markHeight);
@@ -85,7 +83,7 @@ void buildK(LayoutWriter& w)
     w.control(Kind::textField, 24, -1, cells(33), cells(63, 2), cells(8), markHeight);
 
     addPushButtons(w, cells(82), 49);
-    w.literal(Kind::progressBar, nullptr, cells(1, 2), cells(35), cells(52), cells(5, 4));
+    w.literal(Kind::smoothProgressBar, nullptr, cells(1, 2), cells(35), cells(52), cells(5, 4));
     w.text(Kind::leftText, textManualControlNote, cells(62), cells(49, 2), cells(16), cells(8));
 }
 
@@ -123,7 +121,7 @@ void buildM(LayoutWriter& w)
     for (int k = 0; k < 2; ++k)
         w.literal(Kind::centredText, "%", cells(102), cells(2 + 2 * k), cells(2), labelHeight);
     w.text(Kind::centredText, textManualControl, cells(54), cells(18), cells(26), labelHeight);
-    w.control(Kind::pushButton, idManualToggle, 17, cells(86), cells(18), cells(14), buttonHeight);
+    w.control(Kind::defaultButton, idManualToggle, 17, cells(86), cells(18), cells(14), buttonHeight);
 
     w.text(Kind::groupBox, textInputs, cells(107, 2), cells(41, 2), cells(52), cells(49, 2));
     static const int boardTexts[4] = {228, 230, 231, 232};
@@ -137,13 +135,13 @@ void buildM(LayoutWriter& w)
         w.control(Kind::indicator, 30 + i, 178 + i, cells(79), cells(32 + 2 * i), cells(20), markHeight);
 
     addPushButtons(w, cells(213, 2), 74);
-    w.literal(Kind::progressBar, nullptr, cells(1, 2), cells(46), cells(52), cells(5, 4));
+    w.literal(Kind::smoothProgressBar, nullptr, cells(1, 2), cells(46), cells(52), cells(5, 4));
     w.text(Kind::leftText, textManualControlNote, cells(217, 2), cells(1), cells(16), cells(8));
 }
 
 } // namespace
 
-int buildMonitorLayout(Family family, MonitorControlPlace* out)
+int buildMonitorLayout(Family family, ControlPlace* out)
 {
     LayoutWriter writer{out};
     if (family == Family::m)

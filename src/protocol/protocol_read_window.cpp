@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "app/controls.h"
 #include "app/feature_frame.h"
 #include "app/shell.h"
 #include "app/texts.h"
@@ -46,18 +47,16 @@ FeatureLinkWindow linkWindow(const ReadWindow& w, HWND window)
     return link;
 }
 
-HMENU idParam(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
-
 void created(const ReadWindow& w, HWND window)
 {
     const int cw = appState.charWidth;
     const int lh = appState.lineHeight;
     featureFrameCreateInBox(window, appState.clientWidth / 2 - 25 * cw, lh, 50 * cw, 7 * lh);
     ensureCommonControls(window, Feature::protocolRead, w.family);
-    progressBar = CreateWindowExA(0, PROGRESS_CLASSA, nullptr, WS_CHILD | WS_VISIBLE, cw, lh, 45 * cw,
-                                  7 * lh / 6, window, idParam(-1), appInstance, nullptr);
-    CreateWindowExA(0, "button", text(textBreak), WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON | WS_TABSTOP, 14 * cw, 3 * lh,
-                    15 * cw, 7 * lh / 4, window, idParam(breakId), appInstance, nullptr);
+    progressBar = createControl(window, ControlKind::progressBar, noControlId, nullptr,
+                                {cells(1), cells(1), cells(45), cells(7, 6)});
+    createControl(window, ControlKind::defaultButton, breakId, text(textBreak),
+                  {cells(14), cells(3), cells(15), cells(7, 4)});
     SendMessageA(progressBar, PBM_SETPOS, 0, 0);
     startProtocolReadout(readout, w.family, workBufferSize);
     appState.autoDisplay = 0;

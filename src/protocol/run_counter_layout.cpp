@@ -4,37 +4,37 @@
 
 namespace {
 
+const char* const hourMark = "h";
+
 // Positions are kept in half cells, widths in cells and heights in quarter
-// lines, so every place is one integer product and one truncating division.
+// lines.
 struct Builder {
-    int cw;
-    int lh;
-    CounterControl* out;
+    ControlPlace* out;
     int count;
 
-    void add(CounterControlKind kind, int id, int text, int x2, int y2, int width, int height4)
+    void add(ControlKind kind, int id, int text, const char* literal, int x2, int y2, int width, int height4)
     {
-        out[count++] = {kind, id, text, {x2 * cw / 2, y2 * lh / 2, width * cw, height4 * lh / 4}};
+        out[count++] = {kind, id, text, literal, {cells(x2, 2), cells(y2, 2), cells(width), cells(height4, 4)}};
     }
     void group(int text, int x2, int y2, int width, int height4)
     {
-        add(CounterControlKind::groupBox, -1, text, x2, y2, width, height4);
+        add(ControlKind::groupBox, noControlId, text, nullptr, x2, y2, width, height4);
     }
     void label(int text, int x, int y2, int width)
     {
-        add(CounterControlKind::label, -1, text, 2 * x, y2, width, 6);
+        add(ControlKind::centredText, noControlId, text, nullptr, 2 * x, y2, width, 6);
     }
     void field(int id, int x, int y2, int width)
     {
-        add(CounterControlKind::valueField, id, -1, 2 * x, y2, width, 6);
+        add(ControlKind::numberField, id, -1, nullptr, 2 * x, y2, width, 6);
     }
     void hour(int x, int y2)
     {
-        add(CounterControlKind::hourMark, -1, -1, 2 * x, y2, 2, 6);
+        add(ControlKind::centredText, noControlId, -1, hourMark, 2 * x, y2, 2, 6);
     }
     void button(int id, int text, int x2, int y)
     {
-        add(CounterControlKind::button, id, text, x2, 2 * y, 21, 7);
+        add(ControlKind::defaultButton, id, text, nullptr, x2, 2 * y, 21, 7);
     }
 };
 
@@ -89,9 +89,11 @@ void controlsM(Builder& b)
 
 } // namespace
 
-int runCounterControls(Family family, int charWidth, int lineHeight, CounterControl* out)
+bool isHourMark(const ControlPlace& place) { return place.literal == hourMark; }
+
+int runCounterControls(Family family, ControlPlace* out)
 {
-    Builder b{charWidth, lineHeight, out, 0};
+    Builder b{out, 0};
     if (family == Family::m)
         controlsM(b);
     else

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "app/controls.h"
 #include "app/feature_frame.h"
 #include "app/shell.h"
 #include "app/texts.h"
@@ -47,41 +48,12 @@ FeatureLinkWindow linkWindow(const CounterWindow& w, HWND window)
     return link;
 }
 
-HMENU idParam(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
-
 void createControls(const CounterWindow& w, HWND window)
 {
-    CounterControl controls[counterControlMax];
-    const int count = runCounterControls(w.family, appState.charWidth, appState.lineHeight, controls);
-    for (int i = 0; i < count; ++i) {
-        const CounterControl& c = controls[i];
-        const char* className = "static";
-        const char* label = c.text >= 0 ? text(c.text) : "";
-        DWORD style = WS_CHILD | WS_VISIBLE;
-        switch (c.kind) {
-        case CounterControlKind::groupBox:
-            className = "button";
-            style |= BS_GROUPBOX | BS_CENTER;
-            break;
-        case CounterControlKind::label:
-            style |= SS_CENTER;
-            break;
-        case CounterControlKind::hourMark:
-            label = "h";
-            style |= SS_CENTER;
-            break;
-        case CounterControlKind::valueField:
-            className = "edit";
-            style |= WS_BORDER | ES_RIGHT | WS_TABSTOP;
-            break;
-        case CounterControlKind::button:
-            className = "button";
-            style |= BS_DEFPUSHBUTTON | WS_TABSTOP;
-            break;
-        }
-        CreateWindowExA(0, className, label, style, c.rect.x, c.rect.y, c.rect.width, c.rect.height, window,
-                        idParam(c.id), appInstance, nullptr);
-    }
+    ControlPlace controls[counterControlMax];
+    const int count = runCounterControls(w.family, controls);
+    for (int i = 0; i < count; ++i)
+        createControl(window, controls[i]);
 }
 
 template <int N, typename View>

@@ -27,10 +27,9 @@ TEST(ShellLayout, SelectionAndLogoOnIntegerCells)
     EXPECT_EQ(logoX(1042, 372), 577);
 
     // The OK button, the last control, on whole cells of a 7 x 13 font.
-    SelectionControl c[selectionControlCount];
-    selectionControls(7, 13, c);
-    EXPECT_EQ(str(c[selectionControlCount - 1].rect), "17,130 98x22");
-    EXPECT_EQ(c[selectionControlCount - 1].kind, SelectionControlKind::DefaultButton);
+    const ControlPlace& ok = selectionControls[selectionControlCount - 1];
+    EXPECT_EQ(str(pixelsOf(ok.rect, 7, 13)), "17,130 98x22");
+    EXPECT_EQ(ok.kind, ControlKind::defaultButton);
     const WarningFrame f = warningFrame(7, 13);
     EXPECT_EQ(str({f.left, f.top, f.right, f.bottom}), "140,195 735x520");
     EXPECT_EQ(warningLineY(21, 13, 15), 16 * 13 + 21 * 15);

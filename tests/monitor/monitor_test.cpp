@@ -91,25 +91,25 @@ TEST(MonitorDisplay, TitleAndProgressCountOverTheProgramsLifetime)
 // cells) and no control covers another (group boxes frame others by design).
 TEST(MonitorLayout, EachFamilyHasItsControlsOnceInsideTheWindowWithoutOverlap)
 {
-    using Kind = MonitorControlKind;
+    using Kind = ControlKind;
     for (Family family : {Family::k, Family::m}) {
-        MonitorControlPlace places[monitorLayoutCapacity];
+        ControlPlace places[monitorLayoutCapacity];
         const int count = buildMonitorLayout(family, places), outputs = monitorOutputCount(family);
         ASSERT_TRUE(count > 0 && count < monitorLayoutCapacity);
         const CellSize window = windowCells(family);
         struct { int left, top, right, bottom; bool frame; } box[monitorLayoutCapacity];
         int seen[monitorControlCount] = {};
         for (int i = 0; i < count; ++i) {
-            const MonitorControlPlace& c = places[i];
-            const int x = cellPixels(c.x, 8), y = cellPixels(c.y, 16), right = x + cellPixels(c.width, 8);
-            const auto& a = box[i] = {x, y, right, y + cellPixels(c.height, 16), c.kind == Kind::groupBox};
+            const ControlPlace& c = places[i];
+            const PixelRect p = pixelsOf(c.rect, 8, 16);
+            const auto& a = box[i] = {p.x, p.y, p.x + p.width, p.y + p.height, c.kind == Kind::groupBox};
             EXPECT_TRUE(a.right <= window.columns * 8 && a.bottom <= window.rows * 16) << i;
             for (int j = 0; j < i; ++j)
                 EXPECT_FALSE(!a.frame && !box[j].frame && box[j].left < a.right && a.left < box[j].right &&
                              box[j].top < a.bottom && a.top < box[j].bottom) << i << " and " << j;
             ASSERT_TRUE(c.id >= noControlId && c.id < monitorControlCount) << c.id;
             if (c.id != noControlId && ++seen[c.id] && (c.id >= idStart || c.id < outputs)) {
-                EXPECT_EQ(c.kind, c.id < idStart ? Kind::indicator : Kind::pushButton) << c.id;
+                EXPECT_EQ(c.kind, c.id < idStart ? Kind::indicator : Kind::defaultButton) << c.id;
             }
         }
         for (int id = 0; id < monitorControlCount; ++id)

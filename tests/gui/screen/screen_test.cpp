@@ -78,7 +78,7 @@ protected:
     void surveyWindow(const char* name, HWND window)
     {
         where_ = name;
-        ASSERT_NE(window, nullptr) << name;
+        ASSERT_TRUE(window && IsWindow(window)) << name << " is not open";
         RECT outer;
         GetWindowRect(window, &outer);
         // A child is seen only where its parent shows it.
@@ -127,7 +127,7 @@ protected:
     // into view.
     void checkTabScrollsIntoView(HWND window)
     {
-        if ((GetWindowLongA(main(), GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL)) == 0)
+        if ((GetWindowLongA(main(), GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL)) == 0 || !IsWindow(window))
             return;
         RECT client;
         GetClientRect(main(), &client);
@@ -182,11 +182,11 @@ protected:
         surveyFeature(commandRunCounter, "RunCounter_CU", "running counters");
         surveyFeature(commandMonitor, "Monitor_CU", "monitor");
         surveyFeature(commandProtocolDisplay, "ProtDisplay_CU", "protocol display");
-        // The read window stays while the unit is slow to answer.
+        // The read window stays while the unit keeps it waiting.
         unit_.setFaults([] {
-            SimFaults slow;
-            slow.delayMs = 3000;
-            return slow;
+            SimFaults silent;
+            silent.silent = true;
+            return silent;
         }());
         surveyFeature(commandProtocolRead, "Upload_CU", "protocol read");
         closeMainWindow();
