@@ -80,10 +80,13 @@ protected:
     {
         RECT r;
         GetWindowRect(over, &r);
-        SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        // The turn says where the pointer is, so it never lands elsewhere.
+        const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
         INPUT in = {};
         in.type = INPUT_MOUSE;
-        in.mi.dwFlags = MOUSEEVENTF_WHEEL;
+        in.mi.dx = (((r.left + r.right) / 2) * 65536 + width - 1) / width;
+        in.mi.dy = (((r.top + r.bottom) / 2) * 65536 + height - 1) / height;
+        in.mi.dwFlags = MOUSEEVENTF_WHEEL | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
         in.mi.mouseData = static_cast<DWORD>(notches * WHEEL_DELTA);
         SendInput(1, &in, sizeof in);
         pumpFor(100);
