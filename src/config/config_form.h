@@ -89,7 +89,7 @@ protected:
     FormView view{};
 
 private:
-    // The working block shown again in every row.
+    // Every row filled from the working block, then the defaults column.
     void show(int entry);
 
     const Family formFamily;
