@@ -40,6 +40,19 @@ inline void selectFlag(FormRow& row, std::uint16_t flags, std::uint16_t bit)
     row.value = flagItem(flags, bit);
 }
 
+// A temperature difference (tenths) shown in `unit`: stored in that unit's
+// copy, the other copy converted with the upward rounding step.
+inline void gatherDifference(std::uint8_t& celsius, std::uint8_t& fahrenheit, int shown, int unit)
+{
+    if (unit) {
+        fahrenheit = static_cast<std::uint8_t>(shown);
+        celsius = static_cast<std::uint8_t>(differenceToCelsius(shown));
+    } else {
+        celsius = static_cast<std::uint8_t>(shown);
+        fahrenheit = static_cast<std::uint8_t>(differenceToFahrenheit(shown));
+    }
+}
+
 // Creation state: every row enabled, arrows at their °C defaults, lists on
 // their first item ("Operating mode" on "F3").
 template <class Block>

@@ -100,14 +100,7 @@ void KSeriesConfigForm::gatherAll()
         setKSwitchTemp(b, i, unit, static_cast<std::int16_t>(shown));
         setKSwitchTemp(b, i, 1 - unit, static_cast<std::int16_t>(other));
     }
-    const int hysteresis = row[kSeriesRowHysteresis].value;
-    if (unit) {
-        b.Hyst_F = static_cast<std::uint8_t>(hysteresis);
-        b.Hyst_C = static_cast<std::uint8_t>(differenceToCelsius(hysteresis));
-    } else {
-        b.Hyst_C = static_cast<std::uint8_t>(hysteresis);
-        b.Hyst_F = static_cast<std::uint8_t>(differenceToFahrenheit(hysteresis));
-    }
+    form_common::gatherDifference(b.Hyst_C, b.Hyst_F, row[kSeriesRowHysteresis].value, unit);
     b.Time_BelowOff = static_cast<std::uint16_t>(row[kSeriesRowTimeBelowOff].value);
 }
 

@@ -149,19 +149,9 @@ void MSeriesConfigForm::gatherAll()
         setMWaterTemp(b, i, unit, static_cast<std::int16_t>(shown));
         setMWaterTemp(b, i, 1 - unit, static_cast<std::int16_t>(other));
     }
-    // Differences, with the upward rounding step.
-    auto store = [unit](std::uint8_t& celsius, std::uint8_t& fahrenheit, int shown) {
-        if (unit) {
-            fahrenheit = static_cast<std::uint8_t>(shown);
-            celsius = static_cast<std::uint8_t>(differenceToCelsius(shown));
-        } else {
-            celsius = static_cast<std::uint8_t>(shown);
-            fahrenheit = static_cast<std::uint8_t>(differenceToFahrenheit(shown));
-        }
-    };
-    store(b.Hyst_C, b.Hyst_F, row[mSeriesRowHysteresis].value);
+    form_common::gatherDifference(b.Hyst_C, b.Hyst_F, row[mSeriesRowHysteresis].value, unit);
     for (int i = 0; i < compressorCount; ++i)
-        store(b.CompOffset[i][0], b.CompOffset[i][1], row[mSeriesRowOffset1 + i].value);
+        form_common::gatherDifference(b.CompOffset[i][0], b.CompOffset[i][1], row[mSeriesRowOffset1 + i].value, unit);
 
     b.Time_FirstStart = static_cast<std::uint8_t>(row[mSeriesRowFirstStart].value);
     b.Time_ComprStart = static_cast<std::uint8_t>(row[mSeriesRowComprStart].value);
