@@ -30,14 +30,14 @@ struct GroupRows {
     int lastRow;
 };
 
-constexpr GroupRows kGroups[] = {
+constexpr GroupRows kSeriesGroups[] = {
     {59, rowDevice, rowCanAddress},                 // General
     {62, rowBlowerPermanent, rowBlowerLevel5},      // Blower
     {60, rowDehumCycles, rowDehumCoolTime},         // Automatic Dehumidification
     {61, rowCalibration, kSeriesRowTimeBelowOff},   // Temperatures
 };
 
-constexpr GroupRows mGroups[] = {
+constexpr GroupRows mSeriesGroups[] = {
     {59, rowDevice, rowCanAddress},                 // General
     {61, rowCalibration, mSeriesRowOffset6},        // Temperatures
     {169, mSeriesRowFirstStart, mSeriesRowCompressor6},   // Compressors
@@ -59,14 +59,14 @@ constexpr bool holdEveryRowOnce(const GroupRows (&groups)[n], int rowCount)
     }
     return true;
 }
-static_assert(holdEveryRowOnce(kGroups, kSeriesRowCount));
-static_assert(holdEveryRowOnce(mGroups, mSeriesRowCount));
+static_assert(holdEveryRowOnce(kSeriesGroups, kSeriesRowCount));
+static_assert(holdEveryRowOnce(mSeriesGroups, mSeriesRowCount));
 
 std::span<const GroupRows> groupsOf(Family family)
 {
     if (family == Family::m)
-        return mGroups;
-    return kGroups;
+        return mSeriesGroups;
+    return kSeriesGroups;
 }
 
 const RowInfo& rowInfoOf(Family family, int row)
@@ -203,7 +203,7 @@ Field commonField(int row, int levelGroup, int blowerSetBase)
     return Field{};   // "Blower power at"
 }
 
-Field kField(int row, int levelGroup)
+Field kSeriesField(int row, int levelGroup)
 {
     if (row >= kSeriesRowCoolOffMin && row <= kSeriesRowHeatOn) {
         const int i = row - kSeriesRowCoolOffMin;
@@ -218,7 +218,7 @@ Field kField(int row, int levelGroup)
     return commonField<KParameterBlock>(row, levelGroup, 1);
 }
 
-Field mField(int row, int levelGroup)
+Field mSeriesField(int row, int levelGroup)
 {
     if (row >= mSeriesRowCoolWaterOff && row <= mSeriesRowHeatWaterOff) {
         const int i = row - mSeriesRowCoolWaterOff;
@@ -251,7 +251,7 @@ Field mField(int row, int levelGroup)
 
 Field fieldOf(Family family, int row, int levelGroup)
 {
-    return family == Family::m ? mField(row, levelGroup) : kField(row, levelGroup);
+    return family == Family::m ? mSeriesField(row, levelGroup) : kSeriesField(row, levelGroup);
 }
 
 int unitShownIn(const unsigned char* block) { return (block[offsetof(KParameterBlock, Flags_Options)] & 1) ? 1 : 0; }
