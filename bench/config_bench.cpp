@@ -50,15 +50,15 @@ BENCHMARK(BM_ConfigConversions);
 static void BM_ConfigFormUnitSwitch(benchmark::State& state)
 {
     selectLanguageTexts(1);
-    KConfigForm form;
-    kFormCreate(form);
-    kFormLoadDefaults(form);
+    KSeriesConfigForm form;
+    form.create();
+    form.loadDefaults();
     int unit = 0;
     for (auto _ : state) {
         unit = 1 - unit;
-        form.row[rowTemperatureUnit].value = unit;
-        kFormUnitChanged(form);
-        benchmark::DoNotOptimize(form);
+        form.rows()[rowTemperatureUnit].value = unit;
+        form.unitChanged();
+        benchmark::DoNotOptimize(form.block);
     }
 }
 BENCHMARK(BM_ConfigFormUnitSwitch);

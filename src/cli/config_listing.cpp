@@ -30,21 +30,21 @@ struct GroupRows {
     int lastRow;
 };
 
-constexpr GroupRows kGroups[] = {
+constexpr GroupRows kSeriesGroups[] = {
     {59, rowDevice, rowCanAddress},                 // General
     {62, rowBlowerPermanent, rowBlowerLevel5},      // Blower
     {60, rowDehumCycles, rowDehumCoolTime},         // Automatic Dehumidification
-    {61, rowCalibration, kRowTimeBelowOff},         // Temperatures
+    {61, rowCalibration, kSeriesRowTimeBelowOff},   // Temperatures
 };
 
-constexpr GroupRows mGroups[] = {
+constexpr GroupRows mSeriesGroups[] = {
     {59, rowDevice, rowCanAddress},                 // General
-    {61, rowCalibration, mRowOffset6},              // Temperatures
-    {169, mRowFirstStart, mRowCompressor6},         // Compressors
+    {61, rowCalibration, mSeriesRowOffset6},        // Temperatures
+    {169, mSeriesRowFirstStart, mSeriesRowCompressor6},   // Compressors
     {60, rowDehumCycles, rowDehumCoolTime},         // Automatic Dehumidification
     {62, rowBlowerPermanent, rowBlowerLevel5},      // Blower
-    {170, mRowRelay1, mRowRelay3},                  // Relays
-    {174, mRowFlowSwitch, mRowFlowSwitch},          // Flow-Switch
+    {170, mSeriesRowRelay1, mSeriesRowRelay3},      // Relays
+    {174, mSeriesRowFlowSwitch, mSeriesRowFlowSwitch},   // Flow-Switch
 };
 
 template <std::size_t n>
@@ -59,17 +59,20 @@ constexpr bool holdEveryRowOnce(const GroupRows (&groups)[n], int rowCount)
     }
     return true;
 }
-static_assert(holdEveryRowOnce(kGroups, kRowCount));
-static_assert(holdEveryRowOnce(mGroups, mRowCount));
+static_assert(holdEveryRowOnce(kSeriesGroups, kSeriesRowCount));
+static_assert(holdEveryRowOnce(mSeriesGroups, mSeriesRowCount));
 
 std::span<const GroupRows> groupsOf(Family family)
 {
     if (family == Family::m)
-        return mGroups;
-    return kGroups;
+        return mSeriesGroups;
+    return kSeriesGroups;
 }
 
-const RowInfo& rowInfoOf(Family family, int row) { return family == Family::m ? mRowInfo(row) : kRowInfo(row); }
+const RowInfo& rowInfoOf(Family family, int row)
+{
+    return family == Family::m ? mSeriesRowInfo(row) : kSeriesRowInfo(row);
+}
 
 const unsigned char* defaultsOf(Family family)
 {
@@ -200,54 +203,55 @@ Field commonField(int row, int levelGroup, int blowerSetBase)
     return Field{};   // "Blower power at"
 }
 
-Field kField(int row, int levelGroup)
+Field kSeriesField(int row, int levelGroup)
 {
-    if (row >= kRowCoolOffMin && row <= kRowHeatOn) {
-        const int i = row - kRowCoolOffMin;
+    if (row >= kSeriesRowCoolOffMin && row <= kSeriesRowHeatOn) {
+        const int i = row - kSeriesRowCoolOffMin;
         return temperatureAt(offsetof(KParameterBlock, CoolOffMin_C) + static_cast<std::size_t>(4 * i),
                              kSwitchTempLimits[i]);
     }
-    if (row == kRowHysteresis)
+    if (row == kSeriesRowHysteresis)
         return copiesAt(Kind::box, offsetof(KParameterBlock, Hyst_C), offsetof(KParameterBlock, Hyst_F),
                         kHysteresisRange[0], kHysteresisRange[1], unitTenthCelsius, unitTenthFahrenheit);
-    if (row == kRowTimeBelowOff)
+    if (row == kSeriesRowTimeBelowOff)
         return numberAt(offsetof(KParameterBlock, Time_BelowOff), timeBelowOffRange, unitBySecond, 2);
     return commonField<KParameterBlock>(row, levelGroup, 1);
 }
 
-Field mField(int row, int levelGroup)
+Field mSeriesField(int row, int levelGroup)
 {
-    if (row >= mRowCoolWaterOff && row <= mRowHeatWaterOff) {
-        const int i = row - mRowCoolWaterOff;
+    if (row >= mSeriesRowCoolWaterOff && row <= mSeriesRowHeatWaterOff) {
+        const int i = row - mSeriesRowCoolWaterOff;
         return temperatureAt(offsetof(MParameterBlock, CoolWaterOff_C) + static_cast<std::size_t>(4 * i),
                              mWaterTempLimits[i]);
     }
-    if (row == mRowHysteresis)
+    if (row == mSeriesRowHysteresis)
         return copiesAt(Kind::box, offsetof(MParameterBlock, Hyst_C), offsetof(MParameterBlock, Hyst_F),
                         Range{0, mHysteresisMax[0]}, Range{0, mHysteresisMax[1]}, unitTenthCelsius,
                         unitTenthFahrenheit);
-    if (row >= mRowOffset1 && row <= mRowOffset6) {
-        const std::size_t at = offsetof(MParameterBlock, CompOffset) + static_cast<std::size_t>(2 * (row - mRowOffset1));
+    if (row >= mSeriesRowOffset1 && row <= mSeriesRowOffset6) {
+        const std::size_t at =
+            offsetof(MParameterBlock, CompOffset) + static_cast<std::size_t>(2 * (row - mSeriesRowOffset1));
         return copiesAt(Kind::box, at, at + 1, Range{0, mOffsetMax[0]}, Range{0, mOffsetMax[1]}, unitTenthCelsius,
                         unitTenthFahrenheit);
     }
-    if (row == mRowFirstStart)
+    if (row == mSeriesRowFirstStart)
         return numberAt(offsetof(MParameterBlock, Time_FirstStart), firstStartRange, unitSeconds);
-    if (row == mRowComprStart)
+    if (row == mSeriesRowComprStart)
         return numberAt(offsetof(MParameterBlock, Time_ComprStart), comprStartRange, unitSeconds);
-    if (row >= mRowCompressor1 && row <= mRowCompressor6)
+    if (row >= mSeriesRowCompressor1 && row <= mSeriesRowCompressor6)
         return flagAt(offsetof(MParameterBlock, CompressorEnable),
-                      static_cast<std::uint16_t>(1u << (row - mRowCompressor1)), 1);
-    if (row >= mRowRelay1 && row <= mRowRelay3)
-        return listAt(offsetof(MParameterBlock, Relay) + static_cast<std::size_t>(row - mRowRelay1));
-    if (row == mRowFlowSwitch)   // NO is item 1, NC item 2; both bits set is no item
+                      static_cast<std::uint16_t>(1u << (row - mSeriesRowCompressor1)), 1);
+    if (row >= mSeriesRowRelay1 && row <= mSeriesRowRelay3)
+        return listAt(offsetof(MParameterBlock, Relay) + static_cast<std::size_t>(row - mSeriesRowRelay1));
+    if (row == mSeriesRowFlowSwitch)   // NO is item 1, NC item 2; both bits set is no item
         return flagAt(offsetof(MParameterBlock, Flags_Options), flagFlowSwitchNo | flagFlowSwitchNc);
     return commonField<MParameterBlock>(row, levelGroup, 0);
 }
 
 Field fieldOf(Family family, int row, int levelGroup)
 {
-    return family == Family::m ? mField(row, levelGroup) : kField(row, levelGroup);
+    return family == Family::m ? mSeriesField(row, levelGroup) : kSeriesField(row, levelGroup);
 }
 
 int unitShownIn(const unsigned char* block) { return (block[offsetof(KParameterBlock, Flags_Options)] & 1) ? 1 : 0; }
@@ -424,9 +428,9 @@ std::unique_ptr<ConfigForm> newConfigForm(Family family)
 {
     std::unique_ptr<ConfigForm> form;
     if (family == Family::m)
-        form = std::make_unique<MConfigForm>();
+        form = std::make_unique<MSeriesConfigForm>();
     else
-        form = std::make_unique<KConfigForm>();
+        form = std::make_unique<KSeriesConfigForm>();
     form->create();
     return form;
 }

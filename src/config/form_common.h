@@ -1,19 +1,19 @@
 #pragma once
-// The rows and rules both configuration forms share, written once for
-// either block type. Only the form sources include this.
+// The rows both families share, filled, gathered and defaulted once for
+// either block type; each family's hooks call these for the common rows and
+// then handle their own. Only the form sources include this.
 #include <cstdint>
-#include <cstring>
 
+#include "app/family.h"
+#include "config/config_form.h"
 #include "config/form_row.h"
 #include "config/temperature_conversion.h"
 
 namespace form_common {
 
-// K stores "Blower Set" as item index + 1, M as the index itself.
-struct Family {
-    const RowInfo* info;
-    int blowerSetOffset;
-};
+// K stores "Blower Set" as item index + 1 (and shows 0 as the first item),
+// M as the index itself.
+inline int blowerSetBase(Family family) { return family == Family::k ? 1 : 0; }
 
 // A flag list: item 1 sets the bit, item 0 clears it, no selection keeps it.
 inline void gatherFlag(std::uint16_t& flags, std::uint16_t bit, const FormRow& row)
@@ -40,15 +40,29 @@ inline void selectFlag(FormRow& row, std::uint16_t flags, std::uint16_t bit)
     row.value = flagItem(flags, bit);
 }
 
-// Creation state: arrows at their °C defaults, lists on their first item
-// ("Operating mode" on "F3"), everything enabled.
-template <class Block>
-void create(FormRow* rows, FormView& view, const Block& defaults, const Family& family, int rowCount)
+// A temperature difference (tenths) shown in `unit`: stored in that unit's
+// copy, the other copy converted with the upward rounding step.
+inline void gatherDifference(std::uint8_t& celsius, std::uint8_t& fahrenheit, int shown, int unit)
 {
-    for (int i = 0; i < rowCount; ++i) {
+    if (unit) {
+        fahrenheit = static_cast<std::uint8_t>(shown);
+        celsius = static_cast<std::uint8_t>(differenceToCelsius(shown));
+    } else {
+        celsius = static_cast<std::uint8_t>(shown);
+        fahrenheit = static_cast<std::uint8_t>(differenceToFahrenheit(shown));
+    }
+}
+
+// Creation state: every row enabled, arrows at their °C defaults, lists on
+// their first item ("Operating mode" on "F3").
+template <class Block>
+void createRows(ConfigForm& form, const Block& defaults)
+{
+    FormRow* rows = form.rows();
+    for (int i = 0; i < form.rowCount(); ++i) {
         rows[i] = FormRow{};
         rows[i].enabled = true;
-        if (family.info[i].kind == RowKind::list)
+        if (form.rowInfo(i).kind == RowKind::list)
             rows[i].value = 0;
     }
     rows[rowOperatingMode].value = 2;
@@ -69,15 +83,17 @@ void create(FormRow* rows, FormView& view, const Block& defaults, const Family& 
     rows[rowDehumCoolTime].unit = unitMinutes;
     setArrows(rows[rowCalibration], calibrationRange[0], defaults.RoomCal_C);
     rows[rowCalibration].unit = unitTenthCelsius;
-
-    view = FormView{0, 0, 0, false};
 }
 
-// Fill, the rows both families share. p is 0 or the "Blower power at" list
-// index + 1 to keep showing.
+// Block to the common rows, and the view they show: the block's unit and
+// blower type, and the level group of "Blower power at" entry `entry`, or
+// of the type's first entry when it has no such entry.
 template <class Block>
-void fill(const Block& b, FormRow* rows, FormView& view, const Family& family, int p)
+void fillRows(ConfigForm& form, const Block& b, int entry)
 {
+    FormRow* rows = form.rows();
+    FormView& view = form.formView();
+    const auto itemCount = [&form](int row) { return form.rowInfo(row).itemCount; };
     const int unit = (b.Flags_Options & flagUnitFahrenheit) ? 1 : 0;
     selectFlag(rows[rowDevice], b.Flags_Device, flagDeviceOn);
     selectFlag(rows[rowTemperatureUnit], b.Flags_Options, flagUnitFahrenheit);
@@ -87,20 +103,20 @@ void fill(const Block& b, FormRow* rows, FormView& view, const Family& family, i
     setArrows(rows[rowSetTemp], setTemperatureRange[unit], unit ? b.SetTemp_F : b.SetTemp_C);
     rows[rowSetTemp].unit = unit ? unitFahrenheit : unitCelsius;
 
-    selectItem(rows[rowOperatingMode], b.OperatingMode, family.info[rowOperatingMode].itemCount);
+    selectItem(rows[rowOperatingMode], b.OperatingMode, itemCount(rowOperatingMode));
     writeNumber(rows[rowAccessCode], b.AccessCode);
     writeNumber(rows[rowLowVolt115], b.LowVolt_115);
     writeNumber(rows[rowLowVolt230], b.LowVolt_230);
     writeNumber(rows[rowCanAddress], b.CanAddress);
 
     selectFlag(rows[rowBlowerPermanent], b.Flags_Options, flagBlowerPermanent);
-    selectItem(rows[rowBlowerType], b.BlowerType, family.info[rowBlowerType].itemCount);
+    selectItem(rows[rowBlowerType], b.BlowerType, itemCount(rowBlowerType));
     // K: "Blower Set" 0 has no item of its own and shows the first one.
-    const int setItem = b.BlowerSet == 0 ? 0 : b.BlowerSet - family.blowerSetOffset;
-    selectItem(rows[rowBlowerSet], setItem, family.info[rowBlowerSet].itemCount);
+    const int setItem = b.BlowerSet == 0 ? 0 : b.BlowerSet - blowerSetBase(form.family());
+    selectItem(rows[rowBlowerSet], setItem, itemCount(rowBlowerSet));
 
     view.typeShown = b.BlowerType;
-    int group = blowerEntryGroup(view.typeShown, p > 0 ? p - 1 : 0);
+    int group = blowerEntryGroup(view.typeShown, entry);
     if (group < 0)
         group = blowerEntryGroup(view.typeShown, 0);
     // A type without entries shows group 0, read-only.
@@ -117,7 +133,7 @@ void fill(const Block& b, FormRow* rows, FormView& view, const Family& family, i
         rows[rowBlowerLevel1 + l].enabled = levelsEditable;
     }
 
-    selectItem(rows[rowDehumCycles], b.Dehum_Cycles - 1, family.info[rowDehumCycles].itemCount);
+    selectItem(rows[rowDehumCycles], b.Dehum_Cycles - 1, itemCount(rowDehumCycles));
     writeNumber(rows[rowDehumHeatTime], b.Dehum_HeatTime);
     writeNumber(rows[rowDehumCoolTime], b.Dehum_CoolTime);
 
@@ -125,44 +141,19 @@ void fill(const Block& b, FormRow* rows, FormView& view, const Family& family, i
     rows[rowCalibration].unit = unit ? unitTenthFahrenheit : unitTenthCelsius;
 }
 
-// Gather general, the rows both families share. Box values are stored
+// The common rows to the block: set temperature and calibration into the
+// copy of the unit shown (the other copy derived from it), the five levels
+// into the group shown, everything else as it stands. Box values are stored
 // truncated to the field's width.
 template <class Block>
-void gatherGeneral(Block& b, const FormRow* rows, const Family& family)
+void gatherRows(const ConfigForm& form, Block& b)
 {
-    gatherFlag(b.Flags_Device, flagDeviceOn, rows[rowDevice]);
-    gatherFlag(b.Flags_Options, flagUnitFahrenheit, rows[rowTemperatureUnit]);
-    gatherFlag(b.Flags_Options, flagIrRemote, rows[rowIrRemote]);
-    gatherFlag(b.Flags_Options, flagBlowerPermanent, rows[rowBlowerPermanent]);
-    gatherIndex(b.OperatingMode, rows[rowOperatingMode], 0);
-    gatherIndex(b.BlowerType, rows[rowBlowerType], 0);
-    gatherIndex(b.BlowerSet, rows[rowBlowerSet], family.blowerSetOffset);
-    gatherIndex(b.Dehum_Cycles, rows[rowDehumCycles], 1);
-    b.AccessCode = static_cast<std::uint8_t>(rows[rowAccessCode].value);
-    b.LowVolt_115 = static_cast<std::uint8_t>(rows[rowLowVolt115].value);
-    b.LowVolt_230 = static_cast<std::uint8_t>(rows[rowLowVolt230].value);
-    b.CanAddress = static_cast<std::uint8_t>(rows[rowCanAddress].value);
-    b.Dehum_HeatTime = static_cast<std::uint8_t>(rows[rowDehumHeatTime].value);
-    b.Dehum_CoolTime = static_cast<std::uint8_t>(rows[rowDehumCoolTime].value);
-}
+    const FormRow* rows = form.rows();
+    const FormView& view = form.formView();
 
-template <class Block>
-void gatherLevels(Block& b, const FormRow* rows, int group)
-{
-    if (group < 0 || group >= blowerGroupCount)
-        return;
-    for (int l = 0; l < blowerLevelCount; ++l)
-        b.BlowerLevel[group][l] = static_cast<std::uint8_t>(rows[rowBlowerLevel1 + l].value);
-}
-
-// Set temperature and calibration: the value shown goes into its unit's copy,
-// the other copy is derived from it.
-template <class Block>
-void gatherTemperatures(Block& b, const FormRow* rows, int fahrenheit)
-{
     const int setTemp = rows[rowSetTemp].value;
     const int calibration = rows[rowCalibration].value;
-    if (fahrenheit) {
+    if (view.unitShown) {
         b.SetTemp_F = static_cast<std::uint8_t>(setTemp);
         b.SetTemp_C = static_cast<std::uint8_t>(setTemperatureToCelsius(setTemp));
         b.RoomCal_F = static_cast<std::int8_t>(calibration);
@@ -173,110 +164,57 @@ void gatherTemperatures(Block& b, const FormRow* rows, int fahrenheit)
         b.RoomCal_C = static_cast<std::int8_t>(calibration);
         b.RoomCal_F = static_cast<std::int8_t>(calibrationToFahrenheit(calibration));
     }
+
+    if (view.groupShown >= 0 && view.groupShown < blowerGroupCount)
+        for (int l = 0; l < blowerLevelCount; ++l)
+            b.BlowerLevel[view.groupShown][l] = static_cast<std::uint8_t>(rows[rowBlowerLevel1 + l].value);
+
+    gatherFlag(b.Flags_Device, flagDeviceOn, rows[rowDevice]);
+    gatherFlag(b.Flags_Options, flagUnitFahrenheit, rows[rowTemperatureUnit]);
+    gatherFlag(b.Flags_Options, flagIrRemote, rows[rowIrRemote]);
+    gatherFlag(b.Flags_Options, flagBlowerPermanent, rows[rowBlowerPermanent]);
+    gatherIndex(b.OperatingMode, rows[rowOperatingMode], 0);
+    gatherIndex(b.BlowerType, rows[rowBlowerType], 0);
+    gatherIndex(b.BlowerSet, rows[rowBlowerSet], blowerSetBase(form.family()));
+    gatherIndex(b.Dehum_Cycles, rows[rowDehumCycles], 1);
+    b.AccessCode = static_cast<std::uint8_t>(rows[rowAccessCode].value);
+    b.LowVolt_115 = static_cast<std::uint8_t>(rows[rowLowVolt115].value);
+    b.LowVolt_230 = static_cast<std::uint8_t>(rows[rowLowVolt230].value);
+    b.CanAddress = static_cast<std::uint8_t>(rows[rowCanAddress].value);
+    b.Dehum_HeatTime = static_cast<std::uint8_t>(rows[rowDehumHeatTime].value);
+    b.Dehum_CoolTime = static_cast<std::uint8_t>(rows[rowDehumCoolTime].value);
 }
 
-inline void setDefaultItem(FormRow* rows, const Family& family, int row, int item)
-{
-    setDefaultText(rows[row], listItemText(family.info[row], item));
-}
-
-// Defaults column, the rows both families share, taken from the default
-// record in the unit and group shown.
+// The defaults column of the common rows, from the default record in the
+// unit and group shown.
 template <class Block>
-void refreshDefaults(FormRow* rows, const FormView& view, const Block& d, const Family& family)
+void showDefaults(ConfigForm& form, const Block& d)
 {
+    FormRow* rows = form.rows();
+    const FormView& view = form.formView();
+    const auto defaultItem = [&](int row, int item) {
+        setDefaultText(rows[row], listItemText(form.rowInfo(row), item));
+    };
     const int unit = view.unitShown ? 1 : 0;
-    setDefaultItem(rows, family, rowDevice, flagItem(d.Flags_Device, flagDeviceOn));
-    setDefaultItem(rows, family, rowTemperatureUnit, flagItem(d.Flags_Options, flagUnitFahrenheit));
-    setDefaultItem(rows, family, rowIrRemote, flagItem(d.Flags_Options, flagIrRemote));
+    defaultItem(rowDevice, flagItem(d.Flags_Device, flagDeviceOn));
+    defaultItem(rowTemperatureUnit, flagItem(d.Flags_Options, flagUnitFahrenheit));
+    defaultItem(rowIrRemote, flagItem(d.Flags_Options, flagIrRemote));
     setDefaultNumber(rows[rowSetTemp], unit ? d.SetTemp_F : d.SetTemp_C);
-    setDefaultItem(rows, family, rowOperatingMode, d.OperatingMode);
+    defaultItem(rowOperatingMode, d.OperatingMode);
     setDefaultNumber(rows[rowAccessCode], d.AccessCode);
     setDefaultNumber(rows[rowLowVolt115], d.LowVolt_115);
     setDefaultNumber(rows[rowLowVolt230], d.LowVolt_230);
     setDefaultNumber(rows[rowCanAddress], d.CanAddress);
-    setDefaultItem(rows, family, rowBlowerPermanent, flagItem(d.Flags_Options, flagBlowerPermanent));
-    setDefaultItem(rows, family, rowBlowerType, d.BlowerType);
-    setDefaultItem(rows, family, rowBlowerSet, d.BlowerSet - family.blowerSetOffset);
+    defaultItem(rowBlowerPermanent, flagItem(d.Flags_Options, flagBlowerPermanent));
+    defaultItem(rowBlowerType, d.BlowerType);
+    defaultItem(rowBlowerSet, d.BlowerSet - blowerSetBase(form.family()));
     setDefaultText(rows[rowBlowerPowerAt], "");
     for (int l = 0; l < blowerLevelCount; ++l)
         setDefaultNumber(rows[rowBlowerLevel1 + l], d.BlowerLevel[view.groupShown][l]);
-    setDefaultItem(rows, family, rowDehumCycles, d.Dehum_Cycles - 1);
+    defaultItem(rowDehumCycles, d.Dehum_Cycles - 1);
     setDefaultNumber(rows[rowDehumHeatTime], d.Dehum_HeatTime);
     setDefaultNumber(rows[rowDehumCoolTime], d.Dehum_CoolTime);
     setDefaultNumber(rows[rowCalibration], unit ? d.RoomCal_F : d.RoomCal_C);
-}
-
-// The three selection changes, the same for both forms. Form provides
-// block, view, row and the overloads formFill, formGatherGeneral,
-// formGatherLevels, formGatherTemperatures, formRefreshDefaults.
-
-// "Temperature unit" now shows a unit other than the one the rows were
-// filled in: re-derive both copies and show the other one.
-template <class Form>
-void unitChanged(Form& form)
-{
-    const int chosen = form.row[rowTemperatureUnit].value;
-    if (chosen == noSelection || chosen == form.view.unitShown)
-        return;
-    const int powerAt = form.row[rowBlowerPowerAt].value;
-    formGatherTemperatures(form, form.view.unitShown);
-    form.view.unitShown = chosen;
-    if (chosen)
-        form.block.Flags_Options = static_cast<std::uint16_t>(form.block.Flags_Options | flagUnitFahrenheit);
-    else
-        form.block.Flags_Options = static_cast<std::uint16_t>(form.block.Flags_Options & ~flagUnitFahrenheit);
-    formGatherGeneral(form);
-    formGatherLevels(form, form.view.groupShown);
-    formFill(form, powerAt + 1);
-    formRefreshDefaults(form);
-}
-
-// "Blower Type" changed: keep the edited levels, show the new type's first group.
-template <class Form>
-void blowerTypeChanged(Form& form)
-{
-    formGatherLevels(form, form.view.groupShown);
-    formGatherGeneral(form);
-    formGatherTemperatures(form, form.view.unitShown);
-    formFill(form, 0);
-    formRefreshDefaults(form);
-}
-
-// "Blower power at" changed: keep the edited levels of the old group, show
-// the chosen one. Ignored while the rows are being filled.
-template <class Form>
-void powerAtChanged(Form& form)
-{
-    if (form.view.filling)
-        return;
-    const int chosen = form.row[rowBlowerPowerAt].value;
-    const int group = blowerEntryGroup(form.view.typeShown, chosen);
-    if (group < 0 || group == form.view.groupShown)
-        return;
-    formGatherLevels(form, form.view.groupShown);
-    form.view.groupShown = group;
-    formGatherTemperatures(form, form.view.unitShown);
-    formGatherGeneral(form);
-    formFill(form, chosen + 1);
-    formRefreshDefaults(form);
-}
-
-// Save file and Program gather everything in this order before the check.
-template <class Form>
-void gatherAll(Form& form)
-{
-    formGatherTemperatures(form, form.view.unitShown);
-    formGatherLevels(form, form.view.groupShown);
-    formGatherGeneral(form);
-}
-
-template <class Form, class Block>
-void takeBlock(Form& form, const Block& block)
-{
-    form.block = block;
-    formFill(form, 0);
-    formRefreshDefaults(form);
 }
 
 } // namespace form_common

@@ -65,6 +65,8 @@ inline constexpr const char* unitSeconds = "s";
 inline constexpr const char* unitBySecond = "x 1s";
 
 // Rows both families have; each family's own rows follow commonRowCount.
+// Unscoped: a row is an index into the form's rows and the family rows
+// count on from commonRowCount.
 enum CommonRow : int {
     rowDevice,
     rowTemperatureUnit,

@@ -1,10 +1,9 @@
 #include "config/k_config_form.h"
 
-#include <cstring>
-
 #include "app/text_ids.h"
 #include "config/form_common.h"
 #include "config/k_parameter_check.h"
+#include "config/temperature_conversion.h"
 
 namespace {
 
@@ -14,8 +13,7 @@ const char* const blowerTypeItems[] = {"AC", "ECM", "Silencer"};
 const char* const blowerSetItems[] = {"1", "2", "3", "4", "5", "Auto"};
 const char* const cycleItems[] = {"1", "2", "3"};
 
-
-const RowInfo rowInfo[] = {
+const RowInfo rowTable[] = {
     {RowKind::list, 7, 2, nullptr, textOff},            // Device
     {RowKind::list, 8, 2, unitItems, 0},                // Temperature unit
     {RowKind::list, 9, 2, nullptr, textOff},            // IR-Remote-Control
@@ -47,116 +45,78 @@ const RowInfo rowInfo[] = {
     {RowKind::number, 152, 0, nullptr, 0},              // Max. time below switch off
 };
 
-static_assert(sizeof rowInfo / sizeof rowInfo[0] == kRowCount);
-
-const form_common::Family family{rowInfo, 1};
+static_assert(sizeof rowTable / sizeof rowTable[0] == kSeriesRowCount);
 
 } // namespace
 
-// The names the shared selection-change rules call.
-static void formFill(KConfigForm& form, int p) { kFormFill(form, p); }
-static void formGatherGeneral(KConfigForm& form) { kFormGatherGeneral(form); }
-static void formGatherLevels(KConfigForm& form, int group) { kFormGatherLevels(form, group); }
-static void formGatherTemperatures(KConfigForm& form, int fahrenheit) { kFormGatherTemperatures(form, fahrenheit); }
-static void formRefreshDefaults(KConfigForm& form) { kFormRefreshDefaults(form); }
+const RowInfo& kSeriesRowInfo(int row) { return rowTable[row]; }
 
-const RowInfo& kRowInfo(int row) { return rowInfo[row]; }
-
-void kFormCreate(KConfigForm& form)
+KSeriesConfigForm::KSeriesConfigForm()
+    : ConfigForm(Family::k, rowTable, kSeriesRowCount, reinterpret_cast<unsigned char*>(&block),
+                 reinterpret_cast<const unsigned char*>(&kDefaultParameters), sizeof block)
 {
-    const KParameterBlock& d = kDefaultParameters;
-    form_common::create(form.row, form.view, d, family, kRowCount);
-    for (int i = 0; i < kSwitchTempCount; ++i) {
-        setArrows(form.row[kRowCoolOffMin + i], limitsInUnit(kSwitchTempLimits[i], 0), kSwitchTemp(d, i, 0));
-        form.row[kRowCoolOffMin + i].unit = unitCelsius;
-    }
-    setArrows(form.row[kRowHysteresis], kHysteresisRange[0], d.Hyst_C);
-    form.row[kRowHysteresis].unit = unitTenthCelsius;
-    setArrows(form.row[kRowTimeBelowOff], timeBelowOffRange, d.Time_BelowOff);
-    form.row[kRowTimeBelowOff].unit = unitBySecond;
-    form.block = d;
-    kFormRefreshDefaults(form);
 }
 
-void kFormFill(KConfigForm& form, int p)
+void KSeriesConfigForm::createRows()
 {
-    form.view.filling = true;
-    const KParameterBlock& b = form.block;
-    form_common::fill(b, form.row, form.view, family, p);
-    const int unit = form.view.unitShown;
+    const KParameterBlock& d = kDefaultParameters;
+    form_common::createRows(*this, d);
     for (int i = 0; i < kSwitchTempCount; ++i) {
-        FormRow& row = form.row[kRowCoolOffMin + i];
-        setArrowRange(row, limitsInUnit(kSwitchTempLimits[i], unit));
-        writeNumber(row, kSwitchTemp(b, i, unit));
-        row.unit = unit ? unitFahrenheit : unitCelsius;
+        setArrows(row[kSeriesRowCoolOffMin + i], limitsInUnit(kSwitchTempLimits[i], 0), kSwitchTemp(d, i, 0));
+        row[kSeriesRowCoolOffMin + i].unit = unitCelsius;
     }
-    FormRow& hysteresis = form.row[kRowHysteresis];
+    setArrows(row[kSeriesRowHysteresis], kHysteresisRange[0], d.Hyst_C);
+    row[kSeriesRowHysteresis].unit = unitTenthCelsius;
+    setArrows(row[kSeriesRowTimeBelowOff], timeBelowOffRange, d.Time_BelowOff);
+    row[kSeriesRowTimeBelowOff].unit = unitBySecond;
+}
+
+void KSeriesConfigForm::fillRows(int entry)
+{
+    const KParameterBlock& b = block;
+    form_common::fillRows(*this, b, entry);
+    const int unit = view.unitShown;
+    for (int i = 0; i < kSwitchTempCount; ++i) {
+        FormRow& temperature = row[kSeriesRowCoolOffMin + i];
+        setArrowRange(temperature, limitsInUnit(kSwitchTempLimits[i], unit));
+        writeNumber(temperature, kSwitchTemp(b, i, unit));
+        temperature.unit = unit ? unitFahrenheit : unitCelsius;
+    }
+    FormRow& hysteresis = row[kSeriesRowHysteresis];
     writeNumber(hysteresis, unit ? b.Hyst_F : b.Hyst_C);
     setArrowRange(hysteresis, kHysteresisRange[unit]);
     hysteresis.unit = unit ? unitTenthFahrenheit : unitTenthCelsius;
-    writeNumber(form.row[kRowTimeBelowOff], b.Time_BelowOff);
-    form.view.filling = false;
+    writeNumber(row[kSeriesRowTimeBelowOff], b.Time_BelowOff);
 }
 
-void kFormGatherGeneral(KConfigForm& form)
+void KSeriesConfigForm::gatherAll()
 {
-    form_common::gatherGeneral(form.block, form.row, family);
-    form.block.Time_BelowOff = static_cast<std::uint16_t>(form.row[kRowTimeBelowOff].value);
-}
-
-void kFormGatherLevels(KConfigForm& form, int group)
-{
-    form_common::gatherLevels(form.block, form.row, group);
-}
-
-void kFormGatherTemperatures(KConfigForm& form, int fahrenheit)
-{
-    KParameterBlock& b = form.block;
-    const int unit = fahrenheit ? 1 : 0;
-    form_common::gatherTemperatures(b, form.row, unit);
+    KParameterBlock& b = block;
+    form_common::gatherRows(*this, b);
+    const int unit = view.unitShown ? 1 : 0;
     for (int i = 0; i < kSwitchTempCount; ++i) {
-        const int shown = form.row[kRowCoolOffMin + i].value;
+        const int shown = row[kSeriesRowCoolOffMin + i].value;
         const int other = unit ? temperatureToCelsius(shown) : temperatureToFahrenheit(shown);
         setKSwitchTemp(b, i, unit, static_cast<std::int16_t>(shown));
         setKSwitchTemp(b, i, 1 - unit, static_cast<std::int16_t>(other));
     }
-    const int hysteresis = form.row[kRowHysteresis].value;
-    if (unit) {
-        b.Hyst_F = static_cast<std::uint8_t>(hysteresis);
-        b.Hyst_C = static_cast<std::uint8_t>(differenceToCelsius(hysteresis));
-    } else {
-        b.Hyst_C = static_cast<std::uint8_t>(hysteresis);
-        b.Hyst_F = static_cast<std::uint8_t>(differenceToFahrenheit(hysteresis));
-    }
+    form_common::gatherDifference(b.Hyst_C, b.Hyst_F, row[kSeriesRowHysteresis].value, unit);
+    b.Time_BelowOff = static_cast<std::uint16_t>(row[kSeriesRowTimeBelowOff].value);
 }
 
-void kFormGatherAll(KConfigForm& form) { form_common::gatherAll(form); }
-
-void kFormRefreshDefaults(KConfigForm& form)
+void KSeriesConfigForm::showDefaults()
 {
     const KParameterBlock& d = kDefaultParameters;
-    form_common::refreshDefaults(form.row, form.view, d, family);
-    const int unit = form.view.unitShown ? 1 : 0;
+    form_common::showDefaults(*this, d);
+    const int unit = view.unitShown ? 1 : 0;
     for (int i = 0; i < kSwitchTempCount; ++i)
-        setDefaultNumber(form.row[kRowCoolOffMin + i], kSwitchTemp(d, i, unit));
-    setDefaultNumber(form.row[kRowHysteresis], unit ? d.Hyst_F : d.Hyst_C);
-    setDefaultNumber(form.row[kRowTimeBelowOff], d.Time_BelowOff);
+        setDefaultNumber(row[kSeriesRowCoolOffMin + i], kSwitchTemp(d, i, unit));
+    setDefaultNumber(row[kSeriesRowHysteresis], unit ? d.Hyst_F : d.Hyst_C);
+    setDefaultNumber(row[kSeriesRowTimeBelowOff], d.Time_BelowOff);
 }
 
-void kFormUnitChanged(KConfigForm& form) { form_common::unitChanged(form); }
-void kFormBlowerTypeChanged(KConfigForm& form) { form_common::blowerTypeChanged(form); }
-void kFormPowerAtChanged(KConfigForm& form) { form_common::powerAtChanged(form); }
-
-void kFormLoadDefaults(KConfigForm& form)
+std::string KSeriesConfigForm::checkFailure() const
 {
-    form.block = kDefaultParameters;
-    form.view.unitShown = 0;
-    form.view.groupShown = 0;
-    kFormFill(form, 0);
-    kFormRefreshDefaults(form);
-}
-
-void kFormTakeBlock(KConfigForm& form, const KParameterBlock& block)
-{
-    form_common::takeBlock(form, block);
+    const CheckResult result = checkKParameters(block);
+    return result.failureNumber ? kCheckFailureText(result) : std::string();
 }

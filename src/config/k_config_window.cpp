@@ -6,7 +6,7 @@
 
 namespace {
 
-KConfigForm form;
+KSeriesConfigForm form;
 ConfigWindowState state;
 // Kept for the whole run, so the dialogs offer the name last used.
 char fileName[configDialogBufferSize];
@@ -20,7 +20,7 @@ constexpr RowPlace blower(int y, int valueWidth, int defaultWidth = 5)
     return {y, 54, 31, 86, valueWidth, 97, defaultWidth, 0};
 }
 
-const RowPlace rows[kRowCount] = {
+const RowPlace rows[kSeriesRowCount] = {
     left(2), left(4), left(6), left(8), left(10), left(12), left(14), left(16), left(18),   // General
     blower(2, 6), blower(4, 10), blower(6, 10), blower(8, 10, 0),                           // Blower
     blower(10, 6), blower(12, 6), blower(14, 6), blower(16, 6), blower(18, 6),             // levels 1..5

@@ -1,10 +1,9 @@
 #include "config/m_config_form.h"
 
-#include <cstring>
-
 #include "app/text_ids.h"
 #include "config/form_common.h"
 #include "config/m_parameter_check.h"
+#include "config/temperature_conversion.h"
 
 namespace {
 
@@ -16,8 +15,7 @@ const char* const blowerSetItems[] = {"Off", "1", "2", "3", "4", "5", "Auto"};
 const char* const cycleItems[] = {"1", "2", "3"};
 const char* const relayItems[] = {"0", "1", "2", "3", "4", "5"};
 
-
-const RowInfo rowInfo[] = {
+const RowInfo rowTable[] = {
     {RowKind::list, 7, 2, nullptr, textOff},            // Device
     {RowKind::list, 8, 2, unitItems, 0},                // Temperature unit
     {RowKind::list, 9, 2, nullptr, textOff},            // IR-Remote-Control
@@ -65,176 +63,141 @@ const RowInfo rowInfo[] = {
     {RowKind::list, 173, 6, relayItems, 0},
     {RowKind::list, 174, 3, nullptr, textFlowSwitchOff},  // Flow-Switch
 };
-static_assert(sizeof rowInfo / sizeof rowInfo[0] == mRowCount);
-
-const form_common::Family family{rowInfo, 0};
+static_assert(sizeof rowTable / sizeof rowTable[0] == mSeriesRowCount);
 
 // The first creation value of "Time interval compressor starts" differs from
 // its default (9).
 constexpr int comprStartAtCreation = 10;
 
-} // namespace
-
-// The names the shared selection-change rules call.
-static void formFill(MConfigForm& form, int p) { mFormFill(form, p); }
-static void formGatherGeneral(MConfigForm& form) { mFormGatherGeneral(form); }
-static void formGatherLevels(MConfigForm& form, int group) { mFormGatherLevels(form, group); }
-static void formGatherTemperatures(MConfigForm& form, int fahrenheit) { mFormGatherTemperatures(form, fahrenheit); }
-static void formRefreshDefaults(MConfigForm& form) { mFormRefreshDefaults(form); }
-
-const RowInfo& mRowInfo(int row) { return rowInfo[row]; }
-
-void mFormCreate(MConfigForm& form)
+// The flow switch list: "Off", "NO", "NC". Both bits set is no valid setting
+// and selects nothing.
+int flowSwitchItem(std::uint16_t options)
 {
-    const MParameterBlock& d = mDefaultParameters;
-    form_common::create(form.row, form.view, d, family, mRowCount);
-    for (int i = 0; i < mWaterTempCount; ++i) {
-        setArrows(form.row[mRowCoolWaterOff + i], limitsInUnit(mWaterTempLimits[i], 0), mWaterTemp(d, i, 0));
-        form.row[mRowCoolWaterOff + i].unit = unitCelsius;
-    }
-    setArrows(form.row[mRowHysteresis], Range{0, mHysteresisMax[0]}, d.Hyst_C);
-    form.row[mRowHysteresis].unit = unitTenthCelsius;
-    for (int i = 0; i < compressorCount; ++i) {
-        setArrows(form.row[mRowOffset1 + i], Range{0, mOffsetMax[0]}, d.CompOffset[i][0]);
-        form.row[mRowOffset1 + i].unit = unitTenthCelsius;
-        form.row[mRowCompressor1 + i].value = 1;
-    }
-    setArrows(form.row[mRowFirstStart], firstStartRange, d.Time_FirstStart);
-    form.row[mRowFirstStart].unit = unitSeconds;
-    setArrows(form.row[mRowComprStart], comprStartRange, comprStartAtCreation);
-    form.row[mRowComprStart].unit = unitSeconds;
-    form.block = d;
-    mFormRefreshDefaults(form);
+    return ((options & flagFlowSwitchNo) ? 1 : 0) + ((options & flagFlowSwitchNc) ? 2 : 0);
 }
 
-void mFormFill(MConfigForm& form, int p)
+} // namespace
+
+const RowInfo& mSeriesRowInfo(int row) { return rowTable[row]; }
+
+MSeriesConfigForm::MSeriesConfigForm()
+    : ConfigForm(Family::m, rowTable, mSeriesRowCount, reinterpret_cast<unsigned char*>(&block),
+                 reinterpret_cast<const unsigned char*>(&mDefaultParameters), sizeof block)
 {
-    form.view.filling = true;
-    const MParameterBlock& b = form.block;
-    form_common::fill(b, form.row, form.view, family, p);
-    const int unit = form.view.unitShown;
+}
+
+void MSeriesConfigForm::createRows()
+{
+    const MParameterBlock& d = mDefaultParameters;
+    form_common::createRows(*this, d);
     for (int i = 0; i < mWaterTempCount; ++i) {
-        FormRow& row = form.row[mRowCoolWaterOff + i];
-        setArrowRange(row, limitsInUnit(mWaterTempLimits[i], unit));
-        writeNumber(row, mWaterTemp(b, i, unit));
-        row.unit = unit ? unitFahrenheit : unitCelsius;
+        setArrows(row[mSeriesRowCoolWaterOff + i], limitsInUnit(mWaterTempLimits[i], 0), mWaterTemp(d, i, 0));
+        row[mSeriesRowCoolWaterOff + i].unit = unitCelsius;
+    }
+    setArrows(row[mSeriesRowHysteresis], Range{0, mHysteresisMax[0]}, d.Hyst_C);
+    row[mSeriesRowHysteresis].unit = unitTenthCelsius;
+    for (int i = 0; i < compressorCount; ++i) {
+        setArrows(row[mSeriesRowOffset1 + i], Range{0, mOffsetMax[0]}, d.CompOffset[i][0]);
+        row[mSeriesRowOffset1 + i].unit = unitTenthCelsius;
+        row[mSeriesRowCompressor1 + i].value = 1;
+    }
+    setArrows(row[mSeriesRowFirstStart], firstStartRange, d.Time_FirstStart);
+    row[mSeriesRowFirstStart].unit = unitSeconds;
+    setArrows(row[mSeriesRowComprStart], comprStartRange, comprStartAtCreation);
+    row[mSeriesRowComprStart].unit = unitSeconds;
+}
+
+void MSeriesConfigForm::fillRows(int entry)
+{
+    const MParameterBlock& b = block;
+    form_common::fillRows(*this, b, entry);
+    const int unit = view.unitShown;
+    for (int i = 0; i < mWaterTempCount; ++i) {
+        FormRow& temperature = row[mSeriesRowCoolWaterOff + i];
+        setArrowRange(temperature, limitsInUnit(mWaterTempLimits[i], unit));
+        writeNumber(temperature, mWaterTemp(b, i, unit));
+        temperature.unit = unit ? unitFahrenheit : unitCelsius;
     }
     const char* tenths = unit ? unitTenthFahrenheit : unitTenthCelsius;
-    FormRow& hysteresis = form.row[mRowHysteresis];
+    FormRow& hysteresis = row[mSeriesRowHysteresis];
     writeNumber(hysteresis, unit ? b.Hyst_F : b.Hyst_C);
     setArrowRange(hysteresis, Range{0, mHysteresisMax[unit]});
     hysteresis.unit = tenths;
     for (int i = 0; i < compressorCount; ++i) {
-        FormRow& offset = form.row[mRowOffset1 + i];
+        FormRow& offset = row[mSeriesRowOffset1 + i];
         writeNumber(offset, b.CompOffset[i][unit]);
         setArrowRange(offset, Range{0, mOffsetMax[unit]});
         offset.unit = tenths;
-        form.row[mRowCompressor1 + i].value = (b.CompressorEnable >> i) & 1;
+        row[mSeriesRowCompressor1 + i].value = (b.CompressorEnable >> i) & 1;
     }
-    writeNumber(form.row[mRowFirstStart], b.Time_FirstStart);
-    writeNumber(form.row[mRowComprStart], b.Time_ComprStart);
+    writeNumber(row[mSeriesRowFirstStart], b.Time_FirstStart);
+    writeNumber(row[mSeriesRowComprStart], b.Time_ComprStart);
     for (int i = 0; i < relayCount; ++i)
-        selectItem(form.row[mRowRelay1 + i], b.Relay[i], rowInfo[mRowRelay1 + i].itemCount);
-    // Both bits set is no valid setting and selects nothing.
-    const int flow = ((b.Flags_Options & flagFlowSwitchNo) ? 1 : 0) + ((b.Flags_Options & flagFlowSwitchNc) ? 2 : 0);
-    selectItem(form.row[mRowFlowSwitch], flow, rowInfo[mRowFlowSwitch].itemCount);
-    form.view.filling = false;
+        selectItem(row[mSeriesRowRelay1 + i], b.Relay[i], rowTable[mSeriesRowRelay1 + i].itemCount);
+    selectItem(row[mSeriesRowFlowSwitch], flowSwitchItem(b.Flags_Options), rowTable[mSeriesRowFlowSwitch].itemCount);
 }
 
-void mFormGatherGeneral(MConfigForm& form)
+void MSeriesConfigForm::gatherAll()
 {
-    MParameterBlock& b = form.block;
-    form_common::gatherGeneral(b, form.row, family);
-    b.Time_FirstStart = static_cast<std::uint8_t>(form.row[mRowFirstStart].value);
-    b.Time_ComprStart = static_cast<std::uint8_t>(form.row[mRowComprStart].value);
+    MParameterBlock& b = block;
+    form_common::gatherRows(*this, b);
 
-    // Rebuilt from the six lists; bits 6 and 7 are cleared.
-    std::uint8_t enable = 0;
-    for (int i = 0; i < compressorCount; ++i)
-        if (form.row[mRowCompressor1 + i].value == 1)
-            enable = static_cast<std::uint8_t>(enable | (1u << i));
-    b.CompressorEnable = enable;
-
-    for (int i = 0; i < relayCount; ++i)
-        form_common::gatherIndex(b.Relay[i], form.row[mRowRelay1 + i], 0);
-
-    std::uint16_t options = static_cast<std::uint16_t>(b.Flags_Options & ~(flagFlowSwitchNo | flagFlowSwitchNc));
-    if (form.row[mRowFlowSwitch].value == 1)
-        options = static_cast<std::uint16_t>(options | flagFlowSwitchNo);
-    else if (form.row[mRowFlowSwitch].value == 2)
-        options = static_cast<std::uint16_t>(options | flagFlowSwitchNc);
-    b.Flags_Options = options;
-}
-
-void mFormGatherLevels(MConfigForm& form, int group)
-{
-    form_common::gatherLevels(form.block, form.row, group);
-}
-
-void mFormGatherTemperatures(MConfigForm& form, int fahrenheit)
-{
-    MParameterBlock& b = form.block;
-    const int unit = fahrenheit ? 1 : 0;
-    form_common::gatherTemperatures(b, form.row, unit);
+    const int unit = view.unitShown ? 1 : 0;
     for (int i = 0; i < mWaterTempCount; ++i) {
-        const int shown = form.row[mRowCoolWaterOff + i].value;
+        const int shown = row[mSeriesRowCoolWaterOff + i].value;
         const int other = unit ? temperatureToCelsius(shown) : temperatureToFahrenheit(shown);
         setMWaterTemp(b, i, unit, static_cast<std::int16_t>(shown));
         setMWaterTemp(b, i, 1 - unit, static_cast<std::int16_t>(other));
     }
-    // Differences, with the upward rounding step.
-    auto store = [unit](std::uint8_t& celsius, std::uint8_t& fahrenheitCopy, int shown) {
-        if (unit) {
-            fahrenheitCopy = static_cast<std::uint8_t>(shown);
-            celsius = static_cast<std::uint8_t>(differenceToCelsius(shown));
-        } else {
-            celsius = static_cast<std::uint8_t>(shown);
-            fahrenheitCopy = static_cast<std::uint8_t>(differenceToFahrenheit(shown));
-        }
-    };
-    store(b.Hyst_C, b.Hyst_F, form.row[mRowHysteresis].value);
+    form_common::gatherDifference(b.Hyst_C, b.Hyst_F, row[mSeriesRowHysteresis].value, unit);
     for (int i = 0; i < compressorCount; ++i)
-        store(b.CompOffset[i][0], b.CompOffset[i][1], form.row[mRowOffset1 + i].value);
+        form_common::gatherDifference(b.CompOffset[i][0], b.CompOffset[i][1], row[mSeriesRowOffset1 + i].value, unit);
+
+    b.Time_FirstStart = static_cast<std::uint8_t>(row[mSeriesRowFirstStart].value);
+    b.Time_ComprStart = static_cast<std::uint8_t>(row[mSeriesRowComprStart].value);
+
+    // Rebuilt from the six lists; bits 6 and 7 are cleared.
+    std::uint8_t enable = 0;
+    for (int i = 0; i < compressorCount; ++i)
+        if (row[mSeriesRowCompressor1 + i].value == 1)
+            enable = static_cast<std::uint8_t>(enable | (1u << i));
+    b.CompressorEnable = enable;
+
+    for (int i = 0; i < relayCount; ++i)
+        form_common::gatherIndex(b.Relay[i], row[mSeriesRowRelay1 + i], 0);
+
+    std::uint16_t options = static_cast<std::uint16_t>(b.Flags_Options & ~(flagFlowSwitchNo | flagFlowSwitchNc));
+    if (row[mSeriesRowFlowSwitch].value == 1)
+        options = static_cast<std::uint16_t>(options | flagFlowSwitchNo);
+    else if (row[mSeriesRowFlowSwitch].value == 2)
+        options = static_cast<std::uint16_t>(options | flagFlowSwitchNc);
+    b.Flags_Options = options;
 }
 
-void mFormGatherAll(MConfigForm& form) { form_common::gatherAll(form); }
-
-void mFormRefreshDefaults(MConfigForm& form)
+void MSeriesConfigForm::showDefaults()
 {
     const MParameterBlock& d = mDefaultParameters;
-    form_common::refreshDefaults(form.row, form.view, d, family);
-    const int unit = form.view.unitShown ? 1 : 0;
+    form_common::showDefaults(*this, d);
+    const int unit = view.unitShown ? 1 : 0;
     for (int i = 0; i < mWaterTempCount; ++i)
-        setDefaultNumber(form.row[mRowCoolWaterOff + i], mWaterTemp(d, i, unit));
-    setDefaultNumber(form.row[mRowHysteresis], unit ? d.Hyst_F : d.Hyst_C);
-    setDefaultText(form.row[mRowOffsetHeading], "");
+        setDefaultNumber(row[mSeriesRowCoolWaterOff + i], mWaterTemp(d, i, unit));
+    setDefaultNumber(row[mSeriesRowHysteresis], unit ? d.Hyst_F : d.Hyst_C);
+    setDefaultText(row[mSeriesRowOffsetHeading], "");
     for (int i = 0; i < compressorCount; ++i) {
-        setDefaultNumber(form.row[mRowOffset1 + i], d.CompOffset[i][unit]);
-        setDefaultText(form.row[mRowCompressor1 + i],
-                       listItemText(rowInfo[mRowCompressor1 + i], (d.CompressorEnable >> i) & 1));
+        setDefaultNumber(row[mSeriesRowOffset1 + i], d.CompOffset[i][unit]);
+        setDefaultText(row[mSeriesRowCompressor1 + i],
+                       listItemText(rowTable[mSeriesRowCompressor1 + i], (d.CompressorEnable >> i) & 1));
     }
-    setDefaultNumber(form.row[mRowFirstStart], d.Time_FirstStart);
-    setDefaultNumber(form.row[mRowComprStart], d.Time_ComprStart);
+    setDefaultNumber(row[mSeriesRowFirstStart], d.Time_FirstStart);
+    setDefaultNumber(row[mSeriesRowComprStart], d.Time_ComprStart);
     for (int i = 0; i < relayCount; ++i)
-        setDefaultText(form.row[mRowRelay1 + i], listItemText(rowInfo[mRowRelay1 + i], d.Relay[i]));
-    const int flow = ((d.Flags_Options & flagFlowSwitchNo) ? 1 : 0) + ((d.Flags_Options & flagFlowSwitchNc) ? 2 : 0);
-    setDefaultText(form.row[mRowFlowSwitch], listItemText(rowInfo[mRowFlowSwitch], flow));
+        setDefaultText(row[mSeriesRowRelay1 + i], listItemText(rowTable[mSeriesRowRelay1 + i], d.Relay[i]));
+    setDefaultText(row[mSeriesRowFlowSwitch],
+                   listItemText(rowTable[mSeriesRowFlowSwitch], flowSwitchItem(d.Flags_Options)));
 }
 
-void mFormUnitChanged(MConfigForm& form) { form_common::unitChanged(form); }
-void mFormBlowerTypeChanged(MConfigForm& form) { form_common::blowerTypeChanged(form); }
-void mFormPowerAtChanged(MConfigForm& form) { form_common::powerAtChanged(form); }
-
-void mFormLoadDefaults(MConfigForm& form)
+std::string MSeriesConfigForm::checkFailure() const
 {
-    form.block = mDefaultParameters;
-    form.view.unitShown = 0;
-    form.view.groupShown = 0;
-    mFormFill(form, 0);
-    mFormRefreshDefaults(form);
-}
-
-void mFormTakeBlock(MConfigForm& form, const MParameterBlock& block)
-{
-    form_common::takeBlock(form, block);
+    const CheckResult result = checkMParameters(block);
+    return result.failureNumber ? mCheckFailureText(result) : std::string();
 }

@@ -1,69 +1,47 @@
 #pragma once
+#include <string>
+
 #include "config/config_form.h"
-#include "config/form_row.h"
-#include "config/m_parameter_check.h"
 #include "config/m_parameters.h"
 
-// The M-Series configuration window as data, used like the K-Series form
-// (k_config_form.h): the window mirrors the rows, writes user edits back and
-// calls the functions below.
-
-enum MRow : int {
-    mRowCoolWaterOff = commonRowCount,   // the four water temperatures, in block order
-    mRowCoolWaterOn,
-    mRowHeatWaterOn,
-    mRowHeatWaterOff,
-    mRowHysteresis,
-    mRowOffsetHeading,                   // "Switch-on/off offset:", a label only
-    mRowOffset1,
-    mRowOffset6 = mRowOffset1 + compressorCount - 1,
-    mRowFirstStart,
-    mRowComprStart,
-    mRowCompressor1,
-    mRowCompressor6 = mRowCompressor1 + compressorCount - 1,
-    mRowRelay1,
-    mRowRelay3 = mRowRelay1 + relayCount - 1,
-    mRowFlowSwitch,
-    mRowCount
+// The M-Series rows after the common ones (unscoped, as CommonRow).
+enum MSeriesRow : int {
+    mSeriesRowCoolWaterOff = commonRowCount,   // the four water temperatures, in block order
+    mSeriesRowCoolWaterOn,
+    mSeriesRowHeatWaterOn,
+    mSeriesRowHeatWaterOff,
+    mSeriesRowHysteresis,
+    mSeriesRowOffsetHeading,                   // "Switch-on/off offset:", a label only
+    mSeriesRowOffset1,
+    mSeriesRowOffset6 = mSeriesRowOffset1 + compressorCount - 1,
+    mSeriesRowFirstStart,
+    mSeriesRowComprStart,
+    mSeriesRowCompressor1,
+    mSeriesRowCompressor6 = mSeriesRowCompressor1 + compressorCount - 1,
+    mSeriesRowRelay1,
+    mSeriesRowRelay3 = mSeriesRowRelay1 + relayCount - 1,
+    mSeriesRowFlowSwitch,
+    mSeriesRowCount
 };
 
-struct MFormTraits;
-using MConfigForm = FamilyConfigForm<MFormTraits>;
+const RowInfo& mSeriesRowInfo(int row);
 
-const RowInfo& mRowInfo(int row);
+// The M-Series configuration window as data (see ConfigForm): the common
+// rows, then the water temperatures, hysteresis, compressor offsets, times
+// and switches, the relays and the flow switch.
+class MSeriesConfigForm final : public ConfigForm {
+public:
+    MSeriesConfigForm();
 
-// Creation state: arrows at their °C defaults, except that both compressor
-// times start at 10; compressors "On"; other lists on their first item
-// ("Operating mode" on "F3"); the default record as working block; the
-// defaults column written.
-void mFormCreate(MConfigForm& form);
+    MParameterBlock block{};   // the working block
 
-void mFormFill(MConfigForm& form, int p);
-void mFormGatherGeneral(MConfigForm& form);
-void mFormGatherLevels(MConfigForm& form, int group);
-void mFormGatherTemperatures(MConfigForm& form, int fahrenheit);
-void mFormGatherAll(MConfigForm& form);
-void mFormRefreshDefaults(MConfigForm& form);
+    void gatherAll() override;
+    std::string checkFailure() const override;
 
-void mFormUnitChanged(MConfigForm& form);
-void mFormBlowerTypeChanged(MConfigForm& form);
-void mFormPowerAtChanged(MConfigForm& form);
-
-void mFormLoadDefaults(MConfigForm& form);
-void mFormTakeBlock(MConfigForm& form, const MParameterBlock& block);
-
-struct MFormTraits {
-    using Block = MParameterBlock;
-    static constexpr Family family = Family::m;
-    static constexpr int rowCount = mRowCount;
-    static constexpr auto rowInfo = mRowInfo;
-    static constexpr auto create = mFormCreate;
-    static constexpr auto unitChanged = mFormUnitChanged;
-    static constexpr auto blowerTypeChanged = mFormBlowerTypeChanged;
-    static constexpr auto powerAtChanged = mFormPowerAtChanged;
-    static constexpr auto loadDefaults = mFormLoadDefaults;
-    static constexpr auto takeBlock = mFormTakeBlock;
-    static constexpr auto gatherAll = mFormGatherAll;
-    static constexpr auto check = checkMParameters;
-    static constexpr auto failureText = mCheckFailureText;
+private:
+    // Creation state as the common rows, except that both compressor times
+    // start at 10 and the compressors on "On".
+    void createRows() override;
+    void fillRows(int entry) override;
+    void showDefaults() override;
 };

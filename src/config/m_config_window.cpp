@@ -6,7 +6,7 @@
 
 namespace {
 
-MConfigForm form;
+MSeriesConfigForm form;
 ConfigWindowState state;
 // Kept for the whole run, so the dialogs offer the name last used.
 char fileName[configDialogBufferSize];
@@ -25,7 +25,7 @@ constexpr RowPlace blower(int y, int valueWidth, int defaultWidth = 5)
 // "Relays" and "Flow-Switch": label at 107, list at 116, default at 123.
 constexpr RowPlace relay(int y, int labelWidth = 8) { return {y, 107, labelWidth, 116, 6, 123, 5, 0}; }
 
-const RowPlace rows[mRowCount] = {
+const RowPlace rows[mSeriesRowCount] = {
     left(2), left(4), left(6), left(8), left(10), left(12), left(14), left(16), left(18),   // General
     blower(30, 6), blower(32, 10), blower(34, 10), blower(36, 10, 0),                       // Blower
     blower(38, 6), blower(40, 6), blower(42, 6), blower(44, 6), blower(46, 6),              // levels 1..5

@@ -66,8 +66,8 @@ TEST_F(ConfigWindowTest, MWindowOnAKUnitKeepsItsCreationStateAndFirmwareMismatch
     ASSERT_NE(openAs(selectionIdGerman, selectionIdM), nullptr);
     expectBox(takeBoxes(1)[0], "Falsche Steuerung (K-Series) angeschlossen !", "M-Series");
     // The creation state stays.
-    EXPECT_EQ(numberValue(mRowComprStart), 10);
-    EXPECT_EQ(listText(mRowCompressor6), "Ein");
+    EXPECT_EQ(numberValue(mSeriesRowComprStart), 10);
+    EXPECT_EQ(listText(mSeriesRowCompressor6), "Ein");
 
     // A unit of the right kind without this data set refuses with its own
     // kind: the firmware does not fit.
@@ -101,7 +101,7 @@ TEST_F(ConfigWindowTest, MProgramAnsweredBusyKeepsTheEditsAndTheFamilyOwnsItsFil
     answerFileDialogs(path.string());
     clickButton(configButtonSaveFile);
     EXPECT_EQ(readBytes(path).size(), 100u);
-    clickArrow(mRowCoolWaterOff, true, 3);   // 7: equal to "on" fails
+    clickArrow(mSeriesRowCoolWaterOff, true, 3);   // 7: equal to "on" fails
     clickButton(configButtonProgram);
     const auto boxes = takeBoxes(2);
     EXPECT_EQ(boxes[0].caption, "M-Series");
