@@ -25,6 +25,9 @@ bool postToFeatureWindow(void*, const LinkNotification& notification)
                         static_cast<WPARAM>(notification.wParam), static_cast<LPARAM>(notification.lParam)) != FALSE;
 }
 
+// The settings record holds the link's open state too; the link owns it.
+void mirrorLinkOpen(bool open) { appState.linkOpen = open ? 1 : 0; }
+
 void showError(const FeatureLinkWindow& feature, const char* message)
 {
     uiMessageBox(feature.window, message, familyName(feature.family), MB_OK | MB_ICONERROR);
@@ -48,6 +51,7 @@ void prepareProgramLink()
     createLinkEvents();
     selectProgramDeviceBackend();
     useWindowNotifications();
+    watchLinkOpen(mirrorLinkOpen);
 }
 
 bool ensureCommonControls(HWND window, Feature feature, Family family)

@@ -26,7 +26,8 @@ struct FeatureLinkWindow {
 void selectProgramDeviceBackend();
 void useWindowNotifications();
 // All of the link's start-up at once: the five events, the backend, the
-// notifications. Called once by the program's start-up.
+// notifications, and appState.linkOpen following the link's open state.
+// Called once by the program's start-up.
 void prepareProgramLink();
 
 // Common controls with the progress-bar class. On failure: the DLL message

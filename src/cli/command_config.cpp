@@ -9,7 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/replacing_file.h"
+#include "base/replacing_file.h"
 #include "app/texts.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_unit.h"

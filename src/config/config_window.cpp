@@ -17,7 +17,7 @@
 #include "link/block_write_engine.h"
 #include "link/link_state.h"
 #include "link/notifications.h"
-#include "app/replacing_file.h"
+#include "base/replacing_file.h"
 
 namespace {
 

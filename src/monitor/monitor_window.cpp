@@ -61,7 +61,7 @@ void fillPollRequest(const MonitorModel& model)
 void start(MonitorWindow& w)
 {
     // A second Start on a running link would start a second pair of threads.
-    if (w.model.polling || appState.linkOpen)
+    if (w.model.polling || linkIsOpen())
         return;
     startMonitor(w.model, appState);
     fillPollRequest(w.model);
