@@ -99,6 +99,18 @@ bool startLinkThreads(EngineProcedure engine, LinkRequest* request)
     return true;
 }
 
+LinkStart openLink(EngineProcedure engine, LinkRequest* request, char product[productStringChars + 1],
+                   const std::function<void(const char* product)>& named)
+{
+    if (!findDevice())
+        return LinkStart::noUnit;
+    if (!readProductString(product))
+        return LinkStart::noProduct;
+    if (named)
+        named(product);
+    return startLinkThreads(engine, request) ? LinkStart::opened : LinkStart::noThread;
+}
+
 void stopLink()
 {
     if (!linkOpen)

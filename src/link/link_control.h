@@ -1,4 +1,7 @@
 #pragma once
+#include <functional>
+
+#include "link/device_discovery.h"
 #include "link/link_state.h"
 
 // An engine thread procedure: pollEngine, blockReadEngine, blockWriteEngine.
@@ -13,6 +16,22 @@ bool startEngineThread(EngineProcedure engine, LinkRequest* request);
 // a thread could not be started ("Can't start thread !"); the link is then
 // closed again.
 bool startLinkThreads(EngineProcedure engine, LinkRequest* request);
+
+// How a link start ended.
+enum class LinkStart {
+    opened,     // reader and engine run
+    noUnit,     // findDevice found no unit
+    noProduct,  // the unit's product string could not be read
+    noThread,   // a thread could not be started; the link is closed again
+};
+
+// The start of every link: finds the unit, reads its product string into
+// product, calls named(product) so that the window names the unit before
+// the threads run (the first answer may come at once), then starts the
+// reader and the engine on request. Each window shows the outcome its own
+// way. User-interface thread only.
+LinkStart openLink(EngineProcedure engine, LinkRequest* request, char product[productStringChars + 1],
+                   const std::function<void(const char* product)>& named);
 
 // Ends the link if it is open: sets linkStop, waits at most
 // 1000 ms for both threads and resets linkStop. Does nothing when closed.
