@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/crc16.h"
-#include "app/decimal.h"
+#include "base/crc16.h"
+#include "base/decimal.h"
 #include "app/settings.h"
 
 // CRC over one 64-byte report payload, a configuration image and a 2 MiB buffer.

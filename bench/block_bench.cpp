@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 #include "link/block_read_engine.h"
 #include "link/device_discovery.h"
 #include "link/link_control.h"
@@ -53,7 +52,6 @@ struct ProtocolRig {
     ProtocolRig(char family, std::uint32_t entries, std::uint32_t frameMs)
     {
         createLinkEvents();
-        appState.linkOpen = 0;
         SimOptions options = defaultSimOptions(family);
         options.frameMs = frameMs;
         initSimUnit(unit, options);

@@ -13,7 +13,6 @@
 #include <thread>
 #include <vector>
 
-#include "app/app_state.h"
 #include "link/device_discovery.h"
 #include "link/link_control.h"
 #include "link/link_state.h"
@@ -37,7 +36,6 @@ struct BenchRig {
     explicit BenchRig(const SimOptions& options)
     {
         createLinkEvents();
-        appState.linkOpen = 0;
         initSimUnit(unit, options);
         server = startSimServer(unit, "127.0.0.1", 0);
         setRemoteUnitEndpoint(("127.0.0.1:" + std::to_string(server ? simServerPort(server) : 1)).c_str());

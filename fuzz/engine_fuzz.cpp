@@ -21,8 +21,7 @@
 #include <memory>
 #include <mutex>
 
-#include "app/app_state.h"
-#include "app/crc16.h"
+#include "base/crc16.h"
 #include "link/block_read_engine.h"
 #include "link/block_write_engine.h"
 #include "link/device_backend.h"
@@ -409,7 +408,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     createLinkEvents();
     devicePath = "fuzz-unit";
-    appState.linkOpen = 0;
     if (!startLinkThreads(engine, &linkRequest))
         finding("the link threads did not start");
 

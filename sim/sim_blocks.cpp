@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/crc16.h"
+#include "base/crc16.h"
 #include "link/report_format.h"
 #include "sim_data_sets.h"
 

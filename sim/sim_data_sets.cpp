@@ -5,7 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "app/le_bytes.h"
+#include "base/le_bytes.h"
 #include "config/k_parameters.h"
 #include "config/m_parameters.h"
 #include "link/report_format.h"

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "link/cp1252.h"
+#include "base/cp1252.h"
 #include "sim_data_sets.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/le_bytes.h"
+#include "base/le_bytes.h"
 #include "link/report_format.h"
 
 namespace {

@@ -5,14 +5,11 @@
 #include <commctrl.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
 
 #include "app/app_state.h"
 #include "app/shell.h"
 #include "app/texts.h"
 #include "app/ui_seams.h"
-#include "link/device_discovery.h"
 #include "link/link_state.h"
 #include "link/notifications.h"
 #include "link/win/hid_backend.h"
@@ -24,6 +21,9 @@ bool postToFeatureWindow(void*, const LinkNotification& notification)
     return PostMessageA(handleFromState(appState.featureWindow), notification.message,
                         static_cast<WPARAM>(notification.wParam), static_cast<LPARAM>(notification.lParam)) != FALSE;
 }
+
+// The settings record holds the link's open state too; the link owns it.
+void mirrorLinkOpen(bool open) { appState.linkOpen = open ? 1 : 0; }
 
 void showError(const FeatureLinkWindow& feature, const char* message)
 {
@@ -48,6 +48,7 @@ void prepareProgramLink()
     createLinkEvents();
     selectProgramDeviceBackend();
     useWindowNotifications();
+    watchLinkOpen(mirrorLinkOpen);
 }
 
 bool ensureCommonControls(HWND window, Feature feature, Family family)
@@ -79,29 +80,28 @@ void enableFeatureControls(const FeatureLinkWindow& feature, bool enable)
 bool startFeatureLink(const FeatureLinkWindow& feature, EngineProcedure engine, LinkRequest* request,
                       char* product)
 {
-    if (!findDevice()) {
+    const LinkStart start = openLink(engine, request, product, [&](const char* unit) {
+        char title[256];
+        connectedTitle(title, sizeof title, feature.feature, feature.family, unit, uiText);
+        SetWindowTextA(feature.window, title);
+    });
+    switch (start) {
+    case LinkStart::opened:
+        enableFeatureControls(feature, false);
+        return true;
+    case LinkStart::noUnit:
         showError(feature, text(textNoUnitFound));
         restoreBaseTitle(feature);
         return false;
-    }
-    if (!readProductString(product)) {
+    case LinkStart::noProduct:
         showError(feature, text(textNoUnitConnected));
         return false;
-    }
-    char title[256];
-    connectedTitle(title, sizeof title, feature.feature, feature.family, product, uiText);
-    if (feature.titleSuffix) {
-        std::size_t used = std::strlen(title);
-        std::snprintf(title + used, sizeof title - used, "%s", feature.titleSuffix);
-    }
-    SetWindowTextA(feature.window, title);
-    if (!startLinkThreads(engine, request)) {
+    case LinkStart::noThread:
         showError(feature, threadErrorText);
         restoreBaseTitle(feature);
         return false;
     }
-    enableFeatureControls(feature, false);
-    return true;
+    return false;
 }
 
 EndReaction reactToLinkEnd(const FeatureLinkWindow& feature, WPARAM endCode, LPARAM lParam)

@@ -9,15 +9,13 @@
 #include "link/link_control.h"
 
 // A feature window as the link helpers need it: the window, which feature it
-// is, the controls it greys while a transfer runs, and an optional text the
-// connected title ends with (the monitors' "Firmware ?.?").
+// is and the controls it greys while a transfer runs.
 struct FeatureLinkWindow {
     HWND window = nullptr;
     Feature feature = Feature::configuration;
     Family family = Family::k;
     const int* controlIds = nullptr;
     int controlCount = 0;
-    const char* titleSuffix = nullptr;
 };
 
 // The program's choices at start-up: the device backend (a remote unit when
@@ -26,17 +24,18 @@ struct FeatureLinkWindow {
 void selectProgramDeviceBackend();
 void useWindowNotifications();
 // All of the link's start-up at once: the five events, the backend, the
-// notifications. Called once by the program's start-up.
+// notifications, and appState.linkOpen following the link's open state.
+// Called once by the program's start-up.
 void prepareProgramLink();
 
 // Common controls with the progress-bar class. On failure: the DLL message
 // with this window's caption, WM_CLOSE posted to the window, false.
 bool ensureCommonControls(HWND window, Feature feature, Family family);
 
-// Steps 2 to 8 of a link start, after the caller has filled the request:
-// find the unit, read its product string (into product, 65 bytes), set the
-// connected title, start reader and engine, grey the controls. Each failure
-// shows its message (family caption, error icon) and returns false.
+// A link start after the caller has filled the request (openLink): the
+// connected title once the product string (into product, 65 bytes) is read,
+// the controls greyed once the threads run. Each failure shows its message
+// (family caption, error icon) and returns false.
 bool startFeatureLink(const FeatureLinkWindow& feature, EngineProcedure engine, LinkRequest* request,
                       char* product);
 

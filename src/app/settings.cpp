@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/crc16.h"
-#include "app/le_bytes.h"
+#include "base/crc16.h"
+#include "base/le_bytes.h"
 
 #ifdef _WIN32
 #include <share.h>

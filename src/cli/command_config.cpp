@@ -9,27 +9,23 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/replacing_file.h"
+#include "base/replacing_file.h"
 #include "app/texts.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_unit.h"
 #include "cli/config_listing.h"
 #include "cli/console_text.h"
 #include "config/config_file.h"
-#include "config/k_parameters.h"
-#include "config/m_parameters.h"
 #include "link/block_read_engine.h"
 #include "link/block_write_engine.h"
+#include "link/data_set_request.h"
 #include "link/link_state.h"
 
 namespace {
 
-constexpr std::uint8_t configBlockBytes = 32;
 constexpr std::size_t readCapacity = 64 * 1024;
 
 const ConfigFileFormat& fileFormat(Family family) { return family == Family::m ? mConfigFile : kConfigFile; }
-
-std::uint8_t configDataSet(Family family) { return family == Family::m ? mDataVersion : kDataVersion; }
 
 int fileFailure(const CliContext& context, int failureText, const std::string& name)
 {
@@ -74,15 +70,13 @@ int readBlock(const CliContext& context, const UnitInfo& unit, std::vector<unsig
 {
     data.assign(readCapacity, 0);
     received = 0;
-    setDataSetRequest(linkRequest, cmdReadConfiguration, configDataSet(unit.family), familyUnitKind(unit.family),
-                      configBlockBytes);
-    linkRequest.data = data.data();
-    linkRequest.dataCapacity = static_cast<std::uint32_t>(data.size());
-    linkRequest.crcSelector = familyUnitKind(unit.family);
+    setDataSetRead(linkRequest, DataSet::configuration, familyUnitKind(unit.family), data.data(),
+                   static_cast<std::uint32_t>(data.size()));
     const TransferResult result = runTransfer(
         blockReadEngine, linkRequest,
         [&](const TerminalNotification& block) {
-            const std::size_t end = (static_cast<std::size_t>(block.lParam) + 1) * configBlockBytes;
+            const std::size_t end =
+                (static_cast<std::size_t>(block.lParam) + 1) * dataSetBlockSize(DataSet::configuration);
             received = std::max(received, std::min(end, data.size()));
             return true;
         },
@@ -94,12 +88,8 @@ int readBlock(const CliContext& context, const UnitInfo& unit, std::vector<unsig
 
 int writeBlock(const CliContext& context, const UnitInfo& unit, std::vector<unsigned char>& block)
 {
-    setDataSetRequest(linkRequest, cmdAnnounceWrite, configDataSet(unit.family), familyUnitKind(unit.family),
-                      configBlockBytes);
-    linkRequest.dataCommand = cmdWriteBlock;
-    linkRequest.data = block.data();
-    linkRequest.finalState = 0xFF;
-    linkRequest.totalLength = static_cast<std::uint32_t>(block.size());
+    setConfigurationProgram(linkRequest, familyUnitKind(unit.family), block.data(),
+                            static_cast<std::uint32_t>(block.size()));
     const TransferResult result = runTransfer(blockWriteEngine, linkRequest, nullptr, transferLimits(context));
     if (result.outcome == TransferOutcome::ended && result.endCode == endProgrammed)
         return exitOk;

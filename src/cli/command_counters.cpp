@@ -10,14 +10,13 @@
 #include "cli/cli_unit.h"
 #include "cli/console_text.h"
 #include "link/block_read_engine.h"
+#include "link/data_set_request.h"
 #include "link/link_state.h"
 #include "protocol/run_counter_layout.h"
 #include "protocol/run_counters.h"
 
 namespace {
 
-constexpr std::uint8_t countersBlockSize = 32;
-constexpr std::uint8_t countersDataSet = 1;
 constexpr std::size_t readCapacity = 64 * 1024;
 
 struct CounterRow {
@@ -142,10 +141,8 @@ int commandCounters(const CliContext& context)
     if (code != exitOk)
         return code;
     std::vector<unsigned char> data(readCapacity, 0);
-    setDataSetRequest(linkRequest, cmdReadCounters, countersDataSet, familyUnitKind(unit.family), countersBlockSize);
-    linkRequest.data = data.data();
-    linkRequest.dataCapacity = static_cast<std::uint32_t>(data.size());
-    linkRequest.crcSelector = familyUnitKind(unit.family);
+    setDataSetRead(linkRequest, DataSet::counters, familyUnitKind(unit.family), data.data(),
+                   static_cast<std::uint32_t>(data.size()));
     const TransferResult result = runTransfer(blockReadEngine, linkRequest, nullptr, transferLimits(context));
     if (result.outcome != TransferOutcome::ended || result.endCode != endCompleted)
         return transferFailed(context, unit.family, result);

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <vector>
 
-#include "app/replacing_file.h"
+#include "base/replacing_file.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_unit.h"
 #include "cli/monitor_chart.h"

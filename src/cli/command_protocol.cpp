@@ -5,12 +5,13 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/replacing_file.h"
+#include "base/replacing_file.h"
 #include "app/texts.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_unit.h"
 #include "cli/console_text.h"
 #include "link/block_read_engine.h"
+#include "link/data_set_request.h"
 #include "link/link_state.h"
 #include "protocol/field_format.h"
 #include "protocol/protocol_csv.h"
@@ -18,8 +19,6 @@
 #include "protocol/protocol_readout.h"
 
 namespace {
-
-constexpr std::uint8_t protocolDataSet = 1;
 
 // "[#######.............]  120/500 blocks", redrawn in place.
 void drawProgress(std::ostream& err, std::uint32_t done, std::int32_t total)
@@ -87,11 +86,8 @@ int commandProtocol(const CliContext& context, const std::string& output)
     std::vector<unsigned char> buffer(protocolBufferSize, 0);
     ProtocolReadout readout;
     startProtocolReadout(readout, family, buffer.size());
-    setDataSetRequest(linkRequest, cmdReadProtocol, protocolDataSet, familyUnitKind(family),
-                      static_cast<std::uint8_t>(protocolBlockSize));
-    linkRequest.data = buffer.data();
-    linkRequest.dataCapacity = static_cast<std::uint32_t>(buffer.size());
-    linkRequest.crcSelector = familyUnitKind(family);
+    setDataSetRead(linkRequest, DataSet::protocol, familyUnitKind(family), buffer.data(),
+                   static_cast<std::uint32_t>(buffer.size()));
     const TransferResult result = runTransfer(
         blockReadEngine, linkRequest,
         [&](const TerminalNotification& block) {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "app/replacing_file.h"
+#include "base/replacing_file.h"
 
 // Layout, in SVG user units (pixels): a title and legend on top, the plot
 // with the temperature axis on the left and the voltage axis on the right,

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/le_bytes.h"
+#include "base/le_bytes.h"
 #include "monitor/monitor_format.h"
 #include "monitor/monitor_records.h"
 

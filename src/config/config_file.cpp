@@ -4,10 +4,10 @@
 #include <cstring>
 #include <string>
 
-#include "app/crc16.h"
-#include "app/le_bytes.h"
+#include "base/crc16.h"
+#include "base/le_bytes.h"
 #include "app/family.h"
-#include "app/replacing_file.h"
+#include "base/replacing_file.h"
 #include "config/k_parameters.h"
 #include "config/m_parameters.h"
 

@@ -46,4 +46,4 @@ int saveConfigFile(const std::filesystem::path& path, const ConfigFileFormat& fo
 int loadConfigFile(const std::filesystem::path& path, const ConfigFileFormat& format, void* block);
 
 // saveConfigFile writes through a temporary file beside `path`
-// (app/replacing_file.h names it) and then replaces `path`.
+// (base/replacing_file.h names it) and then replaces `path`.

@@ -15,13 +15,13 @@
 #include "config/config_window_ids.h"
 #include "link/block_read_engine.h"
 #include "link/block_write_engine.h"
+#include "link/data_set_request.h"
 #include "link/link_state.h"
 #include "link/notifications.h"
-#include "app/replacing_file.h"
+#include "base/replacing_file.h"
 
 namespace {
 
-constexpr int blockBytes = 32;
 constexpr DWORD saveFlags = 0x2006;       // create prompt, hide read-only, overwrite prompt
 constexpr DWORD openFlags = 0x2004;       // create prompt, hide read-only
 constexpr DWORD configFilterIndex = 2;    // "Conf Files (*.cbf)"
@@ -54,18 +54,10 @@ void startTransfer(const ConfigWindowSetup& setup, HWND window, EngineProcedure 
     startFeatureLink(linkWindow(setup, window), engine, &linkRequest, setup.state->product);
 }
 
-void setConfigurationRequest(const ConfigWindowSetup& setup, std::uint8_t command)
-{
-    setDataSetRequest(linkRequest, command, setup.dataSet, familyUnitKind(setup.form->family()), blockBytes);
-}
-
 void readFromUnit(const ConfigWindowSetup& setup, HWND window)
 {
-    setConfigurationRequest(setup, cmdReadConfiguration);
-    linkRequest.data = dataBuffer;
-    linkRequest.dataCapacity = static_cast<std::uint32_t>(workBufferSize);
-    if (setup.crcSelector >= 0)
-        linkRequest.crcSelector = static_cast<std::uint8_t>(setup.crcSelector);
+    setDataSetRead(linkRequest, DataSet::configuration, familyUnitKind(setup.form->family()), dataBuffer,
+                   static_cast<std::uint32_t>(workBufferSize));
     startTransfer(setup, window, blockReadEngine, ConfigTransfer::read);
 }
 
@@ -90,11 +82,8 @@ void programUnit(const ConfigWindowSetup& setup, HWND window)
     // The engine sends a copy, so edits made while it runs cannot tear the
     // block it is reading.
     std::memcpy(setup.state->programBlock, setup.form->blockBytes(), setup.form->blockSize());
-    setConfigurationRequest(setup, cmdAnnounceWrite);
-    linkRequest.dataCommand = cmdWriteBlock;
-    linkRequest.data = setup.state->programBlock;
-    linkRequest.finalState = 0xFF;
-    linkRequest.totalLength = static_cast<std::uint32_t>(setup.form->blockSize());
+    setConfigurationProgram(linkRequest, familyUnitKind(setup.form->family()), setup.state->programBlock,
+                            static_cast<std::uint32_t>(setup.form->blockSize()));
     startTransfer(setup, window, blockWriteEngine, ConfigTransfer::program);
 }
 

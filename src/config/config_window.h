@@ -63,9 +63,6 @@ struct ConfigWindowSetup {
     char* fileName;                // this family's dialog buffers, 264 bytes each
     char* fileTitle;
 
-    std::uint8_t dataSet;          // request payload byte 0 (byte 1 is the family's unit kind)
-    int crcSelector;               // -1: the read leaves the request's selector as it is
-
     ConfigWindowState* state;
 };
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/crc16.h"
+#include "base/crc16.h"
 #include "link/engine_io.h"
 #include "link/link_state.h"
 #include "link/notifications.h"

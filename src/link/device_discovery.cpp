@@ -1,6 +1,6 @@
 #include "link/device_discovery.h"
 
-#include "link/cp1252.h"
+#include "base/cp1252.h"
 #include "link/device_backend.h"
 
 std::string devicePath;

@@ -3,7 +3,6 @@
 #include <chrono>
 #include <thread>
 
-#include "app/app_state.h"
 #include "link/link_state.h"
 #include "link/link_reader.h"
 
@@ -16,6 +15,16 @@ LinkEvent readerEnded{true, true};
 LinkEvent engineEnded{true, true};
 // The request the running engine works on: stopLink reads its release poll.
 LinkRequest* engineRequest = nullptr;
+// Set from the start of the threads until stopLink; the shell may watch it.
+bool linkOpen = false;
+LinkOpenWatcher openWatcher = nullptr;
+
+void setLinkOpen(bool open)
+{
+    linkOpen = open;
+    if (openWatcher)
+        openWatcher(open);
+}
 
 void runReader()
 {
@@ -82,7 +91,7 @@ bool startLinkThreads(EngineProcedure engine, LinkRequest* request)
     resetEvent(answerProcessed);
     if (!startReaderThread())
         return false;
-    appState.linkOpen = 1;
+    setLinkOpen(true);
     if (!startEngineThread(engine, request)) {
         stopLink();
         return false;
@@ -90,11 +99,23 @@ bool startLinkThreads(EngineProcedure engine, LinkRequest* request)
     return true;
 }
 
+LinkStart openLink(EngineProcedure engine, LinkRequest* request, char product[productStringChars + 1],
+                   const std::function<void(const char* product)>& named)
+{
+    if (!findDevice())
+        return LinkStart::noUnit;
+    if (!readProductString(product))
+        return LinkStart::noProduct;
+    if (named)
+        named(product);
+    return startLinkThreads(engine, request) ? LinkStart::opened : LinkStart::noThread;
+}
+
 void stopLink()
 {
-    if (appState.linkOpen == 0)
+    if (!linkOpen)
         return;
-    appState.linkOpen = 0;
+    setLinkOpen(false);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(stopLinkWaitMs);
     resetEvent(releaseDone);
     // First the release poll, if one is due: the poll engine sends it from
@@ -120,4 +141,13 @@ void stopLink()
 bool linkThreadsEnded()
 {
     return isEventSet(readerEnded) && isEventSet(engineEnded);
+}
+
+bool linkIsOpen() { return linkOpen; }
+
+void watchLinkOpen(LinkOpenWatcher watcher)
+{
+    openWatcher = watcher;
+    if (openWatcher)
+        openWatcher(linkOpen);
 }

@@ -13,17 +13,6 @@ std::uint8_t nextSequenceNumber()
     return sequenceNumber;
 }
 
-void setDataSetRequest(LinkRequest& request, std::uint8_t command, std::uint8_t dataSet, std::uint8_t unitKind,
-                       std::uint8_t blockSize)
-{
-    request.command = command;
-    request.subCode = 0;
-    request.payload[0] = dataSet;
-    request.payload[1] = unitKind;
-    request.payload[2] = 0;
-    request.blockSize = blockSize;
-}
-
 LinkEvent reportReceived;
 LinkEvent reportConsumed;
 LinkEvent linkStop{true};

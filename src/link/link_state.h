@@ -35,12 +35,6 @@ struct LinkRequest {
 
 inline constexpr std::uint8_t maxPollPayload = 50;
 
-// The common part of a block transfer of one of the unit's data sets
-// (configuration, protocol, counters): command, payload data set, unit
-// kind, 0, and the data bytes per block. The rest is the transfer's own.
-void setDataSetRequest(LinkRequest& request, std::uint8_t command, std::uint8_t dataSet, std::uint8_t unitKind,
-                       std::uint8_t blockSize);
-
 extern LinkRequest linkRequest;
 
 // The link's report buffers, one each for the whole program.

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "link/cp1252.h"
+#include "base/cp1252.h"
 #include "link/report_format.h"
 
 UnitIdentity makeIdentity(std::uint16_t vendorId, std::uint16_t productId, const char* product)

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/le_bytes.h"
+#include "base/le_bytes.h"
 
 // Every report to and from the unit is 65 bytes: byte 0 is the report id,
 // bytes 1 to 64 the message. Byte numbers below are of the whole report.

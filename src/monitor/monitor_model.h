@@ -20,8 +20,8 @@
 // A window drives it like this, mirroring model.view after every call:
 //   create          openMonitor, then post itself Start
 //   Start           startMonitor; request from payload/payloadLength;
-//                   findDevice, readProductString -> monitorConnected;
-//                   threads -> monitorPolling; any failure -> monitorStartFailed
+//                   openLink: unit named -> monitorConnected;
+//                   opened -> monitorPolling; any failure -> monitorStartFailed
 //   Stop / Close    stopLink, then stopMonitor / closeMonitor
 //   link end        stopLink, then monitorLinkEnded
 //   answer          handleAnswer; when true: payload and release poll into

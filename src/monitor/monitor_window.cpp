@@ -9,7 +9,6 @@
 #include "app/radio_focus.h"
 #include "app/texts.h"
 #include "app/ui_seams.h"
-#include "link/device_discovery.h"
 #include "link/link_control.h"
 #include "link/link_state.h"
 #include "link/notifications.h"
@@ -58,27 +57,38 @@ void fillPollRequest(const MonitorModel& model)
     std::memcpy(linkRequest.payload, model.payload, static_cast<std::size_t>(model.payloadLength));
 }
 
+// The link does not say which thread failed; the model shows both alike.
+StartFailure startFailure(LinkStart start)
+{
+    switch (start) {
+    case LinkStart::noUnit:
+        return StartFailure::noUnit;
+    case LinkStart::noProduct:
+        return StartFailure::noProduct;
+    case LinkStart::noThread:
+    case LinkStart::opened:
+        break;
+    }
+    return StartFailure::readerThread;
+}
+
 void start(MonitorWindow& w)
 {
     // A second Start on a running link would start a second pair of threads.
-    if (w.model.polling || appState.linkOpen)
+    if (w.model.polling || linkIsOpen())
         return;
     startMonitor(w.model, appState);
     fillPollRequest(w.model);
     char product[productStringChars + 1] = {};
-    if (!findDevice()) {
-        monitorStartFailed(w.model, StartFailure::noUnit);
-    } else if (!readProductString(product)) {
-        monitorStartFailed(w.model, StartFailure::noProduct);
-    } else {
-        monitorConnected(w.model, product);
+    const LinkStart started = openLink(pollEngine, &linkRequest, product, [&](const char* unit) {
+        monitorConnected(w.model, unit);
         // The title names the unit before the threads run.
         show(w);
-        if (startLinkThreads(pollEngine, &linkRequest))
-            monitorPolling(w.model);
-        else
-            monitorStartFailed(w.model, StartFailure::readerThread);
-    }
+    });
+    if (started == LinkStart::opened)
+        monitorPolling(w.model);
+    else
+        monitorStartFailed(w.model, startFailure(started));
     show(w);
 }
 

@@ -4,7 +4,7 @@
 
 #include "protocol/field_format.h"
 #include "protocol/protocol_columns.h"
-#include "app/replacing_file.h"
+#include "base/replacing_file.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "protocol/protocol_entries.h"
 
-#include "app/le_bytes.h"
+#include "base/le_bytes.h"
 
 std::size_t protocolEntrySize(Family family)
 {

@@ -3,13 +3,14 @@
 #include <cstdint>
 
 #include "app/family.h"
+#include "link/data_set_request.h"
 
 // Failure-protocol entries as the unit sends them: back to back from the
 // start of the protocol buffer, entry i at 24 * i (K-Series) or 68 * i
 // (M-Series), whatever the 48-byte blocks they arrived in.
 
 inline constexpr std::size_t protocolBufferSize = 2 * 1024 * 1024;
-inline constexpr std::size_t protocolBlockSize = 48;
+inline constexpr std::size_t protocolBlockSize = dataSetBlockSize(DataSet::protocol);
 
 #pragma pack(push, 1)
 struct ProtocolEntryK {

@@ -10,6 +10,7 @@
 #include "app/texts.h"
 #include "app/ui_seams.h"
 #include "link/block_read_engine.h"
+#include "link/data_set_request.h"
 #include "link/link_control.h"
 #include "link/link_state.h"
 #include "link/notifications.h"
@@ -23,7 +24,6 @@ namespace {
 // and is the main window's feature window.
 constexpr UINT WM_START_READ = 0x8004;
 constexpr int breakId = 60;
-constexpr std::uint8_t protocolDataSet = 1;
 
 struct ReadWindow {
     Family family;
@@ -65,11 +65,8 @@ void created(const ReadWindow& w, HWND window)
 
 void startRead(ReadWindow& w, HWND window)
 {
-    setDataSetRequest(linkRequest, cmdReadProtocol, protocolDataSet, familyUnitKind(w.family),
-                      static_cast<std::uint8_t>(protocolBlockSize));
-    linkRequest.data = protocolBuffer;
-    linkRequest.dataCapacity = static_cast<std::uint32_t>(workBufferSize);
-    linkRequest.crcSelector = familyUnitKind(w.family);
+    setDataSetRead(linkRequest, DataSet::protocol, familyUnitKind(w.family), protocolBuffer,
+                   static_cast<std::uint32_t>(workBufferSize));
     if (!startFeatureLink(linkWindow(w, window), blockReadEngine, &linkRequest, w.product))
         PostMessageA(window, WM_CLOSE, 0, 0);
 }

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "protocol/field_format.h"
-#include "app/le_bytes.h"
+#include "base/le_bytes.h"
 #include "protocol/protocol_entries.h"
 
 void startProtocolReadout(ProtocolReadout& readout, Family family, std::size_t capacity)

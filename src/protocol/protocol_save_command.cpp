@@ -6,7 +6,7 @@
 #include "app/window_table.h"
 #include "protocol/protocol_csv.h"
 #include "protocol/protocol_entries.h"
-#include "app/replacing_file.h"
+#include "base/replacing_file.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include "app/texts.h"
 #include "app/ui_seams.h"
 #include "link/block_read_engine.h"
+#include "link/data_set_request.h"
 #include "link/link_control.h"
 #include "link/link_state.h"
 #include "link/notifications.h"
@@ -17,9 +18,6 @@
 #include "protocol/run_counters.h"
 
 namespace {
-
-constexpr std::uint8_t countersBlockSize = 32;
-constexpr std::uint8_t countersDataSet = 1;
 
 // One window of either family is open at a time (the feature-window frame
 // sees to that); each family keeps its counter record and product string
@@ -75,10 +73,8 @@ void showFields(const CounterWindow& w, HWND window)
 
 void startRead(CounterWindow& w, HWND window)
 {
-    setDataSetRequest(linkRequest, cmdReadCounters, countersDataSet, familyUnitKind(w.family), countersBlockSize);
-    linkRequest.data = dataBuffer;
-    linkRequest.dataCapacity = static_cast<std::uint32_t>(workBufferSize);
-    linkRequest.crcSelector = familyUnitKind(w.family);
+    setDataSetRead(linkRequest, DataSet::counters, familyUnitKind(w.family), dataBuffer,
+                   static_cast<std::uint32_t>(workBufferSize));
     startFeatureLink(linkWindow(w, window), blockReadEngine, &linkRequest, w.product);
 }
 

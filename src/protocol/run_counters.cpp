@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "protocol/field_format.h"
-#include "app/le_bytes.h"
+#include "base/le_bytes.h"
 
 bool loadRunCountersK(const unsigned char* data, std::size_t size, RunCountersK& record)
 {

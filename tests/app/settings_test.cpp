@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/crc16.h"
+#include "base/crc16.h"
 #include "temp_dir.h"
 
 namespace {

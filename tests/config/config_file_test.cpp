@@ -1,4 +1,4 @@
-#include "app/replacing_file.h"
+#include "base/replacing_file.h"
 #include "config/config_file.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "app/crc16.h"
+#include "base/crc16.h"
 #include "config/k_parameters.h"
 #include "config/m_parameters.h"
 #include "temp_dir.h"

@@ -1,4 +1,4 @@
-#include "app/crc16.h"
+#include "base/crc16.h"
 #include "link_test_support.h"
 
 namespace {

@@ -128,12 +128,12 @@ TEST_F(StopLinkTest, EndsBothThreadsClosesTheDeviceAndResetsTheEventsFromEverySt
         fake::install();
         sink.clear();
         states[i]();
-        ASSERT_EQ(appState.linkOpen, 1);
+        ASSERT_TRUE(linkIsOpen());
         stopLink();
         // Both threads have ended within the stop's wait, not been let go.
         // Threads, open flag, stop and ready events, devices open.
-        EXPECT_EQ(std::tuple(linkThreadsEnded(), appState.linkOpen, isEventSet(linkStop), isEventSet(readerReady),
-                             fake::openDevices()), std::tuple(true, 0, false, false, 0));
+        EXPECT_EQ(std::tuple(linkThreadsEnded(), linkIsOpen(), isEventSet(linkStop), isEventSet(readerReady),
+                             fake::openDevices()), std::tuple(true, false, false, false, 0));
         stopLink();   // a second stop changes nothing
         EXPECT_FALSE(isEventSet(linkStop));
     }

@@ -7,7 +7,6 @@
 #include <mutex>
 #include <vector>
 
-#include "app/app_state.h"
 #include "fake_device.h"
 #include "link/block_read_engine.h"
 #include "link/block_write_engine.h"
@@ -107,7 +106,6 @@ protected:
 
     void SetUp() override
     {
-        appState.linkOpen = 0;
         createLinkEvents();
         sink.install();
         fake::install();

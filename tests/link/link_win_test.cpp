@@ -59,7 +59,7 @@ TEST_F(LinkWindowTest, NoUnitFoundOrNoneConnectedAfterTheSearch)
     // 16: OK with the error icon.
     EXPECT_EQ(shownBoxes, (std::vector<std::string>{"No Control Unit found [K-Series] 16",
                                                     "No Control Unit Connected ! [M-Series] 16"}));
-    EXPECT_EQ(appState.linkOpen, 0);
+    EXPECT_FALSE(linkIsOpen());
 }
 
 } // namespace

@@ -6,7 +6,7 @@
 
 #include "app/layout.h"
 #include "app/tick_counters.h"
-#include "app/le_bytes.h"
+#include "base/le_bytes.h"
 #include "app/texts.h"
 #include "monitor/monitor_model.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/le_bytes.h"
+#include "base/le_bytes.h"
 #include "app/texts.h"
 #include "protocol/field_format.h"
 #include "protocol/protocol_csv.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <tuple>
 
-#include "app/crc16.h"
+#include "base/crc16.h"
 #include "sim_blocks.h"
 
 namespace {

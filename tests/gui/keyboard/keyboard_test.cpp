@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/replacing_file.h"
+#include "base/replacing_file.h"
 #include "config/config_file.h"
 #include "config/config_window_ids.h"
 #include "config/form_row.h"

@@ -1,4 +1,4 @@
-#include "app/crc16.h"
+#include "base/crc16.h"
 
 #include <gtest/gtest.h>
 

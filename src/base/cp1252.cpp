@@ -1,4 +1,4 @@
-#include "link/cp1252.h"
+#include "base/cp1252.h"
 
 namespace {
 // UTF-16 for bytes 0x80..0x9F; 0 marks the five unassigned bytes.

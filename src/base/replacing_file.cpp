@@ -1,4 +1,4 @@
-#include "app/replacing_file.h"
+#include "base/replacing_file.h"
 
 #include <atomic>
 #include <chrono>
