@@ -12,7 +12,7 @@
 // The whole check of a valid block: every test runs, none stops it early.
 static void BM_ConfigCheckK(benchmark::State& state)
 {
-    KParameterBlock block = kDefaultParameters;
+    KParameterBlock block = kSeriesDefaultParameters;
     for (auto _ : state) {
         benchmark::DoNotOptimize(block);
         benchmark::DoNotOptimize(checkKParameters(block));
@@ -22,7 +22,7 @@ BENCHMARK(BM_ConfigCheckK);
 
 static void BM_ConfigCheckM(benchmark::State& state)
 {
-    MParameterBlock block = mDefaultParameters;
+    MParameterBlock block = mSeriesDefaultParameters;
     for (auto _ : state) {
         benchmark::DoNotOptimize(block);
         benchmark::DoNotOptimize(checkMParameters(block));
@@ -73,7 +73,7 @@ static void BM_ConfigFileSave(benchmark::State& state)
 {
     const auto path = benchFile();
     for (auto _ : state)
-        benchmark::DoNotOptimize(saveConfigFile(path, kConfigFile, &kDefaultParameters));
+        benchmark::DoNotOptimize(saveConfigFile(path, kSeriesConfigFile, &kSeriesDefaultParameters));
     std::error_code ignored;
     std::filesystem::remove(path, ignored);
 }
@@ -82,10 +82,10 @@ BENCHMARK(BM_ConfigFileSave);
 static void BM_ConfigFileLoad(benchmark::State& state)
 {
     const auto path = benchFile();
-    saveConfigFile(path, kConfigFile, &kDefaultParameters);
+    saveConfigFile(path, kSeriesConfigFile, &kSeriesDefaultParameters);
     KParameterBlock block;
     for (auto _ : state)
-        benchmark::DoNotOptimize(loadConfigFile(path, kConfigFile, &block));
+        benchmark::DoNotOptimize(loadConfigFile(path, kSeriesConfigFile, &block));
     std::error_code ignored;
     std::filesystem::remove(path, ignored);
 }

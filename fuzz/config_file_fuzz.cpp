@@ -32,7 +32,7 @@ void loadAs(const std::filesystem::path& path, const ConfigFileFormat& format)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const auto path = writeFuzzInput("config.cbf", data, size);
-    loadAs(path, kConfigFile);
-    loadAs(path, mConfigFile);
+    loadAs(path, kSeriesConfigFile);
+    loadAs(path, mSeriesConfigFile);
     return 0;
 }

@@ -72,9 +72,9 @@ std::uint32_t maxProtocolEntries(char family)
 
 std::vector<std::uint8_t> factoryConfiguration(char family)
 {
-    const auto* start = family == 'M' ? reinterpret_cast<const std::uint8_t*>(&mDefaultParameters)
-                                      : reinterpret_cast<const std::uint8_t*>(&kDefaultParameters);
-    const std::size_t size = family == 'M' ? mParameterBlockSize : kParameterBlockSize;
+    const auto* start = family == 'M' ? reinterpret_cast<const std::uint8_t*>(&mSeriesDefaultParameters)
+                                      : reinterpret_cast<const std::uint8_t*>(&kSeriesDefaultParameters);
+    const std::size_t size = family == 'M' ? mSeriesParameterBlockSize : kSeriesParameterBlockSize;
     return std::vector<std::uint8_t>(start, start + size);
 }
 
@@ -134,7 +134,7 @@ void fillFamilyDataSets(SimBlockStore& store, char family, const std::vector<std
 bool loadEepromImage(const std::string& path, char family, std::vector<std::uint8_t>& configuration,
                      std::string& error)
 {
-    const std::size_t size = family == 'M' ? mParameterBlockSize : kParameterBlockSize;
+    const std::size_t size = family == 'M' ? mSeriesParameterBlockSize : kSeriesParameterBlockSize;
     std::error_code code;
     const std::filesystem::file_status status = std::filesystem::status(path, code);
     if (!std::filesystem::exists(status)) {

@@ -199,8 +199,8 @@ bool blockRequestIsMine(const SimUnit& unit, const std::uint8_t* request)
     // unit would.
     if (kind != unit.options.kind)
         return false;
-    const bool kConfiguration = kind == 1 && (command == cmdReadConfiguration || command == cmdAnnounceWrite);
-    return selector == (kConfiguration ? 3 : 1);
+    const bool kSeriesConfiguration = kind == 1 && (command == cmdReadConfiguration || command == cmdAnnounceWrite);
+    return selector == (kSeriesConfiguration ? 3 : 1);
 }
 
 SimReply answerRequest(SimUnit& unit, SimSession& session, const std::uint8_t* request)

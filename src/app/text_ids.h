@@ -12,7 +12,7 @@ enum TextId : int {
     textOff = 16,                     // "Off", then "On"
     textOn = 17,
     textFirstConfigButton = 37,       // 37..42: "Read out" .. "Close"
-    kFailureTextBase = 42,            // + failure number: the K-Series check's messages
+    kSeriesFailureTextBase = 42,            // + failure number: the K-Series check's messages
     textNoUnitFound = 63,
     textNoUnitConnected = 64,
     textConfigTitlePrefixK = 65,      // "K-Series Configuration / Connect to: "
@@ -60,7 +60,7 @@ enum TextId : int {
     textRestartLockAfter = 143,
     textNoValveControl = 144,
     textFlowSwitchOff = 175,          // "Off", "NO", "NC"
-    mFailureTextBase = 183,           // + failure number: the M-Series check's messages
+    mSeriesFailureTextBase = 183,           // + failure number: the M-Series check's messages
     textConfigTitlePrefixM = 201,
     textFirmwareMismatchM = 202,
     textFirstTemperatureM = 216,      // the M-Series monitor's temperatures and voltage

@@ -25,7 +25,7 @@ namespace {
 
 constexpr std::size_t readCapacity = 64 * 1024;
 
-const ConfigFileFormat& fileFormat(Family family) { return family == Family::m ? mConfigFile : kConfigFile; }
+const ConfigFileFormat& fileFormat(Family family) { return family == Family::m ? mSeriesConfigFile : kSeriesConfigFile; }
 
 int fileFailure(const CliContext& context, int failureText, const std::string& name)
 {

@@ -77,11 +77,11 @@ const RowInfo& rowInfoOf(Family family, int row)
 const unsigned char* defaultsOf(Family family)
 {
     if (family == Family::m)
-        return reinterpret_cast<const unsigned char*>(&mDefaultParameters);
-    return reinterpret_cast<const unsigned char*>(&kDefaultParameters);
+        return reinterpret_cast<const unsigned char*>(&mSeriesDefaultParameters);
+    return reinterpret_cast<const unsigned char*>(&kSeriesDefaultParameters);
 }
 
-std::size_t blockSizeOf(Family family) { return family == Family::m ? mParameterBlockSize : kParameterBlockSize; }
+std::size_t blockSizeOf(Family family) { return family == Family::m ? mSeriesParameterBlockSize : kSeriesParameterBlockSize; }
 
 // How the window shows a row's value: a list (flags are lists of two
 // items), a number box that shows whatever the block holds (the check sees
@@ -208,11 +208,11 @@ Field kSeriesField(int row, int levelGroup)
     if (row >= kSeriesRowCoolOffMin && row <= kSeriesRowHeatOn) {
         const int i = row - kSeriesRowCoolOffMin;
         return temperatureAt(offsetof(KParameterBlock, CoolOffMin_C) + static_cast<std::size_t>(4 * i),
-                             kSwitchTempLimits[i]);
+                             kSeriesSwitchTempLimits[i]);
     }
     if (row == kSeriesRowHysteresis)
         return copiesAt(Kind::box, offsetof(KParameterBlock, Hyst_C), offsetof(KParameterBlock, Hyst_F),
-                        kHysteresisRange[0], kHysteresisRange[1], unitTenthCelsius, unitTenthFahrenheit);
+                        kSeriesHysteresisRange[0], kSeriesHysteresisRange[1], unitTenthCelsius, unitTenthFahrenheit);
     if (row == kSeriesRowTimeBelowOff)
         return numberAt(offsetof(KParameterBlock, Time_BelowOff), timeBelowOffRange, unitBySecond, 2);
     return commonField<KParameterBlock>(row, levelGroup, 1);
@@ -223,16 +223,16 @@ Field mSeriesField(int row, int levelGroup)
     if (row >= mSeriesRowCoolWaterOff && row <= mSeriesRowHeatWaterOff) {
         const int i = row - mSeriesRowCoolWaterOff;
         return temperatureAt(offsetof(MParameterBlock, CoolWaterOff_C) + static_cast<std::size_t>(4 * i),
-                             mWaterTempLimits[i]);
+                             mSeriesWaterTempLimits[i]);
     }
     if (row == mSeriesRowHysteresis)
         return copiesAt(Kind::box, offsetof(MParameterBlock, Hyst_C), offsetof(MParameterBlock, Hyst_F),
-                        Range{0, mHysteresisMax[0]}, Range{0, mHysteresisMax[1]}, unitTenthCelsius,
+                        Range{0, mSeriesHysteresisMax[0]}, Range{0, mSeriesHysteresisMax[1]}, unitTenthCelsius,
                         unitTenthFahrenheit);
     if (row >= mSeriesRowOffset1 && row <= mSeriesRowOffset6) {
         const std::size_t at =
             offsetof(MParameterBlock, CompOffset) + static_cast<std::size_t>(2 * (row - mSeriesRowOffset1));
-        return copiesAt(Kind::box, at, at + 1, Range{0, mOffsetMax[0]}, Range{0, mOffsetMax[1]}, unitTenthCelsius,
+        return copiesAt(Kind::box, at, at + 1, Range{0, mSeriesOffsetMax[0]}, Range{0, mSeriesOffsetMax[1]}, unitTenthCelsius,
                         unitTenthFahrenheit);
     }
     if (row == mSeriesRowFirstStart)

@@ -21,8 +21,8 @@
 #include <unistd.h>
 #endif
 
-const ConfigFileFormat kConfigFile = {kDataVersion, familyUnitKind(Family::k), "CUK1-Configurationfile", kParameterBlockSize};
-const ConfigFileFormat mConfigFile = {mDataVersion, familyUnitKind(Family::m), "CUM1-Configurationfile", mParameterBlockSize};
+const ConfigFileFormat kSeriesConfigFile = {kSeriesDataVersion, familyUnitKind(Family::k), "CUK1-Configurationfile", kSeriesParameterBlockSize};
+const ConfigFileFormat mSeriesConfigFile = {mSeriesDataVersion, familyUnitKind(Family::m), "CUM1-Configurationfile", mSeriesParameterBlockSize};
 
 namespace {
 

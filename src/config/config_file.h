@@ -19,8 +19,8 @@ inline constexpr std::size_t configMagicLength = 22;
 inline constexpr std::size_t configHeaderSize = 2 + configMagicLength;
 inline constexpr std::size_t configImageCapacity = 128;   // the largest image, with room to spare
 
-extern const ConfigFileFormat kConfigFile;   // 88 bytes, "CUK1-Configurationfile"
-extern const ConfigFileFormat mConfigFile;   // 100 bytes, "CUM1-Configurationfile"
+extern const ConfigFileFormat kSeriesConfigFile;   // 88 bytes, "CUK1-Configurationfile"
+extern const ConfigFileFormat mSeriesConfigFile;   // 100 bytes, "CUM1-Configurationfile"
 
 // Texts a save or load may ask the window to show (caption text 6, error
 // icon); 0 means nothing to show.

@@ -22,8 +22,8 @@
 
 namespace {
 
-constexpr DWORD saveFlags = 0x2006;       // create prompt, hide read-only, overwrite prompt
-constexpr DWORD openFlags = 0x2004;       // create prompt, hide read-only
+constexpr DWORD saveFlags = OFN_CREATEPROMPT | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+constexpr DWORD openFlags = OFN_CREATEPROMPT | OFN_HIDEREADONLY;
 constexpr DWORD configFilterIndex = 2;    // "Conf Files (*.cbf)"
 
 // The buttons a transfer greys; Close stays usable.

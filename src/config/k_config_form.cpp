@@ -53,19 +53,19 @@ const RowInfo& kSeriesRowInfo(int row) { return rowTable[row]; }
 
 KSeriesConfigForm::KSeriesConfigForm()
     : ConfigForm(Family::k, rowTable, kSeriesRowCount, reinterpret_cast<unsigned char*>(&block),
-                 reinterpret_cast<const unsigned char*>(&kDefaultParameters), sizeof block)
+                 reinterpret_cast<const unsigned char*>(&kSeriesDefaultParameters), sizeof block)
 {
 }
 
 void KSeriesConfigForm::createRows()
 {
-    const KParameterBlock& d = kDefaultParameters;
+    const KParameterBlock& d = kSeriesDefaultParameters;
     form_common::createRows(*this, d);
-    for (int i = 0; i < kSwitchTempCount; ++i) {
-        setArrows(row[kSeriesRowCoolOffMin + i], limitsInUnit(kSwitchTempLimits[i], 0), kSwitchTemp(d, i, 0));
+    for (int i = 0; i < kSeriesSwitchTempCount; ++i) {
+        setArrows(row[kSeriesRowCoolOffMin + i], limitsInUnit(kSeriesSwitchTempLimits[i], 0), kSeriesSwitchTemp(d, i, 0));
         row[kSeriesRowCoolOffMin + i].unit = unitCelsius;
     }
-    setArrows(row[kSeriesRowHysteresis], kHysteresisRange[0], d.Hyst_C);
+    setArrows(row[kSeriesRowHysteresis], kSeriesHysteresisRange[0], d.Hyst_C);
     row[kSeriesRowHysteresis].unit = unitTenthCelsius;
     setArrows(row[kSeriesRowTimeBelowOff], timeBelowOffRange, d.Time_BelowOff);
     row[kSeriesRowTimeBelowOff].unit = unitBySecond;
@@ -76,15 +76,15 @@ void KSeriesConfigForm::fillRows(int entry)
     const KParameterBlock& b = block;
     form_common::fillRows(*this, b, entry);
     const int unit = view.unitShown;
-    for (int i = 0; i < kSwitchTempCount; ++i) {
+    for (int i = 0; i < kSeriesSwitchTempCount; ++i) {
         FormRow& temperature = row[kSeriesRowCoolOffMin + i];
-        setArrowRange(temperature, limitsInUnit(kSwitchTempLimits[i], unit));
-        writeNumber(temperature, kSwitchTemp(b, i, unit));
+        setArrowRange(temperature, limitsInUnit(kSeriesSwitchTempLimits[i], unit));
+        writeNumber(temperature, kSeriesSwitchTemp(b, i, unit));
         temperature.unit = unit ? unitFahrenheit : unitCelsius;
     }
     FormRow& hysteresis = row[kSeriesRowHysteresis];
     writeNumber(hysteresis, unit ? b.Hyst_F : b.Hyst_C);
-    setArrowRange(hysteresis, kHysteresisRange[unit]);
+    setArrowRange(hysteresis, kSeriesHysteresisRange[unit]);
     hysteresis.unit = unit ? unitTenthFahrenheit : unitTenthCelsius;
     writeNumber(row[kSeriesRowTimeBelowOff], b.Time_BelowOff);
 }
@@ -94,7 +94,7 @@ void KSeriesConfigForm::gatherAll()
     KParameterBlock& b = block;
     form_common::gatherRows(*this, b);
     const int unit = view.unitShown ? 1 : 0;
-    for (int i = 0; i < kSwitchTempCount; ++i) {
+    for (int i = 0; i < kSeriesSwitchTempCount; ++i) {
         const int shown = row[kSeriesRowCoolOffMin + i].value;
         const int other = unit ? temperatureToCelsius(shown) : temperatureToFahrenheit(shown);
         setKSwitchTemp(b, i, unit, static_cast<std::int16_t>(shown));
@@ -106,11 +106,11 @@ void KSeriesConfigForm::gatherAll()
 
 void KSeriesConfigForm::showDefaults()
 {
-    const KParameterBlock& d = kDefaultParameters;
+    const KParameterBlock& d = kSeriesDefaultParameters;
     form_common::showDefaults(*this, d);
     const int unit = view.unitShown ? 1 : 0;
-    for (int i = 0; i < kSwitchTempCount; ++i)
-        setDefaultNumber(row[kSeriesRowCoolOffMin + i], kSwitchTemp(d, i, unit));
+    for (int i = 0; i < kSeriesSwitchTempCount; ++i)
+        setDefaultNumber(row[kSeriesRowCoolOffMin + i], kSeriesSwitchTemp(d, i, unit));
     setDefaultNumber(row[kSeriesRowHysteresis], unit ? d.Hyst_F : d.Hyst_C);
     setDefaultNumber(row[kSeriesRowTimeBelowOff], d.Time_BelowOff);
 }
@@ -118,5 +118,5 @@ void KSeriesConfigForm::showDefaults()
 std::string KSeriesConfigForm::checkFailure() const
 {
     const CheckResult result = checkKParameters(block);
-    return result.failureNumber ? kCheckFailureText(result) : std::string();
+    return result.failureNumber ? kSeriesCheckFailureText(result) : std::string();
 }

@@ -39,7 +39,7 @@ const BoxPlace boxes[] = {
 
 const ConfigLayout layout = {rows, boxes, 4, 164, {21, 24, 27, 30, 33, 39}, 110, 44, 18};
 
-const ConfigWindowSetup setup = {&layout, &form, &kConfigFile, fileName, fileTitle, &state};
+const ConfigWindowSetup setup = {&layout, &form, &kSeriesConfigFile, fileName, fileTitle, &state};
 
 } // namespace
 

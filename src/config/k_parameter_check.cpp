@@ -29,22 +29,22 @@ CheckResult checkKParameters(const KParameterBlock& block)
     if (outside(block.Dehum_CoolTime, dehumTimeRange))
         return checkFailed(6, dehumTimeRange.min, dehumTimeRange.max);
 
-    const int unit = kUnitShown(block);
-    for (int i = 0; i < kSwitchTempCount; ++i) {
-        const Range limits = limitsInUnit(kSwitchTempLimits[i], unit);
-        if (outside(kSwitchTemp(block, i, unit), limits))
+    const int unit = kSeriesUnitShown(block);
+    for (int i = 0; i < kSeriesSwitchTempCount; ++i) {
+        const Range limits = limitsInUnit(kSeriesSwitchTempLimits[i], unit);
+        if (outside(kSeriesSwitchTemp(block, i, unit), limits))
             return checkFailed(7 + i, limits.min, limits.max);
     }
 
-    const int coolOffMin = kSwitchTemp(block, kCoolOffMin, unit);
-    const int coolOff = kSwitchTemp(block, kCoolOff, unit);
-    const int coolOn = kSwitchTemp(block, kCoolOn, unit);
+    const int coolOffMin = kSeriesSwitchTemp(block, kSeriesCoolOffMin, unit);
+    const int coolOff = kSeriesSwitchTemp(block, kSeriesCoolOff, unit);
+    const int coolOn = kSeriesSwitchTemp(block, kSeriesCoolOn, unit);
     if (!(coolOffMin <= coolOff && coolOff <= coolOn))
         return checkFailed(12);
-    if (kSwitchTemp(block, kHeatOn, unit) >= kSwitchTemp(block, kHeatOff, unit))
+    if (kSeriesSwitchTemp(block, kSeriesHeatOn, unit) >= kSeriesSwitchTemp(block, kSeriesHeatOff, unit))
         return checkFailed(13);
 
-    const Range hysteresis = kHysteresisRange[unit];
+    const Range hysteresis = kSeriesHysteresisRange[unit];
     if (outside(unit ? block.Hyst_F : block.Hyst_C, hysteresis))
         return checkFailed(14, hysteresis.min, hysteresis.max);
 
@@ -55,7 +55,7 @@ CheckResult checkKParameters(const KParameterBlock& block)
     return checkPassed();
 }
 
-std::string kCheckFailureText(const CheckResult& result)
+std::string kSeriesCheckFailureText(const CheckResult& result)
 {
-    return checkFailureText(kFailureTextBase + result.failureNumber, result);
+    return checkFailureText(kSeriesFailureTextBase + result.failureNumber, result);
 }

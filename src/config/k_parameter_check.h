@@ -13,4 +13,4 @@ CheckResult checkKParameters(const KParameterBlock& block);
 
 // The message for a failed check in the current language (with its limits
 // except for the two relation checks, 12 and 13).
-std::string kCheckFailureText(const CheckResult& result);
+std::string kSeriesCheckFailureText(const CheckResult& result);

@@ -51,9 +51,9 @@ std::size_t switchTempOffset(int index, int fahrenheit)
 
 } // namespace
 
-const KParameterBlock kDefaultParameters = makeDefaults();
+const KParameterBlock kSeriesDefaultParameters = makeDefaults();
 
-std::int16_t kSwitchTemp(const KParameterBlock& block, int index, int fahrenheit)
+std::int16_t kSeriesSwitchTemp(const KParameterBlock& block, int index, int fahrenheit)
 {
     std::int16_t value;
     std::memcpy(&value, reinterpret_cast<const unsigned char*>(&block) + switchTempOffset(index, fahrenheit),

@@ -6,8 +6,8 @@
 
 // The K-Series configuration as the unit keeps it in its EEPROM: 62 bytes,
 // identified by data version 3 and unit kind 1.
-inline constexpr std::uint8_t kDataVersion = 3;
-inline constexpr std::size_t kParameterBlockSize = 62;
+inline constexpr std::uint8_t kSeriesDataVersion = 3;
+inline constexpr std::size_t kSeriesParameterBlockSize = 62;
 
 #pragma pack(push, 1)
 struct KParameterBlock {
@@ -44,7 +44,7 @@ struct KParameterBlock {
 };
 #pragma pack(pop)
 
-static_assert(sizeof(KParameterBlock) == kParameterBlockSize);
+static_assert(sizeof(KParameterBlock) == kSeriesParameterBlockSize);
 static_assert(offsetof(KParameterBlock, Flags_Device) == 0);
 static_assert(offsetof(KParameterBlock, SetTemp_C) == 2);
 static_assert(offsetof(KParameterBlock, SetTemp_F) == 3);
@@ -77,32 +77,32 @@ static_assert(offsetof(KParameterBlock, AccessCode) == 60);
 static_assert(offsetof(KParameterBlock, CanAddress) == 61);
 
 // The factory defaults; "Load Defaults" copies them over the working block.
-extern const KParameterBlock kDefaultParameters;
+extern const KParameterBlock kSeriesDefaultParameters;
 
 // The five switching temperatures, in this order wherever they are looped.
-inline constexpr int kSwitchTempCount = 5;
-inline constexpr int kCoolOffMin = 0;
-inline constexpr int kCoolOff = 1;
-inline constexpr int kCoolOn = 2;
-inline constexpr int kHeatOff = 3;
-inline constexpr int kHeatOn = 4;
+inline constexpr int kSeriesSwitchTempCount = 5;
+inline constexpr int kSeriesCoolOffMin = 0;
+inline constexpr int kSeriesCoolOff = 1;
+inline constexpr int kSeriesCoolOn = 2;
+inline constexpr int kSeriesHeatOff = 3;
+inline constexpr int kSeriesHeatOn = 4;
 
 // Read by the arrows and by the check alike, so that both agree.
-inline constexpr TemperatureLimits kSwitchTempLimits[kSwitchTempCount] = {
+inline constexpr TemperatureLimits kSeriesSwitchTempLimits[kSeriesSwitchTempCount] = {
     {-4, 15, 25, 59},   // CoolOffMin
     {-4, 15, 25, 59},   // CoolOff
     {2, 18, 35, 65},    // CoolOn
     {30, 55, 86, 131},  // HeatOff
     {27, 50, 81, 122},  // HeatOn
 };
-inline constexpr Range kHysteresisRange[2] = {{1, 8}, {2, 15}};  // by unit shown
+inline constexpr Range kSeriesHysteresisRange[2] = {{1, 8}, {2, 15}};  // by unit shown
 inline constexpr Range timeBelowOffRange{0, 999};
 
 // Switching temperature `index` in the °C (fahrenheit 0) or °F copy.
-std::int16_t kSwitchTemp(const KParameterBlock& block, int index, int fahrenheit);
+std::int16_t kSeriesSwitchTemp(const KParameterBlock& block, int index, int fahrenheit);
 void setKSwitchTemp(KParameterBlock& block, int index, int fahrenheit, std::int16_t value);
 
-inline int kUnitShown(const KParameterBlock& block)
+inline int kSeriesUnitShown(const KParameterBlock& block)
 {
     return (block.Flags_Options & flagUnitFahrenheit) ? 1 : 0;
 }

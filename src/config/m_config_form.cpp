@@ -82,22 +82,22 @@ const RowInfo& mSeriesRowInfo(int row) { return rowTable[row]; }
 
 MSeriesConfigForm::MSeriesConfigForm()
     : ConfigForm(Family::m, rowTable, mSeriesRowCount, reinterpret_cast<unsigned char*>(&block),
-                 reinterpret_cast<const unsigned char*>(&mDefaultParameters), sizeof block)
+                 reinterpret_cast<const unsigned char*>(&mSeriesDefaultParameters), sizeof block)
 {
 }
 
 void MSeriesConfigForm::createRows()
 {
-    const MParameterBlock& d = mDefaultParameters;
+    const MParameterBlock& d = mSeriesDefaultParameters;
     form_common::createRows(*this, d);
-    for (int i = 0; i < mWaterTempCount; ++i) {
-        setArrows(row[mSeriesRowCoolWaterOff + i], limitsInUnit(mWaterTempLimits[i], 0), mWaterTemp(d, i, 0));
+    for (int i = 0; i < mSeriesWaterTempCount; ++i) {
+        setArrows(row[mSeriesRowCoolWaterOff + i], limitsInUnit(mSeriesWaterTempLimits[i], 0), mSeriesWaterTemp(d, i, 0));
         row[mSeriesRowCoolWaterOff + i].unit = unitCelsius;
     }
-    setArrows(row[mSeriesRowHysteresis], Range{0, mHysteresisMax[0]}, d.Hyst_C);
+    setArrows(row[mSeriesRowHysteresis], Range{0, mSeriesHysteresisMax[0]}, d.Hyst_C);
     row[mSeriesRowHysteresis].unit = unitTenthCelsius;
     for (int i = 0; i < compressorCount; ++i) {
-        setArrows(row[mSeriesRowOffset1 + i], Range{0, mOffsetMax[0]}, d.CompOffset[i][0]);
+        setArrows(row[mSeriesRowOffset1 + i], Range{0, mSeriesOffsetMax[0]}, d.CompOffset[i][0]);
         row[mSeriesRowOffset1 + i].unit = unitTenthCelsius;
         row[mSeriesRowCompressor1 + i].value = 1;
     }
@@ -112,21 +112,21 @@ void MSeriesConfigForm::fillRows(int entry)
     const MParameterBlock& b = block;
     form_common::fillRows(*this, b, entry);
     const int unit = view.unitShown;
-    for (int i = 0; i < mWaterTempCount; ++i) {
+    for (int i = 0; i < mSeriesWaterTempCount; ++i) {
         FormRow& temperature = row[mSeriesRowCoolWaterOff + i];
-        setArrowRange(temperature, limitsInUnit(mWaterTempLimits[i], unit));
-        writeNumber(temperature, mWaterTemp(b, i, unit));
+        setArrowRange(temperature, limitsInUnit(mSeriesWaterTempLimits[i], unit));
+        writeNumber(temperature, mSeriesWaterTemp(b, i, unit));
         temperature.unit = unit ? unitFahrenheit : unitCelsius;
     }
     const char* tenths = unit ? unitTenthFahrenheit : unitTenthCelsius;
     FormRow& hysteresis = row[mSeriesRowHysteresis];
     writeNumber(hysteresis, unit ? b.Hyst_F : b.Hyst_C);
-    setArrowRange(hysteresis, Range{0, mHysteresisMax[unit]});
+    setArrowRange(hysteresis, Range{0, mSeriesHysteresisMax[unit]});
     hysteresis.unit = tenths;
     for (int i = 0; i < compressorCount; ++i) {
         FormRow& offset = row[mSeriesRowOffset1 + i];
         writeNumber(offset, b.CompOffset[i][unit]);
-        setArrowRange(offset, Range{0, mOffsetMax[unit]});
+        setArrowRange(offset, Range{0, mSeriesOffsetMax[unit]});
         offset.unit = tenths;
         row[mSeriesRowCompressor1 + i].value = (b.CompressorEnable >> i) & 1;
     }
@@ -143,7 +143,7 @@ void MSeriesConfigForm::gatherAll()
     form_common::gatherRows(*this, b);
 
     const int unit = view.unitShown ? 1 : 0;
-    for (int i = 0; i < mWaterTempCount; ++i) {
+    for (int i = 0; i < mSeriesWaterTempCount; ++i) {
         const int shown = row[mSeriesRowCoolWaterOff + i].value;
         const int other = unit ? temperatureToCelsius(shown) : temperatureToFahrenheit(shown);
         setMWaterTemp(b, i, unit, static_cast<std::int16_t>(shown));
@@ -176,11 +176,11 @@ void MSeriesConfigForm::gatherAll()
 
 void MSeriesConfigForm::showDefaults()
 {
-    const MParameterBlock& d = mDefaultParameters;
+    const MParameterBlock& d = mSeriesDefaultParameters;
     form_common::showDefaults(*this, d);
     const int unit = view.unitShown ? 1 : 0;
-    for (int i = 0; i < mWaterTempCount; ++i)
-        setDefaultNumber(row[mSeriesRowCoolWaterOff + i], mWaterTemp(d, i, unit));
+    for (int i = 0; i < mSeriesWaterTempCount; ++i)
+        setDefaultNumber(row[mSeriesRowCoolWaterOff + i], mSeriesWaterTemp(d, i, unit));
     setDefaultNumber(row[mSeriesRowHysteresis], unit ? d.Hyst_F : d.Hyst_C);
     setDefaultText(row[mSeriesRowOffsetHeading], "");
     for (int i = 0; i < compressorCount; ++i) {
@@ -199,5 +199,5 @@ void MSeriesConfigForm::showDefaults()
 std::string MSeriesConfigForm::checkFailure() const
 {
     const CheckResult result = checkMParameters(block);
-    return result.failureNumber ? mCheckFailureText(result) : std::string();
+    return result.failureNumber ? mSeriesCheckFailureText(result) : std::string();
 }

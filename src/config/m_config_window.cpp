@@ -52,7 +52,7 @@ const BoxPlace boxes[] = {
 
 const ConfigLayout layout = {rows, boxes, 7, 213, {15, 18, 21, 24, 27, 33}, 213, 46, 18};
 
-const ConfigWindowSetup setup = {&layout, &form, &mConfigFile, fileName, fileTitle, &state};
+const ConfigWindowSetup setup = {&layout, &form, &mSeriesConfigFile, fileName, fileTitle, &state};
 
 } // namespace
 

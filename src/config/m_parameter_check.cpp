@@ -21,22 +21,22 @@ CheckResult checkMParameters(const MParameterBlock& block)
     if (block.CanAddress > canAddressRange.max)
         return checkFailed(4, canAddressRange.min, canAddressRange.max);
 
-    const int unit = mUnitShown(block);
-    for (int i = 0; i < mWaterTempCount; ++i) {
-        const Range limits = limitsInUnit(mWaterTempLimits[i], unit);
-        if (outside(mWaterTemp(block, i, unit), limits))
+    const int unit = mSeriesUnitShown(block);
+    for (int i = 0; i < mSeriesWaterTempCount; ++i) {
+        const Range limits = limitsInUnit(mSeriesWaterTempLimits[i], unit);
+        if (outside(mSeriesWaterTemp(block, i, unit), limits))
             return checkFailed(5 + i, limits.min, limits.max);
     }
-    if (mWaterTemp(block, mCoolWaterOff, unit) >= mWaterTemp(block, mCoolWaterOn, unit))
+    if (mSeriesWaterTemp(block, mSeriesCoolWaterOff, unit) >= mSeriesWaterTemp(block, mSeriesCoolWaterOn, unit))
         return checkFailed(9);
-    if (mWaterTemp(block, mHeatWaterOn, unit) >= mWaterTemp(block, mHeatWaterOff, unit))
+    if (mSeriesWaterTemp(block, mSeriesHeatWaterOn, unit) >= mSeriesWaterTemp(block, mSeriesHeatWaterOff, unit))
         return checkFailed(10);
 
-    if ((unit ? block.Hyst_F : block.Hyst_C) > mHysteresisMax[unit])
-        return checkFailed(11, 0, mHysteresisMax[unit]);
+    if ((unit ? block.Hyst_F : block.Hyst_C) > mSeriesHysteresisMax[unit])
+        return checkFailed(11, 0, mSeriesHysteresisMax[unit]);
     for (int i = 0; i < compressorCount; ++i)
-        if (block.CompOffset[i][unit] > mOffsetMax[unit])
-            return checkFailed(12, 0, mOffsetMax[unit]);
+        if (block.CompOffset[i][unit] > mSeriesOffsetMax[unit])
+            return checkFailed(12, 0, mSeriesOffsetMax[unit]);
 
     if (outside(block.Time_FirstStart, firstStartRange))
         return checkFailed(13, firstStartRange.min, firstStartRange.max);
@@ -54,7 +54,7 @@ CheckResult checkMParameters(const MParameterBlock& block)
     return checkPassed();
 }
 
-std::string mCheckFailureText(const CheckResult& result)
+std::string mSeriesCheckFailureText(const CheckResult& result)
 {
-    return checkFailureText(mFailureTextBase + result.failureNumber, result);
+    return checkFailureText(mSeriesFailureTextBase + result.failureNumber, result);
 }

@@ -13,4 +13,4 @@ CheckResult checkMParameters(const MParameterBlock& block);
 
 // The message for a failed check in the current language (with its limits
 // except for the two relation checks, 9 and 10).
-std::string mCheckFailureText(const CheckResult& result);
+std::string mSeriesCheckFailureText(const CheckResult& result);

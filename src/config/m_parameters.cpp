@@ -54,9 +54,9 @@ std::size_t waterTempOffset(int index, int fahrenheit)
 
 } // namespace
 
-const MParameterBlock mDefaultParameters = makeDefaults();
+const MParameterBlock mSeriesDefaultParameters = makeDefaults();
 
-std::int16_t mWaterTemp(const MParameterBlock& block, int index, int fahrenheit)
+std::int16_t mSeriesWaterTemp(const MParameterBlock& block, int index, int fahrenheit)
 {
     std::int16_t value;
     std::memcpy(&value, reinterpret_cast<const unsigned char*>(&block) + waterTempOffset(index, fahrenheit),

@@ -6,8 +6,8 @@
 
 // The M-Series (chiller) configuration: 74 bytes, identified by data
 // version 1 and unit kind 2. The first 34 bytes follow the K block.
-inline constexpr std::uint8_t mDataVersion = 1;
-inline constexpr std::size_t mParameterBlockSize = 74;
+inline constexpr std::uint8_t mSeriesDataVersion = 1;
+inline constexpr std::size_t mSeriesParameterBlockSize = 74;
 
 inline constexpr int compressorCount = 6;
 inline constexpr int relayCount = 3;
@@ -49,7 +49,7 @@ struct MParameterBlock {
 };
 #pragma pack(pop)
 
-static_assert(sizeof(MParameterBlock) == mParameterBlockSize);
+static_assert(sizeof(MParameterBlock) == mSeriesParameterBlockSize);
 static_assert(offsetof(MParameterBlock, Flags_Device) == 0);
 static_assert(offsetof(MParameterBlock, SetTemp_C) == 2);
 static_assert(offsetof(MParameterBlock, SetTemp_F) == 3);
@@ -84,32 +84,32 @@ static_assert(offsetof(MParameterBlock, AccessCode) == 72);
 static_assert(offsetof(MParameterBlock, CanAddress) == 73);
 
 // The factory defaults; "Load Defaults" copies them over the working block.
-extern const MParameterBlock mDefaultParameters;
+extern const MParameterBlock mSeriesDefaultParameters;
 
 // The four water temperatures, in this order wherever they are looped.
-inline constexpr int mWaterTempCount = 4;
-inline constexpr int mCoolWaterOff = 0;
-inline constexpr int mCoolWaterOn = 1;
-inline constexpr int mHeatWaterOn = 2;
-inline constexpr int mHeatWaterOff = 3;
+inline constexpr int mSeriesWaterTempCount = 4;
+inline constexpr int mSeriesCoolWaterOff = 0;
+inline constexpr int mSeriesCoolWaterOn = 1;
+inline constexpr int mSeriesHeatWaterOn = 2;
+inline constexpr int mSeriesHeatWaterOff = 3;
 
 // Read by the arrows and by the check alike, so that both agree.
-inline constexpr TemperatureLimits mWaterTempLimits[mWaterTempCount] = {
+inline constexpr TemperatureLimits mSeriesWaterTempLimits[mSeriesWaterTempCount] = {
     {0, 15, 32, 59},    // CoolWaterOff
     {2, 18, 36, 64},    // CoolWaterOn
     {27, 49, 81, 120},  // HeatWaterOn
     {30, 52, 86, 126},  // HeatWaterOff
 };
-inline constexpr std::uint8_t mHysteresisMax[2] = {99, 178};   // by unit shown, minimum 0
-inline constexpr std::uint8_t mOffsetMax[2] = {55, 99};        // by unit shown, minimum 0
+inline constexpr std::uint8_t mSeriesHysteresisMax[2] = {99, 178};   // by unit shown, minimum 0
+inline constexpr std::uint8_t mSeriesOffsetMax[2] = {55, 99};        // by unit shown, minimum 0
 inline constexpr Range firstStartRange{1, 200};
 inline constexpr Range comprStartRange{1, 60};
 
 // Water temperature `index` in the °C (fahrenheit 0) or °F copy.
-std::int16_t mWaterTemp(const MParameterBlock& block, int index, int fahrenheit);
+std::int16_t mSeriesWaterTemp(const MParameterBlock& block, int index, int fahrenheit);
 void setMWaterTemp(MParameterBlock& block, int index, int fahrenheit, std::int16_t value);
 
-inline int mUnitShown(const MParameterBlock& block)
+inline int mSeriesUnitShown(const MParameterBlock& block)
 {
     return (block.Flags_Options & flagUnitFahrenheit) ? 1 : 0;
 }

@@ -7,7 +7,7 @@ namespace {
 
 constexpr std::uint16_t unitSwitchedOn = 0x8000;
 
-// Step 3 with manual control off: the command mirrors what the unit does,
+// With manual control off the command mirrors what the unit does,
 // so switching manual control on starts from the unit's present outputs.
 void mirrorStatus(MonitorModel& model)
 {
@@ -56,7 +56,7 @@ bool handleAnswer(MonitorModel& model, AppState& app, const std::uint8_t* status
     runSequenceStep(model, app);
 
     // 6. The request that this answer releases carries the command as it is
-    // now, even if step 7 ends manual control.
+    // now, even if the unit's switch below ends manual control.
     preparePayload(model);
 
     // 7. A switched-on unit cannot be controlled by hand.

@@ -5,12 +5,12 @@
 
 namespace {
 
-const FamilyRules kRules = {4, 1, 1, 3, 1, 4, 5, 23, "Polarund K Configuration"};
-const FamilyRules mRules = {14, 6, 8, 4, 2, 14, 16, 37, "CUQ1 Configuration"};
+const FamilyRules kSeriesRules = {4, 1, 1, 3, 1, 4, 5, 23, "Polarund K Configuration"};
+const FamilyRules mSeriesRules = {14, 6, 8, 4, 2, 14, 16, 37, "CUQ1 Configuration"};
 
 } // namespace
 
-const FamilyRules& rulesOf(Family family) { return family == Family::m ? mRules : kRules; }
+const FamilyRules& rulesOf(Family family) { return family == Family::m ? mSeriesRules : kSeriesRules; }
 
 int monitorPayloadLength(Family family) { return rulesOf(family).payloadLength; }
 const char* monitorCommonControlsCaption(Family family) { return rulesOf(family).commonControlsCaption; }

@@ -35,7 +35,8 @@ void setToggleText(MonitorView& view, const char* text);
 // indicators disabled.
 void switchManualOff(MonitorModel& model);
 
-// Answer steps 3 (manual on), 4 and 5.
+// The parts of handling an answer: a manually started compressor held to
+// its run limit, the status shown, one step of the start sequence.
 void applyRunLimit(MonitorModel& model, const AppState& app);
 void displayStatus(MonitorModel& model);
 void runSequenceStep(MonitorModel& model, AppState& app);

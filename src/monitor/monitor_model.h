@@ -45,7 +45,8 @@ struct MonitorModel {
     bool polling = false;          // the poll engine runs and its answers count
     char product[65] = {};         // the connected unit's product string
     // What the next poll request carries: a copy of the command record taken
-    // at Start and at answer step 6. The window copies it into the request.
+    // at Start and after every answer has been handled. The window copies it
+    // into the request.
     std::uint8_t payload[monitorRecordSizeMax] = {};
     int payloadLength = 0;
     // The poll that hands the unit back to its own control when the link is

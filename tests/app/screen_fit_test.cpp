@@ -14,8 +14,8 @@ std::string str(const PixelRect& r)
            std::to_string(r.height);
 }
 
-const CellSize kCells = windowCells(Family::k);   // 108 x 51
-const CellSize mCells = windowCells(Family::m);   // 131 x 53
+const CellSize kSeriesCells = windowCells(Family::k);   // 108 x 51
+const CellSize mSeriesCells = windowCells(Family::m);   // 131 x 53
 
 // The system fixed font under Wine at 96, 120 and 144 dpi.
 constexpr LayoutUnit at96 = {8, 16};
@@ -42,27 +42,27 @@ struct FitCase {
 TEST(ScreenFit, AWindowThatFitsKeepsItsUnitAndOneThatDoesNotShrinksInProportion)
 {
     const FitCase cases[] = {
-        {.screen = "1920x1080 at 100 %", .normal = at96, .cells = mCells, .frame = {}, .workWidth = 1920, .workHeight = 1040,
+        {.screen = "1920x1080 at 100 %", .normal = at96, .cells = mSeriesCells, .frame = {}, .workWidth = 1920, .workHeight = 1040,
          .unit = "8x16", .scrolls = false},
-        {.screen = "exactly the window", .normal = at96, .cells = kCells, .frame = {}, .workWidth = 864, .workHeight = 816,
+        {.screen = "exactly the window", .normal = at96, .cells = kSeriesCells, .frame = {}, .workWidth = 864, .workHeight = 816,
          .unit = "8x16", .scrolls = false},
-        {.screen = "1366x768 at 100 %, K", .normal = at96, .cells = kCells, .frame = {}, .workWidth = 1366, .workHeight = 728,
+        {.screen = "1366x768 at 100 %, K", .normal = at96, .cells = kSeriesCells, .frame = {}, .workWidth = 1366, .workHeight = 728,
          .unit = "7x14", .scrolls = false},
-        {.screen = "1366x768 at 100 %, M", .normal = at96, .cells = mCells, .frame = {}, .workWidth = 1366, .workHeight = 728,
+        {.screen = "1366x768 at 100 %, M", .normal = at96, .cells = mSeriesCells, .frame = {}, .workWidth = 1366, .workHeight = 728,
          .unit = "7x13", .scrolls = false},
-        {.screen = "1920x1080 at 125 %, M", .normal = at120, .cells = mCells, .frame = {}, .workWidth = 1920, .workHeight = 1030,
+        {.screen = "1920x1080 at 125 %, M", .normal = at120, .cells = mSeriesCells, .frame = {}, .workWidth = 1920, .workHeight = 1030,
          .unit = "10x19", .scrolls = false},
-        {.screen = "1920x1080 at 150 %, K", .normal = at144, .cells = kCells, .frame = {}, .workWidth = 1920, .workHeight = 1020,
+        {.screen = "1920x1080 at 150 %, K", .normal = at144, .cells = kSeriesCells, .frame = {}, .workWidth = 1920, .workHeight = 1020,
          .unit = "11x20", .scrolls = false},
-        {.screen = "1920x1080 at 150 %, M", .normal = at144, .cells = mCells, .frame = {}, .workWidth = 1920, .workHeight = 1020,
+        {.screen = "1920x1080 at 150 %, M", .normal = at144, .cells = mSeriesCells, .frame = {}, .workWidth = 1920, .workHeight = 1020,
          .unit = "11x19", .scrolls = false},
         // A tall narrow screen: the width decides, the height follows.
-        {.screen = "portrait", .normal = at96, .cells = mCells, .frame = {}, .workWidth = 1000, .workHeight = 2000,
+        {.screen = "portrait", .normal = at96, .cells = mSeriesCells, .frame = {}, .workWidth = 1000, .workHeight = 2000,
          .unit = "7x14", .scrolls = false},
         // Below the floor: the floor itself, and the window scrolls.
-        {.screen = "1366x768 at 125 %, M", .normal = at120, .cells = mCells, .frame = {}, .workWidth = 1366, .workHeight = 718,
+        {.screen = "1366x768 at 125 %, M", .normal = at120, .cells = mSeriesCells, .frame = {}, .workWidth = 1366, .workHeight = 718,
          .unit = "9x16", .scrolls = true},
-        {.screen = "1024x600 netbook, K", .normal = at96, .cells = kCells, .frame = {}, .workWidth = 1024, .workHeight = 570,
+        {.screen = "1024x600 netbook, K", .normal = at96, .cells = kSeriesCells, .frame = {}, .workWidth = 1024, .workHeight = 570,
          .unit = "7x13", .scrolls = true},
     };
     for (const FitCase& c : cases) {
@@ -75,17 +75,17 @@ TEST(ScreenFit, AWindowThatFitsKeepsItsUnitAndOneThatDoesNotShrinksInProportion)
 TEST(ScreenFit, FramesKeepTheirPixelsSoTheInsideShrinksExactlyWithTheUnit)
 {
     // At the normal unit the window is its cells, frame or not.
-    ScreenFit fit = fitLayoutUnit(at96, mCells, wineFrame96, 1920, 1040);
+    ScreenFit fit = fitLayoutUnit(at96, mSeriesCells, wineFrame96, 1920, 1040);
     EXPECT_EQ(str(fit.unit), "8x16");
     EXPECT_EQ(fit.width, 131 * 8);
     EXPECT_EQ(fit.height, 53 * 16);
     // 1366x768: the frame does not shrink, so the window is a little taller
     // than 53 lines of 13 and what lay inside at 16 lies inside at 13.
-    fit = fitLayoutUnit(at96, mCells, wineFrame96, 1366, 728);
+    fit = fitLayoutUnit(at96, mSeriesCells, wineFrame96, 1366, 728);
     EXPECT_EQ(str(fit.unit), "7x13");
     EXPECT_EQ(fit.height, 69 + 633);
     EXPECT_EQ(fit.width, 12 + 907);
-    fit = fitLayoutUnit(at96, kCells, wineFrame96, 1366, 728);
+    fit = fitLayoutUnit(at96, kSeriesCells, wineFrame96, 1366, 728);
     EXPECT_EQ(str(fit.unit), "7x14");
     EXPECT_EQ(fit.height, 69 + 654);
 }
@@ -93,7 +93,7 @@ TEST(ScreenFit, FramesKeepTheirPixelsSoTheInsideShrinksExactlyWithTheUnit)
 TEST(ScreenFit, EveryWorkAreaGetsAUnitBetweenTheFloorAndNormalThatFitsUnlessItScrolls)
 {
     for (LayoutUnit normal : {at96, at120, at144, LayoutUnit{17, 31}})
-        for (CellSize cells : {kCells, mCells})
+        for (CellSize cells : {kSeriesCells, mSeriesCells})
             for (int width = 500; width <= 4000; width += 37)
                 for (int height = 400; height <= 2200; height += 29) {
                     const ScreenFit fit = fitLayoutUnit(normal, cells, wineFrame96, width, height);

@@ -22,7 +22,7 @@ namespace {
 
 std::vector<unsigned char> configImage(char family, const std::vector<std::uint8_t>& block)
 {
-    const ConfigFileFormat& format = family == 'M' ? mConfigFile : kConfigFile;
+    const ConfigFileFormat& format = family == 'M' ? mSeriesConfigFile : kSeriesConfigFile;
     std::vector<unsigned char> image(configFileSize(format));
     buildConfigImage(format, block.data(), image.data());
     return image;
@@ -102,10 +102,10 @@ TEST_F(CliTest, ConfigurationReadIsTheUnitsBlockInBothFamilies)
 TEST_F(CliTest, ProgramChecksSendsAndReadsBack)
 {
     serve();
-    KParameterBlock changed = kDefaultParameters;
-    changed.AccessCode = static_cast<std::uint8_t>(kDefaultParameters.AccessCode + 1);
+    KParameterBlock changed = kSeriesDefaultParameters;
+    changed.AccessCode = static_cast<std::uint8_t>(kSeriesDefaultParameters.AccessCode + 1);
     const std::string good = file("good.cbf");
-    ASSERT_EQ(saveConfigFile(good, kConfigFile, &changed), 0);
+    ASSERT_EQ(saveConfigFile(good, kSeriesConfigFile, &changed), 0);
 
     CliRun run = cli({"config", "program", good});
     ASSERT_EQ(run.code, exitOk) << run.err;
@@ -117,10 +117,10 @@ TEST_F(CliTest, ProgramChecksSendsAndReadsBack)
                                         reinterpret_cast<const std::uint8_t*>(&changed) + sizeof changed));
 
     // A block the check refuses is neither sent nor anything else.
-    KParameterBlock bad = kDefaultParameters;
+    KParameterBlock bad = kSeriesDefaultParameters;
     bad.LowVolt_115 = 50;   // below 90 V; a box value, which the form does not clamp
     const std::string refused = file("bad.cbf");
-    ASSERT_EQ(saveConfigFile(refused, kConfigFile, &bad), 0);
+    ASSERT_EQ(saveConfigFile(refused, kSeriesConfigFile, &bad), 0);
     const std::uint32_t before = programmings();
     run = cli({"config", "program", refused});
     EXPECT_EQ(run.code, exitCheckFailed);
@@ -131,9 +131,9 @@ TEST_F(CliTest, ProgramChecksSendsAndReadsBack)
 TEST_F(CliTest, ProgramRefusesFilesOfTheOtherFamilyAndBrokenFiles)
 {
     serve();
-    const std::string mFile = file("m.cbf");
-    ASSERT_EQ(saveConfigFile(mFile, mConfigFile, factoryConfiguration('M').data()), 0);
-    CliRun run = cli({"config", "program", mFile});
+    const std::string mSeriesFile = file("m.cbf");
+    ASSERT_EQ(saveConfigFile(mSeriesFile, mSeriesConfigFile, factoryConfiguration('M').data()), 0);
+    CliRun run = cli({"config", "program", mSeriesFile});
     EXPECT_EQ(run.code, exitWrongUnit);
     EXPECT_TRUE(contains(run.err, "Config.-File not for this ControlUnit !"));
 
@@ -163,9 +163,9 @@ TEST_F(CliTest, AUnitThatDoesNotTakeTheConfigurationIsExitCodeNine)
 TEST_F(CliTest, AConfigurationTheUnitDidNotKeepIsExitCodeTen)
 {
     serve();
-    KParameterBlock changed = kDefaultParameters;
+    KParameterBlock changed = kSeriesDefaultParameters;
     changed.CanAddress = 9;
-    ASSERT_EQ(saveConfigFile(file("changed.cbf"), kConfigFile, &changed), 0);
+    ASSERT_EQ(saveConfigFile(file("changed.cbf"), kSeriesConfigFile, &changed), 0);
     served.setFaults({.eepromForgets = true});
     const CliRun run = cli({"config", "program", file("changed.cbf")});
     EXPECT_EQ(run.code, exitVerifyFailed);
@@ -188,7 +188,7 @@ TEST_F(CliTest, DefaultsNeedNoUnitWhenTheFamilyIsNamed)
     const CliRun run = cli({"--family", "M", "config", "defaults", "-o", path});
     ASSERT_EQ(run.code, exitOk) << run.err;
     std::vector<unsigned char> block(configImageCapacity);
-    EXPECT_EQ(loadConfigFile(path, mConfigFile, block.data()), 0);
+    EXPECT_EQ(loadConfigFile(path, mSeriesConfigFile, block.data()), 0);
 
     // Without a family, the unit says which.
     EXPECT_EQ(cli({"--unit", "127.0.0.1:1", "config", "defaults", "-o", path}).code, exitNoUnit);
@@ -199,11 +199,11 @@ TEST_F(CliTest, ShowAndDiffListParametersAndRefuseMixedFamilies)
     const std::string a = file("a.cbf");
     const std::string b = file("b.cbf");
     const std::string m = file("m.cbf");
-    KParameterBlock changed = kDefaultParameters;
-    changed.CanAddress = static_cast<std::uint8_t>(kDefaultParameters.CanAddress + 2);
-    ASSERT_EQ(saveConfigFile(a, kConfigFile, &kDefaultParameters), 0);
-    ASSERT_EQ(saveConfigFile(b, kConfigFile, &changed), 0);
-    ASSERT_EQ(saveConfigFile(m, mConfigFile, factoryConfiguration('M').data()), 0);
+    KParameterBlock changed = kSeriesDefaultParameters;
+    changed.CanAddress = static_cast<std::uint8_t>(kSeriesDefaultParameters.CanAddress + 2);
+    ASSERT_EQ(saveConfigFile(a, kSeriesConfigFile, &kSeriesDefaultParameters), 0);
+    ASSERT_EQ(saveConfigFile(b, kSeriesConfigFile, &changed), 0);
+    ASSERT_EQ(saveConfigFile(m, mSeriesConfigFile, factoryConfiguration('M').data()), 0);
 
     CliRun run = cli({"config", "show", a, "--json"});
     ASSERT_EQ(run.code, exitOk) << run.err;
@@ -218,7 +218,7 @@ TEST_F(CliTest, ShowAndDiffListParametersAndRefuseMixedFamilies)
     const auto differences = nlohmann::json::parse(run.out)["differences"];
     ASSERT_EQ(differences.size(), 1u);
     EXPECT_EQ(differences[0]["label"], "CAN Address");
-    EXPECT_EQ(differences[0]["a"], kDefaultParameters.CanAddress);
+    EXPECT_EQ(differences[0]["a"], kSeriesDefaultParameters.CanAddress);
     EXPECT_EQ(differences[0]["b"], changed.CanAddress);
     EXPECT_TRUE(cli({"config", "diff", a, a}).out.empty());
 
@@ -392,13 +392,13 @@ std::vector<std::uint8_t> blockBytes(const KParameterBlock& block)
 TEST_F(CliTest, FileValuesTheWindowCannotShowAreNeverChangedQuietly)
 {
     serve();
-    KParameterBlock hot = kDefaultParameters, limit = kDefaultParameters, stale = kDefaultParameters;
+    KParameterBlock hot = kSeriesDefaultParameters, limit = kSeriesDefaultParameters, stale = kSeriesDefaultParameters;
     hot.SetTemp_C = 90;   // limits 15 to 29; the window's arrows would make it 29
     limit.SetTemp_C = 29;
     stale.SetTemp_F = 99; // 20 °C is 68 °F
-    ASSERT_EQ(saveConfigFile(file("hot.cbf"), kConfigFile, &hot), 0);
-    ASSERT_EQ(saveConfigFile(file("limit.cbf"), kConfigFile, &limit), 0);
-    ASSERT_EQ(saveConfigFile(file("stale.cbf"), kConfigFile, &stale), 0);
+    ASSERT_EQ(saveConfigFile(file("hot.cbf"), kSeriesConfigFile, &hot), 0);
+    ASSERT_EQ(saveConfigFile(file("limit.cbf"), kSeriesConfigFile, &limit), 0);
+    ASSERT_EQ(saveConfigFile(file("stale.cbf"), kSeriesConfigFile, &stale), 0);
 
     CliRun run = cli({"config", "show", file("hot.cbf")});
     ASSERT_EQ(run.code, exitOk) << run.err;
@@ -441,7 +441,7 @@ TEST_F(CliTest, ConfigReadSavesAnyConfigurationAndSaysWhenItIsNotValid)
     serve('K', 20);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        KParameterBlock odd = kDefaultParameters;
+        KParameterBlock odd = kSeriesDefaultParameters;
         c.change(odd);
         served.change([&](SimUnit&, SimBlockStore& store) { store.configuration.bytes = blockBytes(odd); });
         const CliRun run = cli({"config", "read", "-o", file("backup.cbf")});
@@ -450,7 +450,7 @@ TEST_F(CliTest, ConfigReadSavesAnyConfigurationAndSaysWhenItIsNotValid)
         EXPECT_TRUE(contains(run.err, "Wrote 88 bytes (K-Series configuration) to " + file("backup.cbf")));
         EXPECT_TRUE(contains(run.err, c.reason)) << run.err;
     }
-    served.change([&](SimUnit&, SimBlockStore& store) { store.configuration.bytes = blockBytes(kDefaultParameters); });
+    served.change([&](SimUnit&, SimBlockStore& store) { store.configuration.bytes = blockBytes(kSeriesDefaultParameters); });
     EXPECT_EQ(cli({"config", "read", "-o", file("backup.cbf")}).code, exitOk);
 }
 
@@ -459,9 +459,9 @@ TEST_F(CliTest, ConfigReadSavesAnyConfigurationAndSaysWhenItIsNotValid)
 TEST_F(CliTest, ReadBackNamesADifferenceInBytesTheWindowDoesNotShow)
 {
     serve();
-    KParameterBlock flagged = kDefaultParameters;
+    KParameterBlock flagged = kSeriesDefaultParameters;
     flagged.Flags_Device |= 0x8000;
-    ASSERT_EQ(saveConfigFile(file("flagged.cbf"), kConfigFile, &flagged), 0);
+    ASSERT_EQ(saveConfigFile(file("flagged.cbf"), kSeriesConfigFile, &flagged), 0);
     served.setFaults({.eepromForgets = true});
     const CliRun run = cli({"config", "program", file("flagged.cbf")});
     EXPECT_EQ(run.code, exitVerifyFailed);

@@ -72,15 +72,15 @@ TEST_F(ConfigListing, FactoryDefaultsListEveryRowAtItsDefault)
                 EXPECT_TRUE(keys.insert(p.group + "|" + p.label).second) << p.label;
         }   // English again
     };
-    check(kDefaultParameters, 34, "General|Blower|Automatic Dehumidification|Temperatures|");
-    check(mDefaultParameters, 50,
+    check(kSeriesDefaultParameters, 34, "General|Blower|Automatic Dehumidification|Temperatures|");
+    check(mSeriesDefaultParameters, 50,
           "General|Temperatures|Compressors|Automatic Dehumidification|Blower|Relays|Flow-Switch|");
 }
 
 // The °F copies are shown as stored, not derived from the °C ones.
 TEST_F(ConfigListing, FahrenheitBlockShowsTheFahrenheitCopies)
 {
-    KParameterBlock k = kDefaultParameters;
+    KParameterBlock k = kSeriesDefaultParameters;
     k.Flags_Options |= flagUnitFahrenheit;
     k.SetTemp_F = 70;
     EXPECT_EQ(rows(k, {"Temperature unit", "Set temperature", "Switch off temperature cooling min",
@@ -92,7 +92,7 @@ TEST_F(ConfigListing, FahrenheitBlockShowsTheFahrenheitCopies)
 // read-only Silencer levels included.
 TEST_F(ConfigListing, BlowerLevelsOfEveryGroupTheTypeHas)
 {
-    KParameterBlock k = kDefaultParameters;
+    KParameterBlock k = kSeriesDefaultParameters;
     for (int g = 0; g < blowerGroupCount; ++g)
         for (int l = 0; l < blowerLevelCount; ++l)
             k.BlowerLevel[g][l] = static_cast<std::uint8_t>(31 + 10 * g + l);
@@ -138,8 +138,8 @@ TEST_F(ConfigListing, ValuesOutsideTheirLimitsOrListsAreListedAsStoredAndMarked)
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.name);
-        KParameterBlock k = kDefaultParameters;
-        MParameterBlock m = mDefaultParameters;
+        KParameterBlock k = kSeriesDefaultParameters;
+        MParameterBlock m = mSeriesDefaultParameters;
         if (row.k)
             row.k(k);
         else
@@ -158,7 +158,7 @@ TEST_F(ConfigListing, ValuesOutsideTheirLimitsOrListsAreListedAsStoredAndMarked)
                                                    row.limits + "\n"),
                   std::string::npos);
     }
-    KParameterBlock k = kDefaultParameters;
+    KParameterBlock k = kSeriesDefaultParameters;
     k.SetTemp_C = 90;
     EXPECT_EQ(describeInvalidValue(unshowableValues(Family::k, bytes(k))[0]), "Set temperature: 90 \xB0" "C, outside 15 to 29");
     // An unknown blower type lists group 0's levels without an entry.
@@ -172,39 +172,39 @@ TEST_F(ConfigListing, ValuesOutsideTheirLimitsOrListsAreListedAsStoredAndMarked)
 // alone (the levels' bytes stay); bytes no listed row holds come by offset.
 TEST_F(ConfigListing, DiffListsEveryDifferingParameterAndByte)
 {
-    KParameterBlock k = kDefaultParameters;
+    KParameterBlock k = kSeriesDefaultParameters;
     k.BlowerLevel[1][1] = 60;
-    EXPECT_EQ(diff(kDefaultParameters, k), "Blower: Blower level 2 (AC 60Hz) 53 -> 60|");
-    MParameterBlock m = mDefaultParameters;
+    EXPECT_EQ(diff(kSeriesDefaultParameters, k), "Blower: Blower level 2 (AC 60Hz) 53 -> 60|");
+    MParameterBlock m = mSeriesDefaultParameters;
     m.CanAddress = 7;
-    EXPECT_EQ(diff(mDefaultParameters, m), "General: CAN Address 1 -> 7|");
+    EXPECT_EQ(diff(mSeriesDefaultParameters, m), "General: CAN Address 1 -> 7|");
     EXPECT_EQ(diff(m, m), "");
 
-    KParameterBlock f = kDefaultParameters;
+    KParameterBlock f = kSeriesDefaultParameters;
     f.Flags_Options |= flagUnitFahrenheit;
-    EXPECT_EQ(diff(f, kDefaultParameters), "General: Temperature unit \xB0" "F -> \xB0" "C|");
+    EXPECT_EQ(diff(f, kSeriesDefaultParameters), "General: Temperature unit \xB0" "F -> \xB0" "C|");
     f.SetTemp_F = 77;
-    EXPECT_EQ(diff(kDefaultParameters, f), "General: Temperature unit \xB0" "C -> \xB0" "F|"
+    EXPECT_EQ(diff(kSeriesDefaultParameters, f), "General: Temperature unit \xB0" "C -> \xB0" "F|"
                                           "General: Set temperature 20 \xB0" "C (68 \xB0" "F) -> 20 \xB0" "C (77 \xB0" "F)|");
 
     // A file with 90 against one with 29: the form would show both as 29.
-    KParameterBlock hot = kDefaultParameters, limit = kDefaultParameters;
+    KParameterBlock hot = kSeriesDefaultParameters, limit = kSeriesDefaultParameters;
     hot.SetTemp_C = 90;
     limit.SetTemp_C = 29;
     EXPECT_EQ(diff(hot, limit), "General: Set temperature 90 \xB0" "C -> 29 \xB0" "C|");
 
-    KParameterBlock ecm = kDefaultParameters;
+    KParameterBlock ecm = kSeriesDefaultParameters;
     ecm.BlowerType = blowerTypeEcm;
-    EXPECT_EQ(diff(kDefaultParameters, ecm), "Blower: Blower Type AC -> ECM|");
+    EXPECT_EQ(diff(kSeriesDefaultParameters, ecm), "Blower: Blower Type AC -> ECM|");
     ecm.BlowerLevel[2][0] = 35;   // ECM's levels, which only b lists
-    EXPECT_EQ(diff(kDefaultParameters, ecm), "Blower: Blower Type AC -> ECM|Blower: Blower level 1 (ECM) 30 -> 35|");
+    EXPECT_EQ(diff(kSeriesDefaultParameters, ecm), "Blower: Blower Type AC -> ECM|Blower: Blower level 1 (ECM) 30 -> 35|");
 
     // Bits and groups no row shows: the device flag's other bits, the
     // Silencer levels of an AC unit.
-    KParameterBlock hidden = kDefaultParameters;
+    KParameterBlock hidden = kSeriesDefaultParameters;
     hidden.Flags_Device |= 0x8000;
     hidden.BlowerLevel[3][4] = 99;
-    const std::vector<ConfigDifference> found = diffConfiguration(Family::k, bytes(kDefaultParameters), bytes(hidden));
+    const std::vector<ConfigDifference> found = diffConfiguration(Family::k, bytes(kSeriesDefaultParameters), bytes(hidden));
     ASSERT_EQ(found.size(), 2u);
     EXPECT_EQ(describeDifference(found[0]), "byte 1: 0x00 -> 0x80");
     EXPECT_EQ(describeDifference(found[1]), "byte 28: 0x64 -> 0x63");

@@ -38,8 +38,8 @@ Bytes fileImage(const char* header, const Bytes& block)
     image.insert(image.end(), {static_cast<unsigned char>(crc & 0xFF), static_cast<unsigned char>(crc >> 8)});
     return image;
 }
-Bytes kFile(const Bytes& block = bytesOf(kDefaultParameters)) { return fileImage("\3\1CUK1-Configurationfile", block); }
-Bytes mFile() { return fileImage("\1\2CUM1-Configurationfile", bytesOf(mDefaultParameters)); }
+Bytes kSeriesFile(const Bytes& block = bytesOf(kSeriesDefaultParameters)) { return fileImage("\3\1CUK1-Configurationfile", block); }
+Bytes mSeriesFile() { return fileImage("\1\2CUM1-Configurationfile", bytesOf(mSeriesDefaultParameters)); }
 
 Bytes withByte(Bytes bytes, std::size_t at, int value) { bytes[at] = static_cast<unsigned char>(value); return bytes; }
 auto entriesIn(const std::filesystem::path& dir) { return std::distance(std::filesystem::directory_iterator(dir), {}); }
@@ -53,9 +53,9 @@ protected:
     {
         writeBytes(dir / "k.cbf", content);
         target.assign(62, 0xA5);
-        return loadConfigFile(dir / "k.cbf", kConfigFile, target.data());
+        return loadConfigFile(dir / "k.cbf", kSeriesConfigFile, target.data());
     }
-    int saveK() { return saveConfigFile(dir / "k.cbf", kConfigFile, &kDefaultParameters); }
+    int saveK() { return saveConfigFile(dir / "k.cbf", kSeriesConfigFile, &kSeriesDefaultParameters); }
 };
 
 } // namespace
@@ -63,10 +63,10 @@ protected:
 TEST_F(ConfigFileTest, SavedDefaultFilesAreTheDocumentedImagesAndLoadBack)
 {
     ASSERT_EQ(saveK(), 0);
-    ASSERT_EQ(saveConfigFile(dir / "m.cbf", mConfigFile, &mDefaultParameters), 0);
+    ASSERT_EQ(saveConfigFile(dir / "m.cbf", mSeriesConfigFile, &mSeriesDefaultParameters), 0);
     const Bytes k = readBytes(dir / "k.cbf"), m = readBytes(dir / "m.cbf");
-    EXPECT_EQ(k, kFile());
-    EXPECT_EQ(m, mFile());
+    EXPECT_EQ(k, kSeriesFile());
+    EXPECT_EQ(m, mSeriesFile());
     // Bytes as laid down for the unit: the first field, a temperature (K) or
     // the compressors (M), the last two fields, the CRC over everything.
     EXPECT_EQ(std::vector<int>(k.begin() + 84, k.end()), (std::vector<int>{83, 1, 0x7B, 0x7F}));
@@ -75,22 +75,22 @@ TEST_F(ConfigFileTest, SavedDefaultFilesAreTheDocumentedImagesAndLoadBack)
     EXPECT_EQ(std::tuple(m.size(), m[24], m[78]), std::tuple(100u, 1, 0x3F));
 
     ASSERT_EQ(loadK(k), 0);
-    EXPECT_EQ(target, bytesOf(kDefaultParameters));
-    Bytes mBack(74);
-    ASSERT_EQ(loadConfigFile(dir / "m.cbf", mConfigFile, mBack.data()), 0);
-    EXPECT_EQ(mBack, bytesOf(mDefaultParameters));
+    EXPECT_EQ(target, bytesOf(kSeriesDefaultParameters));
+    Bytes mSeriesBack(74);
+    ASSERT_EQ(loadConfigFile(dir / "m.cbf", mSeriesConfigFile, mSeriesBack.data()), 0);
+    EXPECT_EQ(mSeriesBack, bytesOf(mSeriesDefaultParameters));
 }
 
 TEST_F(ConfigFileTest, LoadChecksFailInTheirOrderAndLeaveTheBlock)
 {
     target.assign(62, 0xA5);
-    EXPECT_EQ(loadConfigFile(dir / "missing.cbf", kConfigFile, target.data()), textFileNotFound);
-    EXPECT_EQ(loadConfigFile(dir.path(), kConfigFile, target.data()), textFileNotFound);
+    EXPECT_EQ(loadConfigFile(dir / "missing.cbf", kSeriesConfigFile, target.data()), textFileNotFound);
+    EXPECT_EQ(loadConfigFile(dir.path(), kSeriesConfigFile, target.data()), textFileNotFound);
     EXPECT_EQ(target, Bytes(62, 0xA5));
 
-    const Bytes k = kFile();
+    const Bytes k = kSeriesFile();
     const struct { const char* name; Bytes file; int expected; } cases[] = {
-        {"M file", mFile(), textFileWrongUnit},
+        {"M file", mSeriesFile(), textFileWrongUnit},
         {"version", withByte(k, 0, 2), textFileWrongVersion},
         {"kind and version", withByte(withByte(k, 0, 2), 1, 2), textFileWrongUnit},
         {"magic", withByte(k, 2, 'c'), textFileInvalid},   // compared exactly, case included
@@ -106,8 +106,8 @@ TEST_F(ConfigFileTest, LoadChecksFailInTheirOrderAndLeaveTheBlock)
 
     // The same flipped bit with a recomputed CRC loads; bytes after the image
     // are not read.
-    const Bytes changed = withByte(bytesOf(kDefaultParameters), 60, 83 ^ 0x04);
-    Bytes file = kFile(changed);
+    const Bytes changed = withByte(bytesOf(kSeriesDefaultParameters), 60, 83 ^ 0x04);
+    Bytes file = kSeriesFile(changed);
     file.insert(file.end(), {0xDE, 0xAD});
     EXPECT_EQ(loadK(file), 0);
     EXPECT_EQ(target, changed);
@@ -123,19 +123,19 @@ TEST_F(ConfigFileTest, SaveGoesThroughATemporaryFileAndReplacesTheTarget)
     for (int i = 0; i < 40; ++i)
         writeBytes(dir / ("~kvx" + std::to_string(i) + ".tmp"), stale);
     ASSERT_EQ(saveK(), 0);
-    EXPECT_EQ(readBytes(dir / "k.cbf"), kFile());
+    EXPECT_EQ(readBytes(dir / "k.cbf"), kSeriesFile());
     EXPECT_EQ(readBytes(dir / "~kvx0.tmp"), stale);
     EXPECT_EQ(entriesIn(dir.path()), 41);
 }
 
 TEST_F(ConfigFileTest, FailedSaveReportsFileErrorAndKeepsThePreviousFile)
 {
-    EXPECT_EQ(saveConfigFile(dir / "no-folder" / "k.cbf", kConfigFile, &kDefaultParameters), textFileError);
+    EXPECT_EQ(saveConfigFile(dir / "no-folder" / "k.cbf", kSeriesConfigFile, &kSeriesDefaultParameters), textFileError);
 
     // The target is a folder: the rename fails and the temporary file goes.
     TempDir other;
     std::filesystem::create_directory(other / "folder.cbf");
-    EXPECT_EQ(saveConfigFile(other / "folder.cbf", kConfigFile, &kDefaultParameters), textFileError);
+    EXPECT_EQ(saveConfigFile(other / "folder.cbf", kSeriesConfigFile, &kSeriesDefaultParameters), textFileError);
     EXPECT_TRUE(std::filesystem::is_directory(other / "folder.cbf"));
     EXPECT_EQ(entriesIn(other.path()), 1);
 }
@@ -152,22 +152,22 @@ TEST_F(ConfigFileTest, SaveReplacesTheFileALinkNamesWithItsPermissions)
                                                               std::filesystem::perms::owner_write);
     std::filesystem::create_symlink("real/unit.cbf", dir / "link.cbf");
     std::filesystem::create_symlink("link.cbf", dir / "link-to-link.cbf");
-    ASSERT_EQ(saveConfigFile(dir / "link-to-link.cbf", kConfigFile, &kDefaultParameters), 0);
+    ASSERT_EQ(saveConfigFile(dir / "link-to-link.cbf", kSeriesConfigFile, &kSeriesDefaultParameters), 0);
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.cbf"));
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "link-to-link.cbf"));
-    EXPECT_EQ(readBytes(dir / "real" / "unit.cbf"), kFile());
+    EXPECT_EQ(readBytes(dir / "real" / "unit.cbf"), kSeriesFile());
     EXPECT_EQ(std::filesystem::status(dir / "real" / "unit.cbf").permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     EXPECT_EQ(entriesIn(dir / "real"), 1);
 
     // A link to a file not there yet makes that file.
     std::filesystem::create_symlink("real/new.cbf", dir / "dangling.cbf");
-    ASSERT_EQ(saveConfigFile(dir / "dangling.cbf", kConfigFile, &kDefaultParameters), 0);
-    EXPECT_EQ(readBytes(dir / "real" / "new.cbf"), kFile());
+    ASSERT_EQ(saveConfigFile(dir / "dangling.cbf", kSeriesConfigFile, &kSeriesDefaultParameters), 0);
+    EXPECT_EQ(readBytes(dir / "real" / "new.cbf"), kSeriesFile());
 
     std::filesystem::create_symlink("loop-b.cbf", dir / "loop-a.cbf");
     std::filesystem::create_symlink("loop-a.cbf", dir / "loop-b.cbf");
-    EXPECT_EQ(saveConfigFile(dir / "loop-a.cbf", kConfigFile, &kDefaultParameters), textFileError);
+    EXPECT_EQ(saveConfigFile(dir / "loop-a.cbf", kSeriesConfigFile, &kSeriesDefaultParameters), textFileError);
     EXPECT_TRUE(std::filesystem::is_symlink(std::filesystem::symlink_status(dir / "loop-a.cbf")));
 }
 
@@ -178,6 +178,6 @@ TEST_F(ConfigFileTest, LoadRefusesFifosDevicesAndFolders)
     ASSERT_EQ(mkfifo((dir / "fifo.cbf").c_str(), 0600), 0);
     unsigned char block[62];
     for (const std::filesystem::path& path : {dir / "fifo.cbf", std::filesystem::path("/dev/zero"), dir.path()})
-        EXPECT_EQ(loadConfigFile(path, kConfigFile, block), textFileNotFound) << path;
+        EXPECT_EQ(loadConfigFile(path, kSeriesConfigFile, block), textFileNotFound) << path;
 }
 #endif

@@ -56,9 +56,9 @@ protected:
 TEST_F(ConfigFormTest, CreationHoldsTheDefaultsAndAUnitSwitchRederivesTheCopiesAndFlipsBack)
 {
     const struct { ConfigForm& form; const void* defaults; int rows[2]; const char* shown[2][2]; } families[] = {
-        {k, &kDefaultParameters, {kSeriesRowCoolOffMin, kSeriesRowHysteresis},
+        {k, &kSeriesDefaultParameters, {kSeriesRowCoolOffMin, kSeriesRowHysteresis},
          {{"-2 -4..15 \xB0" "C -2", "8 1..8 x 0,1\xB0" "C 8"}, {"28 25..59 \xB0" "F 28", "14 2..15 x 0,1\xB0" "F 14"}}},
-        {m, &mDefaultParameters, {mSeriesRowHeatWaterOn, mSeriesRowHysteresis},
+        {m, &mSeriesDefaultParameters, {mSeriesRowHeatWaterOn, mSeriesRowHysteresis},
          {{"45 27..49 \xB0" "C 45", "15 0..99 x 0,1\xB0" "C 15"},
           {"113 81..120 \xB0" "F 113", "27 0..178 x 0,1\xB0" "F 27"}}},
     };
@@ -123,7 +123,7 @@ TEST_F(ConfigFormTest, KBlockValuesWithoutItemsOrOutOfRangeSurviveFillAndGather)
     // Device_On clear and unknown bits; °F, IR remote, not permanent; an
     // access code shown as it is; a set temperature the arrows hold in range;
     // a mode with no item (the list shows nothing); set 0 shows the first item.
-    KParameterBlock b = kDefaultParameters;
+    KParameterBlock b = kSeriesDefaultParameters;
     b.Flags_Device = 0xA5A4, b.Flags_Options = 0x5A5B, b.AccessCode = 100, b.SetTemp_F = 90;
     b.OperatingMode = 7, b.BlowerSet = 0;
     k.takeBlock(bytesOf(b));
@@ -140,7 +140,7 @@ TEST_F(ConfigFormTest, KBlockValuesWithoutItemsOrOutOfRangeSurviveFillAndGather)
 
     // An unknown blower type shows group 0 read-only and is kept, as is
     // every other byte of the block.
-    b = kDefaultParameters;
+    b = kSeriesDefaultParameters;
     b.BlowerType = 5, b.CanAddress = 200;
     k.takeBlock(bytesOf(b));
     EXPECT_EQ(k.rows()[rowBlowerPowerAt].value, noSelection);
@@ -162,7 +162,7 @@ TEST_F(ConfigFormTest, MListsFlowSwitchCompressorsAndOffsetsGatherIntoTheBlock)
     EXPECT_EQ(arrows(m.rows()[mSeriesRowOffset1 + 2]), "8 0..55 x 0,1\xB0" "C");
 
     // Flow switch both NO and NC: no valid setting; relay item 9: none, kept.
-    MParameterBlock b = mDefaultParameters;
+    MParameterBlock b = mSeriesDefaultParameters;
     b.CompressorEnable = 0xC0 | 0x2D, b.BlowerSet = 0, b.Relay[1] = 9, b.Dehum_Cycles = 3;
     b.Flags_Options = 0xFF00 | flagFlowSwitchNo | flagFlowSwitchNc | flagIrRemote;
     m.takeBlock(bytesOf(b));

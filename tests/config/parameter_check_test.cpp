@@ -45,7 +45,7 @@ struct ParameterCheck : ::testing::Test { void TearDown() override { selectLangu
 
 TEST_F(ParameterCheck, ChecksRunInOrderWithTheirLimits)
 {
-    expectOutcomes<K>(kDefaultParameters, {
+    expectOutcomes<K>(kSeriesDefaultParameters, {
         {"defaults", [](K&) {}, "0"},
         {"all on their limits", [](K& b) {
              b.AccessCode = 99; b.LowVolt_115 = 90; b.LowVolt_230 = 210;
@@ -68,7 +68,7 @@ TEST_F(ParameterCheck, ChecksRunInOrderWithTheirLimits)
              b.Flags_Options |= flagUnitFahrenheit; b.CoolOffMin_C = -40; b.HeatOff_C = 100; b.Hyst_C = 0; }, "0"},
         SET_F(CoolOffMin_F, 24, "7 25..59"), SET_F(Hyst_F, 16, "14 2..15"),
     }, checkKParameters);
-    expectOutcomes<M>(mDefaultParameters, {
+    expectOutcomes<M>(mSeriesDefaultParameters, {
         {"defaults", [](M&) {}, "0"},
         {"on their limits", [](M& b) {
              b.Hyst_C = 99; b.CompOffset[2][0] = 55; b.Time_FirstStart = 200; b.Time_ComprStart = 1;
@@ -91,16 +91,16 @@ TEST_F(ParameterCheck, ChecksRunInOrderWithTheirLimits)
 TEST_F(ParameterCheck, FailureTextsCarryLimitsExceptForRelations)
 {
     selectLanguageTexts(1);
-    EXPECT_EQ(kCheckFailureText(checkFailed(11, 81, 122)), "Failure 'Switch on temperature heating ' !  Limits: 81 to 122");
-    EXPECT_EQ(mCheckFailureText(checkFailed(17, 30, 100)), "Fehler 'Blower Level\t' !  Limits: 30 to 100");
-    EXPECT_EQ(mCheckFailureText(checkFailed(9)),
+    EXPECT_EQ(kSeriesCheckFailureText(checkFailed(11, 81, 122)), "Failure 'Switch on temperature heating ' !  Limits: 81 to 122");
+    EXPECT_EQ(mSeriesCheckFailureText(checkFailed(17, 30, 100)), "Fehler 'Blower Level\t' !  Limits: 30 to 100");
+    EXPECT_EQ(mSeriesCheckFailureText(checkFailed(9)),
               "Fehler 'Relation Switch off temperature cooling water < Switch on temperature cooling water' !");
 
     // The language chosen now, for the result of a real check.
     selectLanguageTexts(0);
-    K k = kDefaultParameters;
+    K k = kSeriesDefaultParameters;
     k.CoolOff_C = 10;
-    EXPECT_EQ(kCheckFailureText(checkKParameters(k)), "Fehler 'Relation Abschalttemperatur K\xFChlen Min. <= "
+    EXPECT_EQ(kSeriesCheckFailureText(checkKParameters(k)), "Fehler 'Relation Abschalttemperatur K\xFChlen Min. <= "
                                                       "Abschalttemperatur K\xFChlen <= Einschalttemperatur K\xFChlen' !");
-    EXPECT_EQ(mCheckFailureText(checkFailed(1, 0, 99)), "Fehler 'Zugangscode' !  Limits: 0 to 99");
+    EXPECT_EQ(mSeriesCheckFailureText(checkFailed(1, 0, 99)), "Fehler 'Zugangscode' !  Limits: 0 to 99");
 }

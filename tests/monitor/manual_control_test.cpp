@@ -1,8 +1,8 @@
 #include "monitor_test_support.h"
 
-constexpr int kBlower = 0, kCompressor = 1, kPump = 2, kValve = 3, mValve = 4;
-static constexpr int mCompressor(int c) { return 8 + c; }
-static constexpr std::uint32_t mCompressorBit(int c) { return 1u << (8 + c); }
+constexpr int kSeriesBlower = 0, kSeriesCompressor = 1, kSeriesPump = 2, kSeriesValve = 3, mSeriesValve = 4;
+static constexpr int mSeriesCompressor(int c) { return 8 + c; }
+static constexpr std::uint32_t mSeriesCompressorBit(int c) { return 1u << (8 + c); }
 const char* const refusedK = "No manual valve control possible while compressor start sequence activ ! [K-Series]";
 const char* const refusedM = "No manual valve control possible while compressor start sequence activ ! [M-Series]";
 
@@ -15,20 +15,20 @@ TEST(KManual, StartSequenceRunLimitAndAbort)
 {
     Monitor m(Family::k);
     m.manual();
-    m.run({{0, kCompressor, 0, 0x08}, {0, kValve, -1, -1, refusedK}, {0, kPump, -1}, {50, -1, 0, 0x0C},
+    m.run({{0, kSeriesCompressor, 0, 0x08}, {0, kSeriesValve, -1, -1, refusedK}, {0, kSeriesPump, -1}, {50, -1, 0, 0x0C},
            {1, -1, 0, 0x0C}, {0, -1, 0, 0x04}, {20, -1, 0, 0x04}, {1, -1, 0, 0x06}, {600 - 72, -1, 0, 0x06},
            {1, -1, 0, 0x04, ""}});
     EXPECT_EQ(m.model.payload[22], 1);  // manual control stays on
-    EXPECT_FALSE(m.app.sequenceActive || m.marked(kCompressor));
+    EXPECT_FALSE(m.app.sequenceActive || m.marked(kSeriesCompressor));
 
     Monitor n(Family::k);
     n.manual(0x09);  // valve and blower on in the unit
-    n.run({{0, kCompressor, 0x09, 0x01}, {5, kCompressor, -1}, {0, -1, 0x09, 0x09}, {100, -1, 0x09, 0x09},
-           {0, kCompressor, -1, -1, "Next Compressor-Start possible in 169 seconds ! [K-Series]", 105},
-           {0, kCompressor, -1, -1, "Next Compressor-Start possible in 0 seconds ! [K-Series]", 1795},
-           {0, kCompressor, -1, -1, "Next Compressor-Start possible in 0 seconds ! [K-Series]", 1799},
-           {0, kCompressor, -1, -1, "", 1800}});
-    EXPECT_TRUE(n.marked(kCompressor) && n.app.restartTicks[0] == 0 && n.app.sequenceActive == 1);
+    n.run({{0, kSeriesCompressor, 0x09, 0x01}, {5, kSeriesCompressor, -1}, {0, -1, 0x09, 0x09}, {100, -1, 0x09, 0x09},
+           {0, kSeriesCompressor, -1, -1, "Next Compressor-Start possible in 169 seconds ! [K-Series]", 105},
+           {0, kSeriesCompressor, -1, -1, "Next Compressor-Start possible in 0 seconds ! [K-Series]", 1795},
+           {0, kSeriesCompressor, -1, -1, "Next Compressor-Start possible in 0 seconds ! [K-Series]", 1799},
+           {0, kSeriesCompressor, -1, -1, "", 1800}});
+    EXPECT_TRUE(n.marked(kSeriesCompressor) && n.app.restartTicks[0] == 0 && n.app.sequenceActive == 1);
 }
 
 // K: the run limit and the start sequence begin anew. M: every run limit
@@ -59,10 +59,10 @@ TEST(Manual, ToggleStartsFromTheUnitAndTheUnitSwitchedOnEndsIt)
     }
     Monitor m(Family::k);
     m.manual();
-    m.click(kBlower);
+    m.click(kSeriesBlower);
     m.answer(0x04, 0x8000);
     EXPECT_TRUE(m.model.payload[22] == 1 && m.sent() == 0x01u);
-    EXPECT_FALSE(m.enabled(idManualToggle) || m.enabled(kBlower));
+    EXPECT_FALSE(m.enabled(idManualToggle) || m.enabled(kSeriesBlower));
     EXPECT_EQ(m.field(idManualToggle), "On");
     toggleManual(m.model, m.app);
     m.answer(0x04, 0x8000);
@@ -95,21 +95,21 @@ TEST(MManual, OneSequenceAtATimeAndTimingPerCompressor)
 {
     Monitor m(Family::m);
     m.manual();
-    m.run({{0, mCompressor(2), 0, 0x10}, {0, mValve, -1, -1, refusedM},
-           {0, mCompressor(1), -1, -1, "Next Compressor-Start possible in 170 seconds ! [M-Series]", 100},
-           {0, mCompressor(1), -1, -1, "No more compressor start while compressor start sequence activ ! [M-Series]",
+    m.run({{0, mSeriesCompressor(2), 0, 0x10}, {0, mSeriesValve, -1, -1, refusedM},
+           {0, mSeriesCompressor(1), -1, -1, "Next Compressor-Start possible in 170 seconds ! [M-Series]", 100},
+           {0, mSeriesCompressor(1), -1, -1, "No more compressor start while compressor start sequence activ ! [M-Series]",
             0xFFFF}});
     EXPECT_TRUE(m.app.sequenceCompressor == 2 && m.app.restartTicks[1] == 0xFFFF);
-    m.run({{0}, {51}, {0}, {21, -1, 0, mCompressorBit(2)}, {0, mCompressor(0)}, {0, mCompressor(2), 0, 0x10},
-           {0, mCompressor(0), 0, 0}});
+    m.run({{0}, {51}, {0}, {21, -1, 0, mSeriesCompressorBit(2)}, {0, mSeriesCompressor(0)}, {0, mSeriesCompressor(2), 0, 0x10},
+           {0, mSeriesCompressor(0), 0, 0}});
     EXPECT_EQ(m.model.payload[36], 1);
 
     Monitor n(Family::m);
     n.manual();
-    n.run({{0, mCompressor(0)}, {51}, {0}, {21}, {600 - 72}, {0, mCompressor(4), -1}, {1}});
-    EXPECT_TRUE((n.sent() & mCompressorBit(0)) == 0 && n.marked(mCompressor(4)));
+    n.run({{0, mSeriesCompressor(0)}, {51}, {0}, {21}, {600 - 72}, {0, mSeriesCompressor(4), -1}, {1}});
+    EXPECT_TRUE((n.sent() & mSeriesCompressorBit(0)) == 0 && n.marked(mSeriesCompressor(4)));
     // Compressor 1 started 601 ticks ago.
-    n.run({{0, mCompressor(0), -1, -1, "Next Compressor-Start possible in 119 seconds ! [M-Series]"}});
+    n.run({{0, mSeriesCompressor(0), -1, -1, "Next Compressor-Start possible in 119 seconds ! [M-Series]"}});
 }
 
 // Switching manual control off and on during a start sequence: the sequence
@@ -120,25 +120,25 @@ TEST(MManual, ASequenceThatWentOnWhileManualControlWasOffCanBeStoppedFromItsIndi
 {
     Monitor m(Family::m);
     m.manual();
-    m.run({{0, mCompressor(1), 0, 0x10}});
+    m.run({{0, mSeriesCompressor(1), 0, 0x10}});
     toggleManual(m.model, m.app);
     m.run({{0, -1, 0, 0x10}, {10, -1, 0, 0x10}});   // the unit shows the compressor off
-    EXPECT_FALSE(m.marked(mCompressor(1)));
+    EXPECT_FALSE(m.marked(mSeriesCompressor(1)));
     toggleManual(m.model, m.app);
-    EXPECT_TRUE(m.marked(mCompressor(1)));
-    m.run({{0, mCompressor(1), 0, 0x00, ""}});
-    EXPECT_FALSE(m.app.sequenceActive || m.marked(mCompressor(1)));
+    EXPECT_TRUE(m.marked(mSeriesCompressor(1)));
+    m.run({{0, mSeriesCompressor(1), 0, 0x00, ""}});
+    EXPECT_FALSE(m.app.sequenceActive || m.marked(mSeriesCompressor(1)));
     // The sequence's end would have set the bit; it stays off.
     m.run({{100, -1, 0, 0x00}});
 
     // Left running, the sequence switches the marked compressor on as usual.
     Monitor n(Family::m);
     n.manual();
-    n.run({{0, mCompressor(4), 0, 0x10}});
+    n.run({{0, mSeriesCompressor(4), 0, 0x10}});
     toggleManual(n.model, n.app);
     toggleManual(n.model, n.app);
-    n.run({{51, -1, 0, 0x10}, {0, -1, 0, 0x00}, {21, -1, 0, mCompressorBit(4)}});
-    EXPECT_TRUE(n.marked(mCompressor(4)));
+    n.run({{51, -1, 0, 0x10}, {0, -1, 0, 0x00}, {21, -1, 0, mSeriesCompressorBit(4)}});
+    EXPECT_TRUE(n.marked(mSeriesCompressor(4)));
 }
 
 // The release poll is what the window sends with manual control off: the
@@ -156,7 +156,7 @@ TEST(Manual, TheReleasePollIsDueWhileTheUnitMayHoldTheManualFlag)
         EXPECT_FALSE(m.model.releaseDue);
         toggleManual(m.model, m.app);
         EXPECT_FALSE(m.model.releaseDue);   // nothing manual prepared yet
-        m.click(k ? kPump : 3);
+        m.click(k ? kSeriesPump : 3);
         m.answer(0x05);
         ASSERT_TRUE(m.model.releaseDue);
         EXPECT_EQ(m.model.payload[flag], 1);

@@ -65,8 +65,8 @@ TEST(SimCommandLine, OptionsReachTheirFieldsOnTheFamilysDefaultsAndBadValuesAreN
 TEST(SimDataSets, RecordsFitTheirLayoutsAndAMissingEepromFileStartsWithTheDefaults)
 {
     // (The counters and protocol windows' tests show what the unit sends.)
-    const auto* k = reinterpret_cast<const std::uint8_t*>(&kDefaultParameters);
-    EXPECT_EQ(factoryConfiguration('K'), std::vector<std::uint8_t>(k, k + kParameterBlockSize));
+    const auto* k = reinterpret_cast<const std::uint8_t*>(&kSeriesDefaultParameters);
+    EXPECT_EQ(factoryConfiguration('K'), std::vector<std::uint8_t>(k, k + kSeriesParameterBlockSize));
     EXPECT_EQ(runningCounters('M').size(), sizeof(RunCountersM));
     EXPECT_EQ(failureProtocol('M', 40).size(), 40 * sizeof(ProtocolEntryM));
     // The protocol can overfill the program's 2 MiB (to test its guard), but
@@ -81,7 +81,7 @@ TEST(SimDataSets, RecordsFitTheirLayoutsAndAMissingEepromFileStartsWithTheDefaul
     std::string error;
     ASSERT_TRUE(loadEepromImage(file, 'M', configuration, error)) << error;
     EXPECT_EQ(configuration, factoryConfiguration('M'));
-    EXPECT_EQ(readBytes(file).size(), mParameterBlockSize);
+    EXPECT_EQ(readBytes(file).size(), mSeriesParameterBlockSize);
     // An M-Series image is no K-Series EEPROM. (Keeping a programmed
     // configuration is part of the link's round trip test.)
     EXPECT_FALSE(loadEepromImage(file, 'K', configuration, error));
@@ -93,7 +93,7 @@ TEST(SimDataSets, RecordsFitTheirLayoutsAndAMissingEepromFileStartsWithTheDefaul
 TEST(SimDataSets, AnEepromFileThatIsNoImageIsAnErrorWithItsName)
 {
     TempDir dir;
-    writeBytes(dir / "long.eeprom", std::vector<unsigned char>(kParameterBlockSize + 1, 0));
+    writeBytes(dir / "long.eeprom", std::vector<unsigned char>(kSeriesParameterBlockSize + 1, 0));
     const struct { std::string path; const char* error; } cases[] = {
         {dir.path().string(), " is not a file"},
 #ifndef _WIN32

@@ -29,7 +29,7 @@ bool announceAnsweredBusy(SimUnit&, SimSession&, const std::uint8_t* request, Si
 
 TEST_F(ConfigWindowTest, KReadsTheUnitAndProgramsItsEdits)
 {
-    KParameterBlock block = kDefaultParameters;
+    KParameterBlock block = kSeriesDefaultParameters;
     block.AccessCode = 42;
     block.Flags_Options = static_cast<std::uint16_t>(flagUnitFahrenheit | 0x0100);  // an unknown bit
     block.BlowerType = blowerTypeEcm;
@@ -81,7 +81,7 @@ TEST_F(ConfigWindowTest, MWindowOnAKUnitKeepsItsCreationStateAndFirmwareMismatch
 
 TEST_F(ConfigWindowTest, MProgramAnsweredBusyKeepsTheEditsAndTheFamilyOwnsItsFileAndCheck)
 {
-    MParameterBlock block = mDefaultParameters;
+    MParameterBlock block = mSeriesDefaultParameters;
     block.CanAddress = 7;
     attachUnit('M', bytesOf(block));
     ASSERT_NE(openAs(selectionIdEnglish, selectionIdM), nullptr);

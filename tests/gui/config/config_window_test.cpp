@@ -125,10 +125,10 @@ TEST_F(ConfigWindowTest, KSaveLoadFileErrorsAndCheckFailures)
 
     // A value only a file can hold fails the check: Program shows the display
     // hint and the failure and sends nothing; Save opens no dialog.
-    KParameterBlock block = kDefaultParameters;
+    KParameterBlock block = kSeriesDefaultParameters;
     block.AccessCode = 100;
-    std::vector<unsigned char> image(configFileSize(kConfigFile));
-    buildConfigImage(kConfigFile, &block, image.data());
+    std::vector<unsigned char> image(configFileSize(kSeriesConfigFile));
+    buildConfigImage(kSeriesConfigFile, &block, image.data());
     writeBytes(dir_.path() / "access.cbf", image);
     answerFileDialogs((dir_.path() / "access.cbf").string());
     clickButton(configButtonLoadFile);

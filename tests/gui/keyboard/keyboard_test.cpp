@@ -188,7 +188,7 @@ TEST_F(KeyboardTest, FromTheSelectionToAProgrammedConfigurationWithTheKeyboardAl
     ASSERT_TRUE(tabTo(save));
     press(VK_RETURN);
     unsigned char block[configImageCapacity] = {};
-    ASSERT_EQ(loadConfigFile(pathFromAnsi(path.c_str()), mConfigFile, block), 0);
+    ASSERT_EQ(loadConfigFile(pathFromAnsi(path.c_str()), mSeriesConfigFile, block), 0);
     MParameterBlock saved;
     std::memcpy(&saved, block, sizeof saved);
     EXPECT_EQ(saved.SetTemp_C, 23);

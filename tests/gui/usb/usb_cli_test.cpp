@@ -75,9 +75,9 @@ TEST_F(UsbCliTest, ReadsAndProgramsTheUnitOverUsb)
     EXPECT_EQ(runCli("info"), 0u);
     ASSERT_EQ(runCli("config read -o \"" + file("unit.cbf") + "\""), 0u);
     KParameterBlock block;
-    ASSERT_EQ(loadConfigFile(file("unit.cbf"), kConfigFile, &block), 0);
+    ASSERT_EQ(loadConfigFile(file("unit.cbf"), kSeriesConfigFile, &block), 0);
     block.CanAddress = static_cast<std::uint8_t>(block.CanAddress == 5 ? 6 : 5);
-    ASSERT_EQ(saveConfigFile(file("changed.cbf"), kConfigFile, &block), 0);
+    ASSERT_EQ(saveConfigFile(file("changed.cbf"), kSeriesConfigFile, &block), 0);
 
     // Programmed, read back and compared by kavix-cli itself (exit code 10
     // otherwise).
@@ -87,7 +87,7 @@ TEST_F(UsbCliTest, ReadsAndProgramsTheUnitOverUsb)
         EXPECT_EQ(std::memcmp(store.configuration.bytes.data(), &block, sizeof block), 0);
     });
     // An M-Series file is refused: wrong unit.
-    ASSERT_EQ(saveConfigFile(file("m.cbf"), mConfigFile, factoryConfiguration('M').data()), 0);
+    ASSERT_EQ(saveConfigFile(file("m.cbf"), mSeriesConfigFile, factoryConfiguration('M').data()), 0);
     EXPECT_EQ(runCli("config program \"" + file("m.cbf") + "\""), 4u);
 }
 
