@@ -3,7 +3,8 @@
 // The texts the code names, by their index in the text tables (texts.h):
 // uiText[textNoUnitFound] is "No Control Unit found" or "Keine Steuerung
 // gefunden". Layout tables (group boxes, rows, columns) keep their indices
-// as data.
+// as data. Unscoped: a text id is an index, and ids count on from others
+// (textFamilyNameK + family).
 enum TextId : int {
     textProgramName = 0,
     textFamilyNameK = 1,              // "K-Series"; 2 "M-Series"

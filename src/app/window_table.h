@@ -3,7 +3,8 @@
 
 #include "app/family.h"
 
-// Menu commands of the main window.
+// Menu commands of the main window. Unscoped: they are the ids of the menu
+// resources and of WM_COMMAND, compared with plain integers.
 enum MenuCommand : int {
     commandConfiguration = 10,
     commandRunCounter = 20,

@@ -9,6 +9,7 @@
 #include "app/family.h"
 
 // Exit codes, one per kind of failure, so that a script can branch on them.
+// Unscoped: they are the process's exit status, an int.
 enum ExitCode : int {
     exitOk = 0,
     exitFailure = 1,           // anything not listed below (a thread that would not start)

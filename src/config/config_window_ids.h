@@ -17,6 +17,7 @@ inline constexpr int configGroupBoxId = 950;
 
 // The controls of a form row: its label, its value (list or number box), the
 // arrows attached to the box, the unit text and the defaults column text.
+// Unscoped: a part is an offset in the row's block of control ids.
 enum RowPart : int { partLabel, partValue, partArrows, partUnit, partDefault, rowPartCount };
 
 inline constexpr int firstRowControlId = 1000;

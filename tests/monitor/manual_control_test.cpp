@@ -15,19 +15,29 @@ TEST(KManual, StartSequenceRunLimitAndAbort)
 {
     Monitor m(Family::k);
     m.manual();
-    m.run({{0, kSeriesCompressor, 0, 0x08}, {0, kSeriesValve, -1, -1, refusedK}, {0, kSeriesPump, -1}, {50, -1, 0, 0x0C},
-           {1, -1, 0, 0x0C}, {0, -1, 0, 0x04}, {20, -1, 0, 0x04}, {1, -1, 0, 0x06}, {600 - 72, -1, 0, 0x06},
-           {1, -1, 0, 0x04, ""}});
+    m.run({{.click = kSeriesCompressor, .sent = 0x08},
+           {.click = kSeriesValve, .unit = -1, .message = refusedK},
+           {.click = kSeriesPump, .unit = -1},
+           {.ticks = 50, .sent = 0x0C},
+           {.ticks = 1, .sent = 0x0C},
+           {.sent = 0x04},
+           {.ticks = 20, .sent = 0x04},
+           {.ticks = 1, .sent = 0x06},
+           {.ticks = 600 - 72, .sent = 0x06},
+           {.ticks = 1, .sent = 0x04, .message = ""}});
     EXPECT_EQ(m.model.payload[22], 1);  // manual control stays on
     EXPECT_FALSE(m.app.sequenceActive || m.marked(kSeriesCompressor));
 
     Monitor n(Family::k);
     n.manual(0x09);  // valve and blower on in the unit
-    n.run({{0, kSeriesCompressor, 0x09, 0x01}, {5, kSeriesCompressor, -1}, {0, -1, 0x09, 0x09}, {100, -1, 0x09, 0x09},
-           {0, kSeriesCompressor, -1, -1, "Next Compressor-Start possible in 169 seconds ! [K-Series]", 105},
-           {0, kSeriesCompressor, -1, -1, "Next Compressor-Start possible in 0 seconds ! [K-Series]", 1795},
-           {0, kSeriesCompressor, -1, -1, "Next Compressor-Start possible in 0 seconds ! [K-Series]", 1799},
-           {0, kSeriesCompressor, -1, -1, "", 1800}});
+    n.run({{.click = kSeriesCompressor, .unit = 0x09, .sent = 0x01},
+           {.ticks = 5, .click = kSeriesCompressor, .unit = -1},
+           {.unit = 0x09, .sent = 0x09},
+           {.ticks = 100, .unit = 0x09, .sent = 0x09},
+           {.click = kSeriesCompressor, .unit = -1, .message = "Next Compressor-Start possible in 169 seconds ! [K-Series]", .restart = 105},
+           {.click = kSeriesCompressor, .unit = -1, .message = "Next Compressor-Start possible in 0 seconds ! [K-Series]", .restart = 1795},
+           {.click = kSeriesCompressor, .unit = -1, .message = "Next Compressor-Start possible in 0 seconds ! [K-Series]", .restart = 1799},
+           {.click = kSeriesCompressor, .unit = -1, .message = "", .restart = 1800}});
     EXPECT_TRUE(n.marked(kSeriesCompressor) && n.app.restartTicks[0] == 0 && n.app.sequenceActive == 1);
 }
 
@@ -50,7 +60,7 @@ TEST(Manual, ToggleStartsFromTheUnitAndTheUnitSwitchedOnEndsIt)
         EXPECT_TRUE(m.field(idManualToggle) == "Off" && m.enabled(monitorOutputCount(family) - 1));
         EXPECT_EQ((std::vector<int>{m.app.runTicks[0], m.app.runTicks[5], m.app.stepTicks}),
                   (std::vector<int>{0, k ? 999 : 0, k ? 0 : 33}));
-        m.run({{0, -1, 0x00, k ? 0x05 : 0x105}});
+        m.run({{.unit = 0x00, .sent = k ? 0x05 : 0x105}});
         EXPECT_TRUE(m.marked(0));  // the command, not the unit
         toggleManual(m.model, m.app);
         EXPECT_FALSE(m.enabled(0));
@@ -95,21 +105,32 @@ TEST(MManual, OneSequenceAtATimeAndTimingPerCompressor)
 {
     Monitor m(Family::m);
     m.manual();
-    m.run({{0, mSeriesCompressor(2), 0, 0x10}, {0, mSeriesValve, -1, -1, refusedM},
-           {0, mSeriesCompressor(1), -1, -1, "Next Compressor-Start possible in 170 seconds ! [M-Series]", 100},
-           {0, mSeriesCompressor(1), -1, -1, "No more compressor start while compressor start sequence activ ! [M-Series]",
-            0xFFFF}});
+    m.run({{.click = mSeriesCompressor(2), .sent = 0x10},
+           {.click = mSeriesValve, .unit = -1, .message = refusedM},
+           {.click = mSeriesCompressor(1), .unit = -1, .message = "Next Compressor-Start possible in 170 seconds ! [M-Series]", .restart = 100},
+           {.click = mSeriesCompressor(1), .unit = -1, .message = "No more compressor start while compressor start sequence activ ! [M-Series]", .restart = 0xFFFF}});
     EXPECT_TRUE(m.app.sequenceCompressor == 2 && m.app.restartTicks[1] == 0xFFFF);
-    m.run({{0}, {51}, {0}, {21, -1, 0, mSeriesCompressorBit(2)}, {0, mSeriesCompressor(0)}, {0, mSeriesCompressor(2), 0, 0x10},
-           {0, mSeriesCompressor(0), 0, 0}});
+    m.run({{},
+           {.ticks = 51},
+           {},
+           {.ticks = 21, .sent = mSeriesCompressorBit(2)},
+           {.click = mSeriesCompressor(0)},
+           {.click = mSeriesCompressor(2), .sent = 0x10},
+           {.click = mSeriesCompressor(0), .sent = 0}});
     EXPECT_EQ(m.model.payload[36], 1);
 
     Monitor n(Family::m);
     n.manual();
-    n.run({{0, mSeriesCompressor(0)}, {51}, {0}, {21}, {600 - 72}, {0, mSeriesCompressor(4), -1}, {1}});
+    n.run({{.click = mSeriesCompressor(0)},
+           {.ticks = 51},
+           {},
+           {.ticks = 21},
+           {.ticks = 600 - 72},
+           {.click = mSeriesCompressor(4), .unit = -1},
+           {.ticks = 1}});
     EXPECT_TRUE((n.sent() & mSeriesCompressorBit(0)) == 0 && n.marked(mSeriesCompressor(4)));
     // Compressor 1 started 601 ticks ago.
-    n.run({{0, mSeriesCompressor(0), -1, -1, "Next Compressor-Start possible in 119 seconds ! [M-Series]"}});
+    n.run({{.click = mSeriesCompressor(0), .unit = -1, .message = "Next Compressor-Start possible in 119 seconds ! [M-Series]"}});
 }
 
 // Switching manual control off and on during a start sequence: the sequence
@@ -120,24 +141,27 @@ TEST(MManual, ASequenceThatWentOnWhileManualControlWasOffCanBeStoppedFromItsIndi
 {
     Monitor m(Family::m);
     m.manual();
-    m.run({{0, mSeriesCompressor(1), 0, 0x10}});
+    m.run({{.click = mSeriesCompressor(1), .sent = 0x10}});
     toggleManual(m.model, m.app);
-    m.run({{0, -1, 0, 0x10}, {10, -1, 0, 0x10}});   // the unit shows the compressor off
+    m.run({{.sent = 0x10},
+           {.ticks = 10, .sent = 0x10}});   // the unit shows the compressor off
     EXPECT_FALSE(m.marked(mSeriesCompressor(1)));
     toggleManual(m.model, m.app);
     EXPECT_TRUE(m.marked(mSeriesCompressor(1)));
-    m.run({{0, mSeriesCompressor(1), 0, 0x00, ""}});
+    m.run({{.click = mSeriesCompressor(1), .sent = 0x00, .message = ""}});
     EXPECT_FALSE(m.app.sequenceActive || m.marked(mSeriesCompressor(1)));
     // The sequence's end would have set the bit; it stays off.
-    m.run({{100, -1, 0, 0x00}});
+    m.run({{.ticks = 100, .sent = 0x00}});
 
     // Left running, the sequence switches the marked compressor on as usual.
     Monitor n(Family::m);
     n.manual();
-    n.run({{0, mSeriesCompressor(4), 0, 0x10}});
+    n.run({{.click = mSeriesCompressor(4), .sent = 0x10}});
     toggleManual(n.model, n.app);
     toggleManual(n.model, n.app);
-    n.run({{51, -1, 0, 0x10}, {0, -1, 0, 0x00}, {21, -1, 0, mSeriesCompressorBit(4)}});
+    n.run({{.ticks = 51, .sent = 0x10},
+           {.sent = 0x00},
+           {.ticks = 21, .sent = mSeriesCompressorBit(4)}});
     EXPECT_TRUE(n.marked(mSeriesCompressor(4)));
 }
 

@@ -122,20 +122,33 @@ TEST(MonitorLayout, EachFamilyHasItsControlsOnceInsideTheWindowWithoutOverlap)
 // the user can do next; answers still queued after stopLink change nothing.
 TEST(MonitorLifecycle, StartFailuresStopCloseAndLinkEnds)
 {
-    enum Way { failedStart, stop, close, linkEnd };
-    const struct { Family family; Way way; int code; const char* message; bool startEnabled = true; } cases[] = {
-        {Family::k, failedStart, int(StartFailure::noUnit), "No Control Unit found [K-Series]"},
-        {Family::m, failedStart, int(StartFailure::noProduct), "No Control Unit Connected ! [M-Series]"},
+    enum class Way { failedStart, stop, close, linkEnd };
+    const struct {
+        Family family;
+        Way way;
+        int code = 0;
+        const char* message = "";
+        bool startEnabled = true;
+    } cases[] = {
+        {.family = Family::k, .way = Way::failedStart, .code = int(StartFailure::noUnit),
+         .message = "No Control Unit found [K-Series]"},
+        {.family = Family::m, .way = Way::failedStart, .code = int(StartFailure::noProduct),
+         .message = "No Control Unit Connected ! [M-Series]"},
         // After the automatic Start the user can only close the window.
-        {Family::m, failedStart, int(StartFailure::engineThread), "Can't start thread ! [M-Series]", false},
-        {Family::m, stop, 0, ""}, {Family::m, close, 0, ""}, {Family::m, linkEnd, 5, ""},
-        {Family::m, linkEnd, 0, "Communication lost ! [M-Series]"}, {Family::m, linkEnd, 4, "USB-Error ! [Polarund K]"},
-        {Family::m, linkEnd, 1, "False ControlUnit (K-Series) connected ! [M-Series]"}};
+        {.family = Family::m, .way = Way::failedStart, .code = int(StartFailure::engineThread),
+         .message = "Can't start thread ! [M-Series]", .startEnabled = false},
+        {.family = Family::m, .way = Way::stop},
+        {.family = Family::m, .way = Way::close},
+        {.family = Family::m, .way = Way::linkEnd, .code = 5},
+        {.family = Family::m, .way = Way::linkEnd, .code = 0, .message = "Communication lost ! [M-Series]"},
+        {.family = Family::m, .way = Way::linkEnd, .code = 4, .message = "USB-Error ! [Polarund K]"},
+        {.family = Family::m, .way = Way::linkEnd, .code = 1,
+         .message = "False ControlUnit (K-Series) connected ! [M-Series]"}};
     for (const auto& c : cases) {
         Monitor m(c.family);
         m.manual();
         m.click(2);
-        if (c.way == failedStart) {
+        if (c.way == Way::failedStart) {
             openMonitor(m.model, c.family);
             m.app.sequenceActive = m.app.stepTicks = m.model.sequencePhase = sequenceValveRestored;
             startMonitor(m.model, m.app);
@@ -145,10 +158,10 @@ TEST(MonitorLifecycle, StartFailuresStopCloseAndLinkEnds)
                 monitorConnected(m.model, "CUQ1");
             monitorStartFailed(m.model, StartFailure(c.code));
             EXPECT_EQ(m.model.view.title, "Monitor");
-        } else if (c.way == linkEnd) {
+        } else if (c.way == Way::linkEnd) {
             monitorLinkEnded(m.model, c.code, "False ControlUnit (K-Series) connected !");
         } else {
-            c.way == stop ? stopMonitor(m.model) : closeMonitor(m.model);
+            c.way == Way::stop ? stopMonitor(m.model) : closeMonitor(m.model);
         }
         EXPECT_EQ(m.message(), c.message);
         EXPECT_FALSE(manualOn(m.model) || m.enabled(idManualToggle) || m.enabled(2)) << c.message;

@@ -10,13 +10,14 @@
 #include "app/texts.h"
 #include "monitor/monitor_model.h"
 
-// One step of a scenario: the main window's 100 ms timer runs `ticks`; the
-// clicked compressor's restart counter is set to `restart` (-1: left); output
-// `click` is clicked (-1: none); an answer with the unit's outputs `unit`
-// arrives (-1: none). Then the next request must carry `sent` and `message`
-// must be pending (-1 / nullptr: not checked).
+// One step of a scenario, written with designated initializers: the main
+// window's 100 ms timer runs `ticks`; the clicked compressor's restart
+// counter is set to `restart` (-1: left); output `click` is clicked (-1:
+// none); an answer with the unit's outputs `unit` arrives (-1: none). Then
+// the next request must carry `sent` and `message` must be pending (-1 /
+// nullptr: not checked).
 struct Step {
-    int ticks;
+    int ticks = 0;
     int click = -1;
     std::int64_t unit = 0;
     std::int64_t sent = -1;

@@ -50,7 +50,7 @@ using Ends = std::vector<std::uintptr_t>;
 // disconnect strikes, the transfer may have completed. Besides its fate the
 // unit may add faults the engines repair: late duplicates, unexpected codes,
 // out-of-order, repeated and bad-CRC blocks, busy answers, delays.
-enum Fate { fateSuccess, fateDrop, fateDisconnect, fateRefused };
+enum class Fate { success, drop, disconnect, refused };
 
 // A way the unit refuses, and the end code it brings.
 using Refusal = std::pair<void (*)(SimFaults&), std::uintptr_t>;
@@ -123,9 +123,9 @@ protected:
 
         const int roll = pick(0, 99), nth = (roll - 20) / 4;
         const Refusal* refusal = roll >= 20 && nth < static_cast<int>(refusals.size()) ? &refusals[nth] : nullptr;
-        const Fate fate = roll < 10 ? fateDrop : roll < 20 ? fateDisconnect : refusal ? fateRefused : fateSuccess;
-        if (fate == fateDrop || fate == fateDisconnect)
-            (fate == fateDrop ? faults.dropEvery : faults.disconnectAfter) = pick<std::uint32_t>(1, answers);
+        const Fate fate = roll < 10 ? Fate::drop : roll < 20 ? Fate::disconnect : refusal ? Fate::refused : Fate::success;
+        if (fate == Fate::drop || fate == Fate::disconnect)
+            (fate == Fate::drop ? faults.dropEvery : faults.disconnectAfter) = pick<std::uint32_t>(1, answers);
         if (refusal)
             refusal->first(faults);
         setFaults(faults);
@@ -133,7 +133,7 @@ protected:
         const std::size_t enough = polls ? static_cast<std::size_t>(answers) : 0;
         // A lost answer is taken for silence after a short time without
         // progress; a transfer that may not fall silent is given much longer.
-        const bool completed = transfer(engine, enough, fate != fateDrop ? 2 * waitMs : sanitizedBuild ? 400 : 150);
+        const bool completed = transfer(engine, enough, fate != Fate::drop ? 2 * waitMs : sanitizedBuild ? 400 : 150);
         const Ends ends = sink.endCodes();
         const std::size_t data = sink.count(WM_LINK_DATA);
         // A poll has no end code of success: the only one it may meet here is 4.
@@ -142,17 +142,17 @@ protected:
         const bool goneOrDone =
             !ends.empty() && std::ranges::all_of(ends, [&](auto e) { return e == endDeviceGone || e == done; });
         const bool asFated =
-            fate == fateSuccess ? finished
+            fate == Fate::success ? finished
             // It completed before the loss, or fell silent with no end code
             // (and, polling, no answer from the lost one on).
-            : fate == fateDrop ? (completed ? finished : ends.empty() && (!polls || data < faults.dropEvery))
+            : fate == Fate::drop ? (completed ? finished : ends.empty() && (!polls || data < faults.dropEvery))
             // It completed before the disconnect, or ended with code 4 (and,
             // polling, no answer past the disconnect).
-            : fate == fateDisconnect
+            : fate == Fate::disconnect
                 ? completed && (finished || (goneOrDone && (!polls || data <= faults.disconnectAfter)))
             // The refusal's end code; no refused poll answer reaches the monitor.
             : ends == Ends{refusal->second} && (!polls || data == 0);
-        EXPECT_TRUE(asFated) << "fate " << fate << ", completed " << completed << ", " << data << " data, ends "
+        EXPECT_TRUE(asFated) << "fate " << static_cast<int>(fate) << ", completed " << completed << ", " << data << " data, ends "
                              << testing::PrintToString(ends);
         return fate;
     }

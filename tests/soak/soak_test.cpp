@@ -40,7 +40,7 @@ TEST_F(SoakTest, ConfigurationProgramAndReadBackCycles)
         const Fate fate = soak(blockWriteEngine, {refused51, busy52, rejected53, eepromFails}, 5);
         const std::vector<std::uint8_t> after = configuration();
         EXPECT_TRUE(!ended(endProgrammed) || after == wanted);
-        EXPECT_TRUE(after == before || (fate != fateRefused && after == wanted)) << "fate " << fate;
+        EXPECT_TRUE(after == before || (fate != Fate::refused && after == wanted)) << "fate " << static_cast<int>(fate);
 
         // Read it back: end code 5 only with the complete, correct configuration.
         blockRequest(cmdReadConfiguration);
