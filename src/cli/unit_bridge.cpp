@@ -34,8 +34,7 @@ bool ending(const Bridge& bridge) { return bridge.quit || bridge.stop; }
 // a pending read, happens while the read's event still exists.
 void carryAnswers(Bridge& bridge)
 {
-    LinkEvent readEvent;
-    initEvent(readEvent, false);
+    LinkEvent readEvent{EventReset::automatic};
     std::uint8_t report[reportSize];
     int failures = 0;
     while (!ending(bridge)) {
@@ -116,8 +115,7 @@ BridgeEnd bridgeClient(NetSocket client, const std::atomic<bool>& stop, int idle
     if (!openLinkDevice(devicePath))
         return BridgeEnd::deviceGone;
 
-    LinkEvent writeEvent;
-    initEvent(writeEvent, false);
+    LinkEvent writeEvent{EventReset::automatic};
     std::thread answers(carryAnswers, std::ref(bridge));
     bool more = true;
     while (more) {

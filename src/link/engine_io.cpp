@@ -78,9 +78,8 @@ EngineIo::~EngineIo()
         linkCancelWrite();
 }
 
-bool beginEngine(EngineIo& io)
+bool beginEngine()
 {
-    initEvent(io.writeEvent, false);
     LinkEvent* const waitList[2] = {&readerReady, &linkStop};
     return waitForAny(waitList, 2, readerReadyWaitMs) != 1;
 }

@@ -18,7 +18,7 @@ struct EngineIo {
     int writeAttempts = 0;
     int foreignAnswers = 0;
     bool writePending = false;
-    LinkEvent writeEvent;     // auto-reset, for the engine's own write
+    LinkEvent writeEvent{EventReset::automatic};   // for the engine's own write
 
     EngineIo() = default;
     EngineIo(const EngineIo&) = delete;
@@ -29,9 +29,9 @@ struct EngineIo {
     ~EngineIo();
 };
 
-// Start of every engine: its write event, and at most 100 ms for the reader
-// to have tried the device. false when linkStop came first.
-bool beginEngine(EngineIo& io);
+// Start of every engine: at most 100 ms for the reader to have tried the
+// device. false when linkStop came first.
+bool beginEngine();
 
 // Report id 0, command and sub-code of a new report in outReport.
 void startReport(std::uint8_t command, std::uint8_t subCode);

@@ -16,8 +16,7 @@ constexpr int failedReadPauseMs = 10;
 
 void linkReader()
 {
-    LinkEvent readEvent;
-    initEvent(readEvent, false);
+    LinkEvent readEvent{EventReset::automatic};
 
     ReaderState state = readerRead;
     if (!openLinkDevice(devicePath)) {

@@ -24,21 +24,18 @@ void setDataSetRequest(LinkRequest& request, std::uint8_t command, std::uint8_t 
     request.blockSize = blockSize;
 }
 
-LinkEvent reportReceived;
-LinkEvent reportConsumed;
-LinkEvent linkStop{true};
-LinkEvent answerProcessed;
-LinkEvent readerReady{true};
-LinkEvent linkRelease{true};
-LinkEvent releaseDone{true};
+LinkEvent reportReceived{EventReset::automatic};
+LinkEvent reportConsumed{EventReset::automatic};
+LinkEvent linkStop{EventReset::manual};
+LinkEvent answerProcessed{EventReset::automatic};
+LinkEvent readerReady{EventReset::manual};
+LinkEvent linkRelease{EventReset::manual};
+LinkEvent releaseDone{EventReset::manual};
 
 void createLinkEvents()
 {
-    initEvent(reportReceived, false);
-    initEvent(reportConsumed, false);
-    initEvent(linkStop, true);
-    initEvent(answerProcessed, false);
-    initEvent(readerReady, true);
-    initEvent(linkRelease, true);
-    initEvent(releaseDone, true);
+    LinkEvent* const all[] = {&reportReceived, &reportConsumed, &linkStop, &answerProcessed,
+                              &readerReady,    &linkRelease,    &releaseDone};
+    for (LinkEvent* event : all)
+        resetEvent(*event);
 }
