@@ -18,14 +18,13 @@ struct EngineIo {
     int writeAttempts = 0;
     int foreignAnswers = 0;
     bool writePending = false;
-    LinkEvent writeEvent{EventReset::automatic};   // for the engine's own write
 
     EngineIo() = default;
     EngineIo(const EngineIo&) = delete;
     EngineIo& operator=(const EngineIo&) = delete;
     // An engine may end with its write still pending (stopped, or after
-    // twenty passes): the write is cancelled before writeEvent goes away,
-    // whichever way the engine returns.
+    // twenty passes): the write is given up, whichever way the engine
+    // returns.
     ~EngineIo();
 };
 
