@@ -53,8 +53,10 @@ struct ScriptUnit {
     bool silent = false;         // a write went unanswered: the harness takes the unit away
     bool pendingWriteOk = false;
     std::uint8_t* readBuffer = nullptr;
-    LinkEvent* readEvent = nullptr;
     bool readOk = false;
+    // The unit's transfer events; a pending write completes at once.
+    LinkEvent readDone{EventReset::manual};
+    LinkEvent writeDone{EventReset::manual};
     // What the unit knows of the transfer, from the reports written.
     std::uint8_t writtenSequence = 0;
     std::uint8_t writtenCommand = 0;
@@ -142,12 +144,12 @@ bool engineWritesAfter(const std::uint8_t* answer)
     return code != ansWait && code != ansStatus;
 }
 
-// Called with the lock held; returns the event to set.
-LinkEvent* completePendingRead()
+// Called with the lock held; returns whether a pending read ended (its
+// event is set after unlocking).
+bool completePendingRead()
 {
     if (!unit.readBuffer)
-        return nullptr;
-    LinkEvent* done = unit.readEvent;
+        return false;
     if (!unit.queue.empty()) {
         std::memcpy(unit.readBuffer, unit.queue.front().bytes, reportSize);
         unit.engineWillWrite = engineWritesAfter(unit.queue.front().bytes);
@@ -157,7 +159,7 @@ LinkEvent* completePendingRead()
         unit.readOk = false;   // the reader starts a new read, which finds the unit gone
     }
     unit.readBuffer = nullptr;
-    return done;
+    return true;
 }
 
 void listNothing(DeviceVisitor, void*) {}
@@ -166,18 +168,18 @@ bool noProduct(DeviceHandle, std::uint16_t*) { return false; }
 
 void closeUnit(DeviceHandle)
 {
-    LinkEvent* done = nullptr;
+    bool ended = false;
     {
         std::lock_guard<std::mutex> hold(unit.lock);
         unit.gone = true;
         unit.queue.clear();
-        done = completePendingRead();
+        ended = completePendingRead();
     }
-    if (done)
-        setEvent(*done);
+    if (ended)
+        setEvent(unit.readDone);
 }
 
-IoStatus startRead(DeviceHandle, std::uint8_t* report, LinkEvent* completion)
+IoStatus startRead(DeviceHandle, std::uint8_t* report, LinkEvent** completion)
 {
     std::lock_guard<std::mutex> hold(unit.lock);
     if (!unit.queue.empty()) {
@@ -192,14 +194,15 @@ IoStatus startRead(DeviceHandle, std::uint8_t* report, LinkEvent* completion)
         unit.gone = true;
         return ioGone;
     }
+    resetEvent(unit.readDone);
     unit.readBuffer = report;
-    unit.readEvent = completion;
+    *completion = &unit.readDone;
     return ioPending;
 }
 
-IoStatus startWrite(DeviceHandle, const std::uint8_t* report, LinkEvent* completion)
+IoStatus startWrite(DeviceHandle, const std::uint8_t* report, LinkEvent** completion)
 {
-    LinkEvent* readDone = nullptr;
+    bool readEnded = false;
     IoStatus status = ioDone;
     {
         std::lock_guard<std::mutex> hold(unit.lock);
@@ -239,14 +242,16 @@ IoStatus startWrite(DeviceHandle, const std::uint8_t* report, LinkEvent* complet
                 }
                 unit.silent = answers == 0;
                 if (answers > 0)
-                    readDone = completePendingRead();
+                    readEnded = completePendingRead();
             }
         }
     }
-    if (readDone)
-        setEvent(*readDone);
-    if (status == ioPending)
-        setEvent(*completion);
+    if (readEnded)
+        setEvent(unit.readDone);
+    if (status == ioPending) {
+        *completion = &unit.writeDone;
+        setEvent(unit.writeDone);
+    }
     return status;
 }
 
@@ -389,7 +394,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         unit.gone = false;
         unit.silent = false;
         unit.readBuffer = nullptr;
-        unit.readEvent = nullptr;
         unit.readOk = false;
         unit.writtenSequence = 0;
         unit.writtenCommand = 0;
@@ -419,17 +423,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto waited = std::chrono::steady_clock::now() - start;
         if (waited > std::chrono::seconds(5))
             finding("the transfer never ended");
-        LinkEvent* done = nullptr;
+        bool readEnded = false;
         {
             std::lock_guard<std::mutex> hold(unit.lock);
             if (unit.silent || waited > std::chrono::milliseconds(500)) {
                 unit.gone = true;
                 unit.queue.clear();
-                done = completePendingRead();
+                readEnded = completePendingRead();
             }
         }
-        if (done)
-            setEvent(*done);
+        if (readEnded)
+            setEvent(unit.readDone);
     }
     const auto stopStart = std::chrono::steady_clock::now();
     stopLink();

@@ -5,7 +5,6 @@
 
 #include "link/device_discovery.h"
 #include "link/link_device.h"
-#include "link/link_event.h"
 #include "link/report_format.h"
 
 namespace {
@@ -31,17 +30,15 @@ struct Bridge {
 bool ending(const Bridge& bridge) { return bridge.quit || bridge.stop; }
 
 // Device to client. Owns the device's close, so that closing it, which ends
-// a pending read, happens while the read's event still exists.
+// a pending read, happens while the read's buffer still exists.
 void carryAnswers(Bridge& bridge)
 {
-    LinkEvent readEvent;
-    initEvent(readEvent, false);
     std::uint8_t report[reportSize];
     int failures = 0;
     while (!ending(bridge)) {
-        IoStatus status = linkStartRead(report, &readEvent);
+        IoStatus status = linkStartRead(report);
         if (status == ioPending) {
-            while (!ending(bridge) && !waitForEvent(readEvent, sliceMs)) {
+            while (!ending(bridge) && linkAwaitRead(nullptr, sliceMs) != 0) {
             }
             if (ending(bridge))
                 break;
@@ -65,13 +62,13 @@ void carryAnswers(Bridge& bridge)
 }
 
 // One request to the device; false when the device did not take it.
-bool deliver(Bridge& bridge, LinkEvent& writeEvent, const std::uint8_t* report)
+bool deliver(Bridge& bridge, const std::uint8_t* report)
 {
-    IoStatus status = linkStartWrite(report, &writeEvent);
+    IoStatus status = linkStartWrite(report);
     if (status == ioPending) {
         bool completed = false;
         for (int waited = 0; !completed && !ending(bridge) && waited < writeLimitMs; waited += sliceMs)
-            completed = waitForEvent(writeEvent, sliceMs);
+            completed = linkAwaitWrite(nullptr, sliceMs) == 0;
         if (!completed) {
             linkCancelWrite();
             return false;
@@ -116,14 +113,12 @@ BridgeEnd bridgeClient(NetSocket client, const std::atomic<bool>& stop, int idle
     if (!openLinkDevice(devicePath))
         return BridgeEnd::deviceGone;
 
-    LinkEvent writeEvent;
-    initEvent(writeEvent, false);
     std::thread answers(carryAnswers, std::ref(bridge));
     bool more = true;
     while (more) {
         // A report the device refuses is lost, as on the wire; the client's
         // engine sends it again.
-        deliver(bridge, writeEvent, request);
+        deliver(bridge, request);
         more = !bridge.gone && awaitReport(bridge, request);
     }
     bridge.quit = true;

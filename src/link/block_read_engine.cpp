@@ -77,7 +77,7 @@ BlockReadState afterBlock(EngineIo& io, const LinkRequest& request, std::uint32_
 void blockReadEngine(LinkRequest* request)
 {
     EngineIo io;
-    if (!beginEngine(io))
+    if (!beginEngine())
         return;
 
     BlockReadState state = readPrepare;

@@ -38,7 +38,7 @@ std::uint32_t buildDataBlock(const LinkRequest& request, std::uint32_t number)
 void blockWriteEngine(LinkRequest* request)
 {
     EngineIo io;
-    if (!beginEngine(io))
+    if (!beginEngine())
         return;
 
     std::uint8_t state = writePrepareAnnouncement;

@@ -40,16 +40,20 @@ struct DeviceBackend {
     // Up to 128 UTF-16 code units of the product string, zero-terminated
     // (a 256-byte buffer, as the HID class driver fills it).
     bool (*productString)(DeviceHandle device, std::uint16_t* units128);
-    // Starts one report transfer; a pending one sets its completion event
-    // when it has finished. One read and one write may be pending at once.
-    IoStatus (*startRead)(DeviceHandle device, std::uint8_t* report, LinkEvent* completion);
-    IoStatus (*startWrite)(DeviceHandle device, const std::uint8_t* report, LinkEvent* completion);
+    // Starts one report transfer. For a pending one, *completion names the
+    // device's own event for it: set once the transfer has finished, clear
+    // until then (a start clears what an earlier transfer left), and alive
+    // until the device is closed. One read and one write may be pending at
+    // once.
+    IoStatus (*startRead)(DeviceHandle device, std::uint8_t* report, LinkEvent** completion);
+    IoStatus (*startWrite)(DeviceHandle device, const std::uint8_t* report, LinkEvent** completion);
     // The result of a finished pending read or write, without waiting.
     bool (*readResult)(DeviceHandle device);
     bool (*writeResult)(DeviceHandle device);
-    // Called by the thread that started a write it no longer waits for,
-    // before it returns: afterwards the write's completion event is never
-    // touched again.
+    // Gives up a pending write that its starter no longer waits for: the
+    // device cancels it where it can; one it cannot cancel finishes later
+    // into the device's own buffer and event, and keeps the write slot busy
+    // until then.
     void (*cancelWrite)(DeviceHandle device);
 };
 

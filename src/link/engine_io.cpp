@@ -28,7 +28,7 @@ PassResult sendPass(EngineIo& io, int pendingSliceMs)
     outReport[outSequence] = sequenceNumber;
     io.foreignAnswers = 0;
     if (!io.writePending) {
-        switch (linkStartWrite(outReport, &io.writeEvent)) {
+        switch (linkStartWrite(outReport)) {
         case ioDone:
             return passWritten;
         case ioGone:
@@ -40,8 +40,7 @@ PassResult sendPass(EngineIo& io, int pendingSliceMs)
             break;
         }
     }
-    LinkEvent* const waitList[2] = {&io.writeEvent, &linkStop};
-    switch (waitForAny(waitList, 2, pendingSliceMs)) {
+    switch (linkAwaitWrite(&linkStop, pendingSliceMs)) {
     case 0:
         io.writePending = false;
         return linkWriteResult() ? passWritten : passAgain;
@@ -78,9 +77,8 @@ EngineIo::~EngineIo()
         linkCancelWrite();
 }
 
-bool beginEngine(EngineIo& io)
+bool beginEngine()
 {
-    initEvent(io.writeEvent, false);
     LinkEvent* const waitList[2] = {&readerReady, &linkStop};
     return waitForAny(waitList, 2, readerReadyWaitMs) != 1;
 }

@@ -18,20 +18,19 @@ struct EngineIo {
     int writeAttempts = 0;
     int foreignAnswers = 0;
     bool writePending = false;
-    LinkEvent writeEvent;     // auto-reset, for the engine's own write
 
     EngineIo() = default;
     EngineIo(const EngineIo&) = delete;
     EngineIo& operator=(const EngineIo&) = delete;
     // An engine may end with its write still pending (stopped, or after
-    // twenty passes): the write is cancelled before writeEvent goes away,
-    // whichever way the engine returns.
+    // twenty passes): the write is given up, whichever way the engine
+    // returns.
     ~EngineIo();
 };
 
-// Start of every engine: its write event, and at most 100 ms for the reader
-// to have tried the device. false when linkStop came first.
-bool beginEngine(EngineIo& io);
+// Start of every engine: at most 100 ms for the reader to have tried the
+// device. false when linkStop came first.
+bool beginEngine();
 
 // Report id 0, command and sub-code of a new report in outReport.
 void startReport(std::uint8_t command, std::uint8_t subCode);

@@ -11,8 +11,8 @@ namespace {
 std::thread readerThread;
 std::thread engineThread;
 // Set when the thread procedure has returned: std::thread has no timed join.
-LinkEvent readerEnded{true, true};
-LinkEvent engineEnded{true, true};
+LinkEvent readerEnded{EventReset::manual, EventStart::set};
+LinkEvent engineEnded{EventReset::manual, EventStart::set};
 // The request the running engine works on: stopLink reads its release poll.
 LinkRequest* engineRequest = nullptr;
 // Set from the start of the threads until stopLink; the shell may watch it.

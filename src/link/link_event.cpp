@@ -1,8 +1,10 @@
 #include "link/link_event.h"
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 
-// One lock for all link events keeps wait-for-any simple: a waiter registers
+// The portable event, for every platform but Windows. One lock for all link events keeps wait-for-any simple: a waiter registers
 // its own condition variable with every event it waits on, and a set wakes
 // exactly those waiters.
 struct EventWaiter {
@@ -40,12 +42,13 @@ int firstSet(LinkEvent* const* events, int count)
 
 } // namespace
 
-void initEvent(LinkEvent& event, bool manualReset)
+LinkEvent::LinkEvent(EventReset reset, EventStart start)
+    : manualReset(reset == EventReset::manual), signalled(start == EventStart::set)
 {
-    std::lock_guard<std::mutex> hold(eventLock);
-    event.manualReset = manualReset;
-    event.signalled = false;
 }
+
+// Nobody waits on an event that goes away: its owner outlives every wait.
+LinkEvent::~LinkEvent() = default;
 
 void setEvent(LinkEvent& event)
 {
@@ -88,10 +91,4 @@ int waitForAny(LinkEvent* const* events, int count, int timeoutMs)
     if (found != waitTimedOut && !events[found]->manualReset)
         events[found]->signalled = false;
     return found;
-}
-
-bool waitForEvent(LinkEvent& event, int timeoutMs)
-{
-    LinkEvent* one[1] = {&event};
-    return waitForAny(one, 1, timeoutMs) == 0;
 }

@@ -16,9 +16,6 @@ constexpr int failedReadPauseMs = 10;
 
 void linkReader()
 {
-    LinkEvent readEvent;
-    initEvent(readEvent, false);
-
     ReaderState state = readerRead;
     if (!openLinkDevice(devicePath)) {
         postNotification(WM_LINK_ABORT, 0, 0);
@@ -26,13 +23,12 @@ void linkReader()
     }
     setEvent(readerReady);
 
-    LinkEvent* const pendingWait[2] = {&readEvent, &linkStop};
     LinkEvent* const handOverWait[2] = {&reportConsumed, &linkStop};
     bool running = true;
     while (running) {
         switch (state) {
         case readerRead:
-            switch (linkStartRead(inReport, &readEvent)) {
+            switch (linkStartRead(inReport)) {
             case ioDone:
                 setEvent(reportReceived);
                 state = readerHandedOver;
@@ -51,7 +47,7 @@ void linkReader()
             }
             break;
         case readerPending:
-            switch (waitForAny(pendingWait, 2, pendingIoSliceMs)) {
+            switch (linkAwaitRead(&linkStop, pendingIoSliceMs)) {
             case 0:
                 if (linkReadResult()) {
                     setEvent(reportReceived);
@@ -86,8 +82,7 @@ void linkReader()
         }
     }
 
-    // The device goes before the read event: closing it ends a pending read,
-    // which still signals that event.
+    // Closing the device ends a pending read (its event is the device's).
     closeLinkDevice();
     resetEvent(readerReady);
 }

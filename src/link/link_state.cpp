@@ -13,21 +13,18 @@ std::uint8_t nextSequenceNumber()
     return sequenceNumber;
 }
 
-LinkEvent reportReceived;
-LinkEvent reportConsumed;
-LinkEvent linkStop{true};
-LinkEvent answerProcessed;
-LinkEvent readerReady{true};
-LinkEvent linkRelease{true};
-LinkEvent releaseDone{true};
+LinkEvent reportReceived{EventReset::automatic};
+LinkEvent reportConsumed{EventReset::automatic};
+LinkEvent linkStop{EventReset::manual};
+LinkEvent answerProcessed{EventReset::automatic};
+LinkEvent readerReady{EventReset::manual};
+LinkEvent linkRelease{EventReset::manual};
+LinkEvent releaseDone{EventReset::manual};
 
 void createLinkEvents()
 {
-    initEvent(reportReceived, false);
-    initEvent(reportConsumed, false);
-    initEvent(linkStop, true);
-    initEvent(answerProcessed, false);
-    initEvent(readerReady, true);
-    initEvent(linkRelease, true);
-    initEvent(releaseDone, true);
+    LinkEvent* const all[] = {&reportReceived, &reportConsumed, &linkStop, &answerProcessed,
+                              &readerReady,    &linkRelease,    &releaseDone};
+    for (LinkEvent* event : all)
+        resetEvent(*event);
 }

@@ -71,5 +71,6 @@ inline constexpr int stopLinkWaitMs = 1000;
 // answers at all answers a poll within a few milliseconds.
 inline constexpr int releaseWaitMs = 300;
 
-// Puts all the link's events into their initial, not signalled state.
+// The events exist for the whole run; this puts them all into their
+// initial, not signalled state (at start-up, as the program's first link).
 void createLinkEvents();

@@ -61,7 +61,7 @@ void waitForStopAfterEnd()
 void pollEngine(LinkRequest* request)
 {
     EngineIo io;
-    if (!beginEngine(io))
+    if (!beginEngine())
         return;
 
     LinkEvent* const idleWait[3] = {&linkStop, &linkRelease, &answerProcessed};

@@ -15,6 +15,7 @@ std::string endpoint;
 
 // One connection. Reads complete on a receiver thread (the socket has no
 // overlapped reads that could signal our events); writes complete at once.
+// The read's event belongs to the connection, like a device's transfer.
 struct RemoteConnection {
     NetSocket socket = invalidSocket;
     UnitIdentity identity;
@@ -25,7 +26,7 @@ struct RemoteConnection {
     bool readWanted = false;
     bool readOk = false;
     std::uint8_t* readBuffer = nullptr;
-    LinkEvent* readDone = nullptr;
+    LinkEvent readDone{EventReset::manual};
     std::thread receiver;
 };
 
@@ -48,9 +49,8 @@ void receiveReports(RemoteConnection* remote)
         if (!ok)
             remote->gone = true;
         remote->readWanted = false;
-        LinkEvent* done = remote->readDone;
         hold.unlock();
-        setEvent(*done);
+        setEvent(remote->readDone);
         hold.lock();
     }
 }
@@ -132,7 +132,7 @@ bool remoteProductString(DeviceHandle device, std::uint16_t* units128)
     return true;
 }
 
-IoStatus remoteStartRead(DeviceHandle device, std::uint8_t* report, LinkEvent* completion)
+IoStatus remoteStartRead(DeviceHandle device, std::uint8_t* report, LinkEvent** completion)
 {
     RemoteConnection* remote = connection(device);
     if (!remote || !remote->receiver.joinable())
@@ -142,14 +142,15 @@ IoStatus remoteStartRead(DeviceHandle device, std::uint8_t* report, LinkEvent* c
         return ioGone;
     if (remote->readWanted)
         return ioFailed;
+    resetEvent(remote->readDone);
     remote->readWanted = true;
     remote->readBuffer = report;
-    remote->readDone = completion;
     remote->wake.notify_one();
+    *completion = &remote->readDone;
     return ioPending;
 }
 
-IoStatus remoteStartWrite(DeviceHandle device, const std::uint8_t* report, LinkEvent*)
+IoStatus remoteStartWrite(DeviceHandle device, const std::uint8_t* report, LinkEvent**)
 {
     RemoteConnection* remote = connection(device);
     if (!remote)

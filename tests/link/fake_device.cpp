@@ -14,7 +14,6 @@ struct State {
     bool unplugged = false;
     std::vector<Report> written{};
     std::uint8_t* readBuffer = nullptr;   // the pending read, if any
-    LinkEvent* readEvent = nullptr;
     bool readOk = false;
     int readStarts = 0, openDevices = 0;
 };
@@ -22,6 +21,9 @@ struct State {
 std::mutex lock;
 std::condition_variable changed;
 State s;
+// The device's transfer events (a write that is pending never completes).
+LinkEvent readDone{EventReset::manual};
+LinkEvent writeDone{EventReset::manual};
 int handle;
 using Hold = std::unique_lock<std::mutex>;
 
@@ -45,16 +47,16 @@ bool waitUntil(Condition condition, int timeoutMs)
 // set after unlocking: the reader takes the lock again in readResult.
 void endPendingRead(const std::uint8_t* report)
 {
-    LinkEvent* event = locked([report] {
-        LinkEvent* pending = s.readBuffer ? s.readEvent : nullptr;
+    const bool ended = locked([report] {
+        const bool pending = s.readBuffer != nullptr;
         if (pending && report)
             std::memcpy(s.readBuffer, report, reportSize);
         s.readOk = pending && report;
         s.readBuffer = nullptr;
         return pending;
     });
-    if (event)
-        setEvent(*event);
+    if (ended)
+        setEvent(readDone);
 }
 
 void listDevices(DeviceVisitor visit, void* context)
@@ -88,23 +90,25 @@ bool productString(DeviceHandle, std::uint16_t* units)
 }
 
 // Every read stays pending until the test pushes a report.
-IoStatus startRead(DeviceHandle, std::uint8_t* report, LinkEvent* completion)
+IoStatus startRead(DeviceHandle, std::uint8_t* report, LinkEvent** completion)
 {
     return locked([&] {
         ++s.readStarts;
         if (s.unplugged || s.script.readsFail)
             return s.unplugged ? ioGone : ioFailed;
+        resetEvent(readDone);
         s.readBuffer = report;
-        s.readEvent = completion;
+        *completion = &readDone;
         return ioPending;
     });
 }
 
 // Writes complete at once or never: there is no result to fetch, nothing to cancel.
-IoStatus startWrite(DeviceHandle, const std::uint8_t* report, LinkEvent*)
+IoStatus startWrite(DeviceHandle, const std::uint8_t* report, LinkEvent** completion)
 {
     return locked([&] {
         const WriteMode mode = s.unplugged ? writeGone : s.script.writeMode;
+        *completion = &writeDone;
         if (mode == writeGone || mode == writeNeverCompletes)
             return mode == writeGone ? ioGone : ioPending;
         s.written.emplace_back();
@@ -125,6 +129,8 @@ const DeviceBackend backend = {
 void install(const Script& script)
 {
     locked([&] { s = State{.script = script}; });
+    resetEvent(readDone);
+    resetEvent(writeDone);
     setDeviceBackend(&backend);
 }
 

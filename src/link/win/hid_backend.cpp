@@ -10,14 +10,13 @@ extern "C" {
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 #include "link/report_format.h"
 
 namespace {
 
-std::atomic<int> relayStartFailures{0};
+std::atomic<int> transferSetupFailures{0};
 
 // How long a thread waits for a transfer it cancelled to settle. Windows
 // cancels at once; Wine's HID class driver cannot cancel a write that the
@@ -27,27 +26,21 @@ constexpr DWORD settleMs = 100;
 // One read or one write of an opened device. Everything the system writes
 // when the transfer completes (OVERLAPPED, buffer, event) belongs to the
 // device, so a transfer that outlives the thread that started it, or the
-// device's handle, never completes into freed memory.
+// device's handle, never completes into freed memory. The event is the
+// OVERLAPPED's own: the link's threads wait on it directly, together with
+// their other events. Manual reset, so that it stays set once the transfer
+// has finished, for the link's wait and for the looks here alike.
 struct Transfer {
     OVERLAPPED overlapped{};
-    HANDLE kernelEvent = nullptr;    // manual reset, the OVERLAPPED's event
-    LinkEvent* completion = nullptr; // the starter's event, under relayLock: set while relayed
+    LinkEvent done{EventReset::manual};
     std::uint8_t* readTarget = nullptr;
     bool pending = false;            // started, result not taken yet
     std::uint8_t buffer[reportSize] = {};
 };
 
-// The relay thread turns a finished transfer's kernel event into the
-// starter's link event. (A thread of the device's own rather than thread-pool
-// waits: Wine can run a wait's callback once more after it was disarmed or
-// unregistered, into an event that may be gone by then.)
 struct HidDevice {
     HANDLE handle = INVALID_HANDLE_VALUE;
     Transfer read, write;
-    HANDLE rearm = nullptr;          // auto reset: the relayed transfers changed
-    std::mutex relayLock;
-    bool stopping = false;
-    std::thread relay;
 };
 
 // Closed devices with a transfer still running, freed once it has finished.
@@ -64,100 +57,23 @@ bool deviceGoneError(DWORD error)
            error == ERROR_DEVICE_REMOVED;
 }
 
-void relayCompletions(HidDevice* device)
-{
-    for (;;) {
-        HANDLE waits[3] = {device->rearm};
-        Transfer* owners[3] = {};
-        DWORD count = 1;
-        {
-            std::lock_guard<std::mutex> hold(device->relayLock);
-            if (device->stopping)
-                return;
-            for (Transfer* transfer : {&device->read, &device->write}) {
-                if (transfer->completion) {
-                    owners[count] = transfer;
-                    waits[count++] = transfer->kernelEvent;
-                }
-            }
-        }
-        const DWORD woke = WaitForMultipleObjects(count, waits, FALSE, INFINITE);
-        if (woke > WAIT_OBJECT_0 && woke < WAIT_OBJECT_0 + count) {
-            std::lock_guard<std::mutex> hold(device->relayLock);
-            Transfer* transfer = owners[woke - WAIT_OBJECT_0];
-            if (transfer->completion) {
-                setEvent(*transfer->completion);
-                transfer->completion = nullptr;
-            }
-        }
-    }
-}
-
-void relayTo(HidDevice* device, Transfer& transfer, LinkEvent* completion)
-{
-    {
-        std::lock_guard<std::mutex> hold(device->relayLock);
-        transfer.completion = completion;
-    }
-    SetEvent(device->rearm);
-}
-
-// After this no completion reaches the starter's event.
-void stopRelay(HidDevice* device, Transfer& transfer)
-{
-    std::lock_guard<std::mutex> hold(device->relayLock);
-    transfer.completion = nullptr;
-}
-
-bool startRelay(HidDevice* device)
-{
-    if (relayStartFailures > 0 && relayStartFailures-- > 0)
-        return false;
-    device->rearm = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    if (!device->rearm)
-        return false;
-    try {
-        device->relay = std::thread(relayCompletions, device);
-    } catch (...) {
-        return false;
-    }
-    return true;
-}
-
-void endRelay(HidDevice* device)
-{
-    if (device->relay.joinable()) {
-        {
-            std::lock_guard<std::mutex> hold(device->relayLock);
-            device->stopping = true;
-        }
-        SetEvent(device->rearm);
-        device->relay.join();
-    }
-    if (device->rearm)
-        CloseHandle(device->rearm);
-    device->rearm = nullptr;
-}
-
 bool finished(const Transfer& transfer, DWORD waitMs)
 {
-    return !transfer.pending || WaitForSingleObject(transfer.kernelEvent, waitMs) == WAIT_OBJECT_0;
+    return !transfer.pending || WaitForSingleObject(transfer.done.handle, waitMs) == WAIT_OBJECT_0;
 }
 
 // Drops the result of a finished transfer that nobody collects.
 void discard(HidDevice* device, Transfer& transfer)
 {
     DWORD moved = 0;
-    stopRelay(device, transfer);
     GetOverlappedResult(device->handle, &transfer.overlapped, &moved, FALSE);
     transfer.pending = false;
 }
 
 // Cancels a running transfer and waits a little for it; false if it is
-// still running (it then stays in its slot, no longer relayed).
+// still running (it then stays in its slot).
 bool cancelAndSettle(HidDevice* device, Transfer& transfer)
 {
-    stopRelay(device, transfer);
     if (!transfer.pending)
         return true;
     CancelIoEx(device->handle, &transfer.overlapped);
@@ -167,23 +83,13 @@ bool cancelAndSettle(HidDevice* device, Transfer& transfer)
     return true;
 }
 
-void freeDevice(HidDevice* device)
-{
-    endRelay(device);
-    if (device->read.kernelEvent)
-        CloseHandle(device->read.kernelEvent);
-    if (device->write.kernelEvent)
-        CloseHandle(device->write.kernelEvent);
-    delete device;
-}
-
 void sweepParked()
 {
     std::lock_guard<std::mutex> hold(parkedLock);
     for (std::size_t i = 0; i < parked.size();) {
         HidDevice* device = parked[i];
         if (finished(device->read, 0) && finished(device->write, 0)) {
-            freeDevice(device);
+            delete device;
             parked[i] = parked.back();
             parked.pop_back();
         } else {
@@ -256,14 +162,11 @@ DeviceHandle openHid(const std::string& path, bool forReports)
         return nullptr;
     auto* device = new HidDevice;
     device->handle = handle;
-    if (forReports) {
-        device->read.kernelEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        device->write.kernelEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        if (!device->read.kernelEvent || !device->write.kernelEvent || !startRelay(device)) {
-            CloseHandle(handle);
-            freeDevice(device);
-            return nullptr;
-        }
+    if (forReports && (!device->read.done.handle || !device->write.done.handle ||
+                       (transferSetupFailures > 0 && transferSetupFailures-- > 0))) {
+        CloseHandle(handle);
+        delete device;
+        return nullptr;
     }
     return device;
 }
@@ -275,11 +178,10 @@ void closeHid(DeviceHandle handle)
         return;
     const bool readSettled = cancelAndSettle(device, device->read);
     const bool writeSettled = cancelAndSettle(device, device->write);
-    endRelay(device);
     CloseHandle(device->handle);
     device->handle = INVALID_HANDLE_VALUE;
     if (readSettled && writeSettled) {
-        freeDevice(device);
+        delete device;
     } else {
         std::lock_guard<std::mutex> hold(parkedLock);
         parked.push_back(device);
@@ -295,7 +197,7 @@ bool hidProductString(DeviceHandle handle, std::uint16_t* units128)
 }
 
 IoStatus start(HidDevice* device, Transfer& transfer, std::uint8_t* readTarget, const std::uint8_t* report,
-               LinkEvent* completion)
+               LinkEvent** completion)
 {
     if (transfer.pending) {
         // The last transfer of this kind was given up while it ran: its slot
@@ -304,9 +206,10 @@ IoStatus start(HidDevice* device, Transfer& transfer, std::uint8_t* readTarget, 
             return ioFailed;
         discard(device, transfer);
     }
-    ResetEvent(transfer.kernelEvent);
+    // A wait on the event sees only this transfer's end.
+    resetEvent(transfer.done);
     std::memset(&transfer.overlapped, 0, sizeof transfer.overlapped);
-    transfer.overlapped.hEvent = transfer.kernelEvent;
+    transfer.overlapped.hEvent = transfer.done.handle;
     if (report)
         std::memcpy(transfer.buffer, report, reportSize);
     const BOOL done = readTarget ? ReadFile(device->handle, transfer.buffer, reportSize, nullptr, &transfer.overlapped)
@@ -321,17 +224,17 @@ IoStatus start(HidDevice* device, Transfer& transfer, std::uint8_t* readTarget, 
         return deviceGoneError(error) ? ioGone : ioFailed;
     transfer.pending = true;
     transfer.readTarget = readTarget;
-    relayTo(device, transfer, completion);
+    *completion = &transfer.done;
     return ioPending;
 }
 
-IoStatus hidStartRead(DeviceHandle handle, std::uint8_t* report, LinkEvent* completion)
+IoStatus hidStartRead(DeviceHandle handle, std::uint8_t* report, LinkEvent** completion)
 {
     auto* device = static_cast<HidDevice*>(handle);
     return start(device, device->read, report, nullptr, completion);
 }
 
-IoStatus hidStartWrite(DeviceHandle handle, const std::uint8_t* report, LinkEvent* completion)
+IoStatus hidStartWrite(DeviceHandle handle, const std::uint8_t* report, LinkEvent** completion)
 {
     auto* device = static_cast<HidDevice*>(handle);
     return start(device, device->write, nullptr, report, completion);
@@ -345,7 +248,6 @@ bool result(HidDevice* device, Transfer& transfer)
     const bool ok = GetOverlappedResult(device->handle, &transfer.overlapped, &moved, FALSE) != FALSE;
     if (!ok && GetLastError() == ERROR_IO_INCOMPLETE)
         return false;
-    stopRelay(device, transfer);
     transfer.pending = false;
     if (ok && transfer.readTarget)
         std::memcpy(transfer.readTarget, transfer.buffer, reportSize);
@@ -377,9 +279,9 @@ const DeviceBackend hidBackend = {
     hidStartRead, hidStartWrite, hidReadResult, hidWriteResult, hidCancelWrite,
 };
 
-void failHidRelayStarts(int count)
+void failHidTransferSetups(int count)
 {
-    relayStartFailures = count;
+    transferSetupFailures = count;
 }
 
 std::size_t parkedHidDevices()

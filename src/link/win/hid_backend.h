@@ -9,10 +9,9 @@
 // enumeration, HID.DLL attributes and product string, overlapped report I/O.
 extern const DeviceBackend hidBackend;
 
-// For tests: the next count opens for report I/O fail to set up the relay
-// of completions to the link's events, as when the system has no thread or
-// event left.
-void failHidRelayStarts(int count);
+// For tests: the next count opens for report I/O fail to set up their
+// transfers, as when the system has no event left.
+void failHidTransferSetups(int count);
 
 // Closed devices whose cancelled transfer has not finished yet (their
 // buffers are kept until it has).

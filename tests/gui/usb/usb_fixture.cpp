@@ -96,7 +96,7 @@ void UsbTest::SetUp()
 void UsbTest::TearDown()
 {
     ProgramTest::TearDown();
-    failHidRelayStarts(0);
+    failHidTransferSetups(0);
     writeDelay(0);
 }
 

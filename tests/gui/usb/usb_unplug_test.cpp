@@ -1,7 +1,7 @@
 // The USB path when things go wrong: the unit's connection closing and the
 // device being removed in the middle of a block read and of polling, stops
 // and closes while reports are pending, output reports the device holds,
-// and a completion that cannot be relayed.
+// and a device whose transfers cannot be set up.
 #include "usb_fixture.h"
 
 #include <chrono>
@@ -197,14 +197,14 @@ TEST_F(UsbUnplugTest, AWriteTheDeviceHoldsNeitherBlocksTheStopNorOutlivesItsBuff
     EXPECT_EQ(shownMessages(), "Device-Configuration read ! [K-Series]");
 }
 
-// When the completions of a device's transfers cannot be relayed, the device
-// cannot be used: the link ends as with a unit that cannot be opened, it
-// does not wait for answers it would never hear of.
-TEST_F(UsbUnplugTest, ADeviceWhoseCompletionsCannotBeRelayedEndsTheTransfer)
+// When a device's transfers cannot be set up (no event for their
+// completions), the device cannot be used: the link ends as with a unit that
+// cannot be opened, it does not wait for answers it would never hear of.
+TEST_F(UsbUnplugTest, ADeviceWhoseTransfersCannotBeSetUpEndsTheTransfer)
 {
     plug(unitK);
     startOnUsb(selectionIdEnglish, selectionIdK);
-    failHidRelayStarts(1);
+    failHidTransferSetups(1);
     menuCommand(commandConfiguration);
     EXPECT_EQ(shownMessages(), "Communication lost ! [K-Series]");
     click(familyWindow("Configuration_CU"), configButtonRead);
