@@ -95,7 +95,7 @@ void PollExchangesPerSecond(benchmark::State& state)
 BENCHMARK(PollExchangesPerSecond)->MinTime(2.0)->UseRealTime();
 
 // Where the link is when stopLink comes.
-enum StopState { awaitingAnswer, idling, finishedAndDead, busyPolling };
+enum class StopState { awaitingAnswer, idling, finishedAndDead, busyPolling };
 
 // The release poll a monitor under manual control leaves in the request:
 // the K-Series command record with the manual flag clear.
@@ -110,27 +110,27 @@ void StopLinkLatency(benchmark::State& state)
     const auto where = static_cast<StopState>(state.range(0));
     const bool release = state.range(1) != 0;
     SimOptions options = defaultSimOptions('K');
-    if (where == awaitingAnswer) {
+    if (where == StopState::awaitingAnswer) {
         options.faults.silent = true;   // reader pending, engine in Await
         options.faults.silentAfter = 0;
     }
     BenchRig rig(options);
-    rig.sink.releaseAtOnce = where == busyPolling;
+    rig.sink.releaseAtOnce = where == StopState::busyPolling;
     std::vector<double> latencies;
     for (auto _ : state) {
-        if (where == finishedAndDead)
+        if (where == StopState::finishedAndDead)
             devicePath = "127.0.0.1:1";   // nothing there: reader dead, engine ends with code 0
         {
             std::lock_guard<std::mutex> hold(rig.sink.lock);
             rig.sink.data = rig.sink.ends = 0;
         }
         bool opened = false;
-        if (where == finishedAndDead)
+        if (where == StopState::finishedAndDead)
             opened = startLinkThreads(pollEngine, &linkRequest)
                      && rig.sink.waitFor([&] { return rig.sink.ends > 0; }, 3000);
         else
             opened = rig.open()
-                     && (where == awaitingAnswer || rig.sink.waitFor([&] { return rig.sink.data >= 1; }, 3000));
+                     && (where == StopState::awaitingAnswer || rig.sink.waitFor([&] { return rig.sink.data >= 1; }, 3000));
         if (!opened) {
             state.SkipWithError("link did not reach its state");
             break;
@@ -139,7 +139,7 @@ void StopLinkLatency(benchmark::State& state)
         if (release)
             setReleasePoll(linkRequest);
         // Somewhere inside a wait slice rather than at its start.
-        std::this_thread::sleep_for(std::chrono::milliseconds(where == idling ? 230 : 37));
+        std::this_thread::sleep_for(std::chrono::milliseconds(where == StopState::idling ? 230 : 37));
         const auto start = Clock::now();
         stopLink();
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
@@ -154,7 +154,9 @@ void StopLinkLatency(benchmark::State& state)
 }
 BENCHMARK(StopLinkLatency)
     ->ArgNames({"state", "release"})
-    ->ArgsProduct({{awaitingAnswer, idling, finishedAndDead, busyPolling}, {0, 1}})
+    ->ArgsProduct({{int(StopState::awaitingAnswer), int(StopState::idling), int(StopState::finishedAndDead),
+                    int(StopState::busyPolling)},
+                   {0, 1}})
     ->Iterations(25)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

@@ -34,7 +34,7 @@
 
 namespace {
 
-enum EngineKind { pollKind, readKind, writeKind };
+enum class EngineKind { poll, read, write };
 
 struct Answer {
     std::uint8_t bytes[reportSize];
@@ -47,7 +47,7 @@ struct ScriptUnit {
     const std::uint8_t* input = nullptr;
     std::size_t size = 0;
     std::size_t at = 0;
-    EngineKind kind = pollKind;
+    EngineKind kind = EngineKind::poll;
     std::deque<Answer> queue;
     bool gone = false;           // reads and writes report the unit gone
     bool silent = false;         // a write went unanswered: the harness takes the unit away
@@ -123,7 +123,7 @@ void buildAnswer(const LinkRequest& request, Answer& answer)
         r[inAnswerType] = request.expectedAnswerType;
         r[inUnitKind] = request.expectedUnitKind;
     }
-    if (unit.kind == writeKind && r[inCode] == ansSendAgainFrom)
+    if (unit.kind == EngineKind::write && r[inCode] == ansSendAgainFrom)
         writeLe16(r + inRewriteBlock, static_cast<std::uint16_t>(low | ((high & 1) << 8)));
 }
 
@@ -133,10 +133,10 @@ void buildAnswer(const LinkRequest& request, Answer& answer)
 bool engineWritesAfter(const std::uint8_t* answer)
 {
     if (answer[inSequence] != unit.writtenSequence) {
-        const bool data = unit.kind == writeKind && unit.writtenCommand == cmdWriteBlock;
+        const bool data = unit.kind == EngineKind::write && unit.writtenCommand == cmdWriteBlock;
         return ++unit.foreignSinceWrite > (data ? maxForeignDataAnswers : maxForeignAnswers);
     }
-    if (unit.kind != writeKind)
+    if (unit.kind != EngineKind::write)
         return true;
     const std::uint8_t code = answer[inCode];
     if (unit.writtenCommand == cmdAnnounceWrite)
@@ -186,48 +186,48 @@ IoStatus startRead(DeviceHandle, std::uint8_t* report, LinkEvent** completion)
         std::memcpy(report, unit.queue.front().bytes, reportSize);
         unit.engineWillWrite = engineWritesAfter(unit.queue.front().bytes);
         unit.queue.pop_front();
-        return ioDone;
+        return IoStatus::done;
     }
     // An engine that waits for an answer which will not come would wait for
     // ever: the unit is gone instead.
     if (unit.gone || !unit.engineWillWrite) {
         unit.gone = true;
-        return ioGone;
+        return IoStatus::gone;
     }
     resetEvent(unit.readDone);
     unit.readBuffer = report;
     *completion = &unit.readDone;
-    return ioPending;
+    return IoStatus::pending;
 }
 
 IoStatus startWrite(DeviceHandle, const std::uint8_t* report, LinkEvent** completion)
 {
     bool readEnded = false;
-    IoStatus status = ioDone;
+    IoStatus status = IoStatus::done;
     {
         std::lock_guard<std::mutex> hold(unit.lock);
         unit.foreignSinceWrite = 0;
         if (unit.gone || unit.silent || !inputLeft()) {
             unit.gone = true;
-            status = ioGone;
+            status = IoStatus::gone;
         } else {
             const std::uint8_t control = nextByte();
             const int outcome = control & 7;
             if (outcome == 7) {
                 unit.gone = true;
-                status = ioGone;
+                status = IoStatus::gone;
             } else if (outcome == 5 || outcome == 6) {
-                status = outcome == 5 ? ioFailed : ioPending;
+                status = outcome == 5 ? IoStatus::failed : IoStatus::pending;
                 unit.pendingWriteOk = false;
                 unit.engineWillWrite = true;
             } else {
-                status = outcome == 4 ? ioPending : ioDone;
+                status = outcome == 4 ? IoStatus::pending : IoStatus::done;
                 unit.pendingWriteOk = true;
                 unit.writtenSequence = report[outSequence];
                 unit.writtenCommand = report[outCommand];
                 unit.lastWriteWasFinalBlock =
                     report[outCommand] == cmdWriteBlock && readLe16(report + outBlockNumber) == lastBlockNumber;
-                if (unit.kind == readKind) {
+                if (unit.kind == EngineKind::read) {
                     if (report[outCommand] == linkRequest.command)
                         unit.nextBlock = 0;
                     else if (report[outCommand] == cmdBlockAccepted)
@@ -248,7 +248,7 @@ IoStatus startWrite(DeviceHandle, const std::uint8_t* report, LinkEvent** comple
     }
     if (readEnded)
         setEvent(unit.readDone);
-    if (status == ioPending) {
+    if (status == IoStatus::pending) {
         *completion = &unit.writeDone;
         setEvent(unit.writeDone);
     }
@@ -292,14 +292,14 @@ bool record(void*, const LinkNotification& notification)
     const std::uintptr_t wParam = notification.wParam;
     const std::intptr_t lParam = notification.lParam;
     std::uint8_t answer[61];
-    if (message == WM_LINK_DATA && unit.kind == pollKind) {
+    if (message == WM_LINK_DATA && unit.kind == EngineKind::poll) {
         std::memcpy(answer, reinterpret_cast<const void*>(lParam), sizeof answer);
         setEvent(answerProcessed);
     }
     if ((message == WM_LINK_END || message == WM_LINK_ABORT) && lParam != 0)
         std::memcpy(answer, reinterpret_cast<const void*>(lParam), sizeof answer);
     std::lock_guard<std::mutex> hold(outcome.lock);
-    if (message == WM_LINK_DATA && unit.kind == readKind) {
+    if (message == WM_LINK_DATA && unit.kind == EngineKind::read) {
         outcome.lastDataBlock = readLe16(reinterpret_cast<const std::uint8_t*>(wParam) + headerBlockNumber);
         outcome.anyData = true;
     }
@@ -357,12 +357,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool noBuffer = (variant & 0x40) != 0;
     EngineProcedure engine = pollEngine;
     switch (kind) {
-    case pollKind:
+    case EngineKind::poll:
         linkRequest.command = cmdPoll;
         linkRequest.expectedAnswerType = 1;
         linkRequest.expectedUnitKind = static_cast<std::uint8_t>(1 + (variant & 1));
         break;
-    case readKind: {
+    case EngineKind::read: {
         static constexpr std::uint8_t commands[3] = {cmdReadConfiguration, cmdReadProtocol, cmdReadCounters};
         linkRequest.command = commands[(variant & 3) % 3];
         linkRequest.dataCapacity = length;
@@ -371,7 +371,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         engine = blockReadEngine;
         break;
     }
-    case writeKind:
+    case EngineKind::write:
         linkRequest.command = cmdAnnounceWrite;
         linkRequest.dataCommand = cmdWriteBlock;
         linkRequest.totalLength = length % 1024;
@@ -443,10 +443,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         finding("stopLink did not end both threads within its bound");
 
     std::lock_guard<std::mutex> hold(outcome.lock);
-    if (kind == readKind && outcome.completed &&
+    if (kind == EngineKind::read && outcome.completed &&
         (!outcome.anyData || outcome.lastDataBlock != lastBlockNumber))
         finding("block read completed without its last block");
-    if (kind == writeKind && outcome.programmedWithoutLastBlock)
+    if (kind == EngineKind::write && outcome.programmedWithoutLastBlock)
         finding("block write reported programmed before the last block");
     return 0;
 }

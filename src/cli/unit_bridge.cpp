@@ -37,18 +37,18 @@ void carryAnswers(Bridge& bridge)
     int failures = 0;
     while (!ending(bridge)) {
         IoStatus status = linkStartRead(report);
-        if (status == ioPending) {
+        if (status == IoStatus::pending) {
             while (!ending(bridge) && linkAwaitRead(nullptr, sliceMs) != 0) {
             }
             if (ending(bridge))
                 break;
-            status = linkReadResult() ? ioDone : ioFailed;
+            status = linkReadResult() ? IoStatus::done : IoStatus::failed;
         }
-        if (status == ioGone || (status == ioFailed && ++failures > failedReadLimit)) {
+        if (status == IoStatus::gone || (status == IoStatus::failed && ++failures > failedReadLimit)) {
             bridge.gone = true;
             break;
         }
-        if (status == ioFailed) {
+        if (status == IoStatus::failed) {
             std::this_thread::sleep_for(std::chrono::milliseconds(sliceMs));
             continue;
         }
@@ -65,7 +65,7 @@ void carryAnswers(Bridge& bridge)
 bool deliver(Bridge& bridge, const std::uint8_t* report)
 {
     IoStatus status = linkStartWrite(report);
-    if (status == ioPending) {
+    if (status == IoStatus::pending) {
         bool completed = false;
         for (int waited = 0; !completed && !ending(bridge) && waited < writeLimitMs; waited += sliceMs)
             completed = linkAwaitWrite(nullptr, sliceMs) == 0;
@@ -73,11 +73,11 @@ bool deliver(Bridge& bridge, const std::uint8_t* report)
             linkCancelWrite();
             return false;
         }
-        status = linkWriteResult() ? ioDone : ioFailed;
+        status = linkWriteResult() ? IoStatus::done : IoStatus::failed;
     }
-    if (status == ioGone)
+    if (status == IoStatus::gone)
         bridge.gone = true;
-    return status == ioDone;
+    return status == IoStatus::done;
 }
 
 // The client's next report, or false when it leaves, stays silent for the

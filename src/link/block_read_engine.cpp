@@ -10,10 +10,10 @@
 namespace {
 
 // What one data answer asks of the engine.
-enum BlockVerdict {
-    blockStored,      // accepted: acknowledge it
-    blockReRequested, // out of order or bad CRC: outReport holds the re-request
-    blockTooLarge,    // would not fit the destination
+enum class BlockVerdict {
+    stored,      // accepted: acknowledge it
+    reRequested, // out of order or bad CRC: outReport holds the re-request
+    tooLarge,    // would not fit the destination
 };
 
 // The data field holds 48 bytes: a larger block size cannot be carried, and
@@ -29,24 +29,24 @@ BlockVerdict takeBlock(const LinkRequest& request, std::uint32_t blockIndex)
     if (number != blockIndex && number != lastBlockNumber) {
         outReport[outCommand] = cmdResendFrom;
         writeLe16(outReport + outBlockNumber, static_cast<std::uint16_t>(blockIndex & 0xFFFF));
-        return blockReRequested;
+        return BlockVerdict::reRequested;
     }
     const std::size_t size = effectiveBlockSize(request);
     if (lastAnswer[inCode] == ansProtocol && request.crcSelector > crcCheckAbove &&
         crc16(lastAnswer + inBlockData, size) != readLe16(lastAnswer + inBlockData + size)) {
         outReport[outCommand] = cmdResendLast;
-        return blockReRequested;
+        return BlockVerdict::reRequested;
     }
     // The block's own data must fit; the rest of the 48-byte field (which
     // the next block overwrites when blocks are smaller) is clipped.
     const std::uint64_t offset = static_cast<std::uint64_t>(size) * blockIndex;
     if (!request.data || offset + size > request.dataCapacity)
-        return blockTooLarge;
+        return BlockVerdict::tooLarge;
     std::uint64_t stored = request.dataCapacity - offset;
     if (stored > blockDataField)
         stored = blockDataField;
     std::memcpy(request.data + offset, lastAnswer + inBlockData, static_cast<std::size_t>(stored));
-    return blockStored;
+    return BlockVerdict::stored;
 }
 
 // The answer to a data block: stores and acknowledges it, asks for it again,
@@ -55,12 +55,12 @@ BlockReadState afterBlock(EngineIo& io, const LinkRequest& request, std::uint32_
                           bool& lastBlockAccepted)
 {
     switch (takeBlock(request, blockIndex)) {
-    case blockTooLarge:
+    case BlockVerdict::tooLarge:
         postNotification(WM_LINK_END, endCommunicationLost, 0);
         return readFinished;
-    case blockReRequested:
+    case BlockVerdict::reRequested:
         break;
-    case blockStored:
+    case BlockVerdict::stored:
         postNotificationWithBytesInWParam(WM_LINK_DATA, lastAnswer + inBlockHeader, blockHeaderSize, blockIndex);
         outReport[outCommand] = cmdBlockAccepted;
         lastBlockAccepted = readLe16(lastAnswer + inBlockNumber) == lastBlockNumber;

@@ -4,7 +4,7 @@
 
 #include "link/link_state.h"
 
-// States of the block-read engine.
+// States of the block-read engine; numbered, as the poll engine's.
 enum BlockReadState {
     readPrepare = 0,
     readSend = 1,

@@ -10,8 +10,8 @@ void listNothing(DeviceVisitor, void*) {}
 DeviceHandle openNothing(const std::string&, bool) { return nullptr; }
 void closeNothing(DeviceHandle) {}
 bool noProductString(DeviceHandle, std::uint16_t*) { return false; }
-IoStatus noRead(DeviceHandle, std::uint8_t*, LinkEvent**) { return ioFailed; }
-IoStatus noWrite(DeviceHandle, const std::uint8_t*, LinkEvent**) { return ioFailed; }
+IoStatus noRead(DeviceHandle, std::uint8_t*, LinkEvent**) { return IoStatus::failed; }
+IoStatus noWrite(DeviceHandle, const std::uint8_t*, LinkEvent**) { return IoStatus::failed; }
 bool noResult(DeviceHandle) { return false; }
 void noCancel(DeviceHandle) {}
 

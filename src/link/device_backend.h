@@ -15,11 +15,11 @@ struct DeviceInfo {
 };
 
 // Outcome of starting a 65-byte report read or write.
-enum IoStatus {
-    ioDone,     // completed at once
-    ioPending,  // completes later: the completion event will be set (error 997)
-    ioGone,     // the device is no longer connected (error 1167)
-    ioFailed,   // any other failure (also an invalid handle)
+enum class IoStatus {
+    done,     // completed at once
+    pending,  // completes later: the completion event will be set (error 997)
+    gone,     // the device is no longer connected (error 1167)
+    failed,   // any other failure (also an invalid handle)
 };
 
 using DeviceHandle = void*;

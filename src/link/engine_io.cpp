@@ -7,12 +7,12 @@
 
 namespace {
 
-enum PassResult {
-    passWritten,   // the report went out
-    passAgain,     // not yet: pass through Send again
-    passLimit,     // maxWritePasses passes without a completed write
-    passGone,      // the device is gone (error 1167)
-    passStopped,   // linkStop was set while waiting
+enum class PassResult {
+    written,   // the report went out
+    again,     // not yet: pass through Send again
+    limit,     // maxWritePasses passes without a completed write
+    gone,      // the device is gone (error 1167)
+    stopped,   // linkStop was set while waiting
 };
 
 PassResult sendPass(EngineIo& io, int pendingSliceMs)
@@ -21,21 +21,21 @@ PassResult sendPass(EngineIo& io, int pendingSliceMs)
     // an engine stopped while its reader closes the device would run out its
     // twenty passes and post a stray "Communication lost" after the stop.
     if (isEventSet(linkStop))
-        return passStopped;
+        return PassResult::stopped;
     if (io.writeAttempts >= maxWritePasses)
-        return passLimit;
+        return PassResult::limit;
     ++io.writeAttempts;
     outReport[outSequence] = sequenceNumber;
     io.foreignAnswers = 0;
     if (!io.writePending) {
         switch (linkStartWrite(outReport)) {
-        case ioDone:
-            return passWritten;
-        case ioGone:
-            return passGone;
-        case ioFailed:
-            return passAgain;
-        case ioPending:
+        case IoStatus::done:
+            return PassResult::written;
+        case IoStatus::gone:
+            return PassResult::gone;
+        case IoStatus::failed:
+            return PassResult::again;
+        case IoStatus::pending:
             io.writePending = true;
             break;
         }
@@ -43,11 +43,11 @@ PassResult sendPass(EngineIo& io, int pendingSliceMs)
     switch (linkAwaitWrite(&linkStop, pendingSliceMs)) {
     case 0:
         io.writePending = false;
-        return linkWriteResult() ? passWritten : passAgain;
+        return linkWriteResult() ? PassResult::written : PassResult::again;
     case 1:
-        return passStopped;
+        return PassResult::stopped;
     default:
-        return passAgain;
+        return PassResult::again;
     }
 }
 
@@ -102,15 +102,15 @@ SendOutcome sendUntilDone(EngineIo& io, int pendingSliceMs)
 {
     for (;;) {
         switch (sendPass(io, pendingSliceMs)) {
-        case passWritten:
+        case PassResult::written:
             return SendOutcome::written;
-        case passAgain:
+        case PassResult::again:
             break;
-        case passLimit:
+        case PassResult::limit:
             return SendOutcome::failed;
-        case passGone:
+        case PassResult::gone:
             return SendOutcome::gone;
-        case passStopped:
+        case PassResult::stopped:
             return SendOutcome::stopped;
         }
     }

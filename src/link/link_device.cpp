@@ -68,10 +68,10 @@ IoStatus linkStartRead(std::uint8_t* report)
 {
     std::lock_guard<std::mutex> hold(deviceLock);
     if (!deviceHandle)
-        return ioFailed;
+        return IoStatus::failed;
     LinkEvent* completion = nullptr;
     const IoStatus status = deviceOwner->startRead(deviceHandle, report, &completion);
-    readCompletion = status == ioPending ? completion : nullptr;
+    readCompletion = status == IoStatus::pending ? completion : nullptr;
     return status;
 }
 
@@ -86,10 +86,10 @@ IoStatus linkStartWrite(const std::uint8_t* report)
 {
     std::lock_guard<std::mutex> hold(deviceLock);
     if (!deviceHandle)
-        return ioFailed;
+        return IoStatus::failed;
     LinkEvent* completion = nullptr;
     const IoStatus status = deviceOwner->startWrite(deviceHandle, report, &completion);
-    writeCompletion = status == ioPending ? completion : nullptr;
+    writeCompletion = status == IoStatus::pending ? completion : nullptr;
     return status;
 }
 

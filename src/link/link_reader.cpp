@@ -29,18 +29,18 @@ void linkReader()
         switch (state) {
         case readerRead:
             switch (linkStartRead(inReport)) {
-            case ioDone:
+            case IoStatus::done:
                 setEvent(reportReceived);
                 state = readerHandedOver;
                 break;
-            case ioPending:
+            case IoStatus::pending:
                 state = readerPending;
                 break;
-            case ioGone:
+            case IoStatus::gone:
                 postNotification(WM_LINK_END, endDeviceGone, 0);
                 state = readerDead;
                 break;
-            case ioFailed:
+            case IoStatus::failed:
                 if (waitForEvent(linkStop, failedReadPauseMs))
                     running = false;
                 break;

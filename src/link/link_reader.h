@@ -1,6 +1,6 @@
 #pragma once
 
-// States of the reader thread.
+// States of the reader thread; numbered, as the engines'.
 enum ReaderState {
     readerRead = 0,      // no read pending: start one
     readerPending = 1,   // a read is pending

@@ -7,7 +7,8 @@ inline constexpr std::uint32_t WM_LINK_DATA = 0x8000;
 inline constexpr std::uint32_t WM_LINK_END = 0x8002;
 inline constexpr std::uint32_t WM_LINK_ABORT = 0x8003;
 
-// End codes: wParam of WM_LINK_END.
+// End codes: wParam of WM_LINK_END. Unscoped: they travel as the
+// message's wParam and are shown and compared as numbers.
 enum EndCode : std::uint32_t {
     endCommunicationLost = 0, // 20 passes through Send without a completed write
     endWrongUnit = 1,         // refusal 0x51, or a poll answer of the wrong type or kind

@@ -1,7 +1,8 @@
 #pragma once
 #include "link/link_state.h"
 
-// States of the poll engine.
+// States of the poll engine. Unscoped, as the other engines' states: they
+// are numbered, and a state is logged and compared as its number.
 enum PollState {
     pollPrepare = 0,
     pollSend = 1,

@@ -136,35 +136,35 @@ IoStatus remoteStartRead(DeviceHandle device, std::uint8_t* report, LinkEvent** 
 {
     RemoteConnection* remote = connection(device);
     if (!remote || !remote->receiver.joinable())
-        return ioFailed;
+        return IoStatus::failed;
     std::lock_guard<std::mutex> hold(remote->lock);
     if (remote->gone)
-        return ioGone;
+        return IoStatus::gone;
     if (remote->readWanted)
-        return ioFailed;
+        return IoStatus::failed;
     resetEvent(remote->readDone);
     remote->readWanted = true;
     remote->readBuffer = report;
     remote->wake.notify_one();
     *completion = &remote->readDone;
-    return ioPending;
+    return IoStatus::pending;
 }
 
 IoStatus remoteStartWrite(DeviceHandle device, const std::uint8_t* report, LinkEvent**)
 {
     RemoteConnection* remote = connection(device);
     if (!remote)
-        return ioFailed;
+        return IoStatus::failed;
     {
         std::lock_guard<std::mutex> hold(remote->lock);
         if (remote->gone)
-            return ioGone;
+            return IoStatus::gone;
     }
     if (netSendAll(remote->socket, report, reportSize))
-        return ioDone;
+        return IoStatus::done;
     std::lock_guard<std::mutex> hold(remote->lock);
     remote->gone = true;
-    return ioGone;
+    return IoStatus::gone;
 }
 
 bool remoteReadResult(DeviceHandle device)

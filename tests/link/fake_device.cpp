@@ -95,11 +95,11 @@ IoStatus startRead(DeviceHandle, std::uint8_t* report, LinkEvent** completion)
     return locked([&] {
         ++s.readStarts;
         if (s.unplugged || s.script.readsFail)
-            return s.unplugged ? ioGone : ioFailed;
+            return s.unplugged ? IoStatus::gone : IoStatus::failed;
         resetEvent(readDone);
         s.readBuffer = report;
         *completion = &readDone;
-        return ioPending;
+        return IoStatus::pending;
     });
 }
 
@@ -107,13 +107,13 @@ IoStatus startRead(DeviceHandle, std::uint8_t* report, LinkEvent** completion)
 IoStatus startWrite(DeviceHandle, const std::uint8_t* report, LinkEvent** completion)
 {
     return locked([&] {
-        const WriteMode mode = s.unplugged ? writeGone : s.script.writeMode;
+        const WriteMode mode = s.unplugged ? WriteMode::gone : s.script.writeMode;
         *completion = &writeDone;
-        if (mode == writeGone || mode == writeNeverCompletes)
-            return mode == writeGone ? ioGone : ioPending;
+        if (mode == WriteMode::gone || mode == WriteMode::neverCompletes)
+            return mode == WriteMode::gone ? IoStatus::gone : IoStatus::pending;
         s.written.emplace_back();
         std::memcpy(s.written.back().bytes, report, reportSize);
-        return mode == writeCompletes ? ioDone : ioFailed;
+        return mode == WriteMode::completes ? IoStatus::done : IoStatus::failed;
     });
 }
 

@@ -13,13 +13,13 @@ namespace fake {
 
 struct Report { std::uint8_t bytes[reportSize]; };
 
-enum WriteMode { writeCompletes, writeFails, writeGone, writeNeverCompletes };
+enum class WriteMode { completes, fails, gone, neverCompletes };
 
 struct Script {
     std::vector<DeviceInfo> devices{};     // what a search lists
     bool openFails = false;
     std::vector<std::uint16_t> product{};  // UTF-16, without terminator
-    WriteMode writeMode = writeCompletes;
+    WriteMode writeMode = WriteMode::completes;
     bool readsFail = false;                // every read fails at once
 };
 

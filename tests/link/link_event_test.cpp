@@ -37,10 +37,10 @@ using LinkDeviceTest = LinkFixture;
 // only stop left to wait for.
 TEST_F(LinkDeviceTest, ACloseWaitsForAWaitOnTheDevicesTransfer)
 {
-    fake::install({.writeMode = fake::writeNeverCompletes});
+    fake::install({.writeMode = fake::WriteMode::neverCompletes});
     ASSERT_TRUE(openLinkDevice(devicePath));
     const std::uint8_t report[reportSize] = {};
-    ASSERT_EQ(linkStartWrite(report), ioPending);
+    ASSERT_EQ(linkStartWrite(report), IoStatus::pending);
     std::thread waiter([] { EXPECT_EQ(linkAwaitWrite(nullptr, 300), waitTimedOut); });
     while (linkDeviceWaits() == 0)
         std::this_thread::yield();
@@ -51,7 +51,7 @@ TEST_F(LinkDeviceTest, ACloseWaitsForAWaitOnTheDevicesTransfer)
 
     LinkEvent stop{EventReset::manual, EventStart::set};
     EXPECT_EQ(linkAwaitWrite(&stop, waitMs), 1);
-    EXPECT_EQ(linkStartWrite(report), ioFailed);
+    EXPECT_EQ(linkStartWrite(report), IoStatus::failed);
 }
 
 // A transfer whose result was taken leaves its event set; the next wait
@@ -60,7 +60,7 @@ TEST_F(LinkDeviceTest, AFinishedTransferDoesNotWakeALaterWait)
 {
     ASSERT_TRUE(openLinkDevice(devicePath));
     std::uint8_t report[reportSize] = {};
-    ASSERT_EQ(linkStartRead(report), ioPending);
+    ASSERT_EQ(linkStartRead(report), IoStatus::pending);
     const std::uint8_t answer[reportSize] = {0, 7};
     fake::push(answer);
     LinkEvent stop{EventReset::manual};

@@ -60,9 +60,9 @@ using EngineTest = LinkFixture;
 TEST_F(EngineTest, EveryEngineEndsOnFailingWritesAndAGoneDevice)
 {
     const struct { fake::WriteMode mode; std::uintptr_t code; std::size_t writes; } cases[] = {
-        {fake::writeFails, endCommunicationLost, 20},
-        {fake::writeNeverCompletes, endCommunicationLost, 0},
-        {fake::writeGone, endDeviceGone, 0}};
+        {fake::WriteMode::fails, endCommunicationLost, 20},
+        {fake::WriteMode::neverCompletes, endCommunicationLost, 0},
+        {fake::WriteMode::gone, endDeviceGone, 0}};
     std::size_t ends = 0;
     for (EngineProcedure engine : {pollEngine, blockReadEngine, blockWriteEngine})
         for (const auto& c : cases) {
@@ -108,7 +108,7 @@ TEST_F(StopLinkTest, EndsBothThreadsClosesTheDeviceAndResetsTheEventsFromEverySt
             EXPECT_EQ(std::tuple(abort.message, abort.wParam, abort.lParam), std::tuple(WM_LINK_ABORT, 0u, 0));
         },
         [&] {   // reader retrying failed reads, pausing between them; engine waiting for a pending write
-            fake::install({.writeMode = fake::writeNeverCompletes, .readsFail = true});
+            fake::install({.writeMode = fake::WriteMode::neverCompletes, .readsFail = true});
             const auto begin = Clock::now();
             start(pollEngine);
             ASSERT_TRUE(fake::waitForReadStarts(6, waitMs));

@@ -80,7 +80,7 @@ TEST_F(PollEngineTest, AnAnswerReadLateIsTheOneItsMessageWasPostedFor)
 // stop and whether the release was over before the stop (releaseDone).
 TEST_F(PollEngineTest, StopSendsTheReleasePollFirstWhenOneIsDue)
 {
-    enum Where { idling, finished };
+    enum class Where { idling, finished };
     const struct {
         const char* name;
         Where where;
@@ -89,11 +89,11 @@ TEST_F(PollEngineTest, StopSendsTheReleasePollFirstWhenOneIsDue)
         std::size_t releaseWrites;
         bool over;
     } rows[] = {
-        {"idle, due, answered", idling, true, true, 1, true},
-        {"idle, due, refused then answered", idling, true, true, 2, true},
-        {"idle, due, silent", idling, true, false, 1, false},
-        {"idle, none due", idling, false, true, 0, false},
-        {"finished after a wrong unit: nothing can be sent", finished, true, true, 0, true},
+        {"idle, due, answered", Where::idling, true, true, 1, true},
+        {"idle, due, refused then answered", Where::idling, true, true, 2, true},
+        {"idle, due, silent", Where::idling, true, false, 1, false},
+        {"idle, none due", Where::idling, false, true, 0, false},
+        {"Where::finished after a wrong unit: nothing can be sent", Where::finished, true, true, 0, true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -101,8 +101,8 @@ TEST_F(PollEngineTest, StopSendsTheReleasePollFirstWhenOneIsDue)
         fake::install();
         sink.clear();
         start(pollEngine);
-        answerCode(0, ansOk, {1, static_cast<std::uint8_t>(row.where == finished ? 2 : 1)});
-        ASSERT_TRUE(sink.waitFor(row.where == finished ? WM_LINK_END : WM_LINK_DATA, 1));
+        answerCode(0, ansOk, {1, static_cast<std::uint8_t>(row.where == Where::finished ? 2 : 1)});
+        ASSERT_TRUE(sink.waitFor(row.where == Where::finished ? WM_LINK_END : WM_LINK_DATA, 1));
         const std::size_t before = sink.all().size();
         // The window, on the answer: the release beside the payload.
         for (int i = 0; i < 23; ++i)

@@ -203,7 +203,7 @@ IoStatus start(HidDevice* device, Transfer& transfer, std::uint8_t* readTarget, 
         // The last transfer of this kind was given up while it ran: its slot
         // is free again only once it has finished.
         if (!finished(transfer, 0))
-            return ioFailed;
+            return IoStatus::failed;
         discard(device, transfer);
     }
     // A wait on the event sees only this transfer's end.
@@ -217,15 +217,15 @@ IoStatus start(HidDevice* device, Transfer& transfer, std::uint8_t* readTarget, 
     if (done) {
         if (readTarget)
             std::memcpy(readTarget, transfer.buffer, reportSize);
-        return ioDone;
+        return IoStatus::done;
     }
     const DWORD error = GetLastError();
     if (error != ERROR_IO_PENDING)
-        return deviceGoneError(error) ? ioGone : ioFailed;
+        return deviceGoneError(error) ? IoStatus::gone : IoStatus::failed;
     transfer.pending = true;
     transfer.readTarget = readTarget;
     *completion = &transfer.done;
-    return ioPending;
+    return IoStatus::pending;
 }
 
 IoStatus hidStartRead(DeviceHandle handle, std::uint8_t* report, LinkEvent** completion)
