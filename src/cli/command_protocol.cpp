@@ -37,32 +37,34 @@ std::string errorName(Family family, std::uint16_t code)
     return std::string(name, static_cast<std::size_t>(end - name));
 }
 
-// One entry with stable keys and its numbers as numbers; times in seconds.
-nlohmann::ordered_json entryJson(Family family, const ProtocolData& protocol, std::int32_t index)
+// The fields both families' entries have.
+template <typename Entry> nlohmann::ordered_json commonEntryJson(Family family, const Entry& e)
 {
-    if (family == Family::m) {
-        ProtocolEntryM e{};
-        readProtocolEntryM(protocol.bytes, protocol.size, index, e);
-        return {{"event_counter", e.eventCounter},
-                {"error_code", e.errorCode},
-                {"error_name", errorName(family, e.errorCode)},
-                {"error_counter", e.errorCounter},
-                {"on_time_s", e.onTime},
-                {"cool_time_s", e.coolTime},
-                {"heat_time_s", e.heatTime},
-                {"start_counters", e.startCounters},
-                {"run_times_s", e.runTimes}};
-    }
-    ProtocolEntryK e{};
-    readProtocolEntryK(protocol.bytes, protocol.size, index, e);
     return {{"event_counter", e.eventCounter},
             {"error_code", e.errorCode},
             {"error_name", errorName(family, e.errorCode)},
             {"error_counter", e.errorCounter},
             {"on_time_s", e.onTime},
             {"cool_time_s", e.coolTime},
-            {"heat_time_s", e.heatTime},
-            {"start_counter", e.startCounter}};
+            {"heat_time_s", e.heatTime}};
+}
+
+// One entry with stable keys and its numbers as numbers; times in seconds.
+nlohmann::ordered_json entryJson(Family family, const ProtocolData& protocol, std::int32_t index)
+{
+    if (family == Family::m) {
+        ProtocolEntryM e{};
+        readProtocolEntryM(protocol.bytes, protocol.size, index, e);
+        nlohmann::ordered_json entry = commonEntryJson(family, e);
+        entry["start_counters"] = e.startCounters;
+        entry["run_times_s"] = e.runTimes;
+        return entry;
+    }
+    ProtocolEntryK e{};
+    readProtocolEntryK(protocol.bytes, protocol.size, index, e);
+    nlohmann::ordered_json entry = commonEntryJson(family, e);
+    entry["start_counter"] = e.startCounter;
+    return entry;
 }
 
 nlohmann::ordered_json protocolJson(Family family, const UnitInfo& unit, const ProtocolData& protocol)
