@@ -1,6 +1,7 @@
 #include "app/settings.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "base/crc16.h"
@@ -27,13 +28,52 @@ std::FILE* openUnshared(const std::filesystem::path& path, bool write, bool crea
 #endif
 }
 
+// Whether the file is there, or a file of that name can be made: tried by
+// making it and taking it away again, as folder rights say nothing certain.
+bool canKeepFile(const std::filesystem::path& path)
+{
+    std::error_code error;
+    if (std::filesystem::exists(path, error))
+        return true;
+    std::FILE* probe = openUnshared(path, true, true);
+    if (!probe)
+        return false;
+    std::fclose(probe);
+    std::filesystem::remove(path, error);
+    return true;
+}
+
+// The user's own folder for the program's files, or empty when the system
+// names none.
+std::filesystem::path userSettingsFolder()
+{
+#ifdef _WIN32
+    const wchar_t* base = _wgetenv(L"LOCALAPPDATA");
+    return base && *base ? std::filesystem::path(base) / "Kavix" : std::filesystem::path();
+#else
+    const char* base = std::getenv("XDG_CONFIG_HOME");
+    return base && *base ? std::filesystem::path(base) / "kavix" : std::filesystem::path();
+#endif
+}
+
 } // namespace
 
+// The working directory, as always. Where no file can be made there (a
+// per-machine install in Program Files, started from the Start menu, runs in
+// a folder ordinary users may not write to) the user's own folder takes the
+// file, so that the choice of language is not lost at every start.
 std::filesystem::path settingsPath()
 {
     std::error_code error;
-    std::filesystem::path dir = std::filesystem::current_path(error);
-    return error ? std::filesystem::path("kavix.ini") : dir / "kavix.ini";
+    const std::filesystem::path dir = std::filesystem::current_path(error);
+    const std::filesystem::path here = error ? std::filesystem::path("kavix.ini") : dir / "kavix.ini";
+    if (canKeepFile(here))
+        return here;
+    const std::filesystem::path own = userSettingsFolder();
+    if (own.empty())
+        return here;
+    std::filesystem::create_directories(own, error);
+    return own / "kavix.ini";
 }
 
 bool loadSettings(AppState& state, const std::filesystem::path& path)

@@ -6,7 +6,8 @@
 // Settings file: AppState written whole, then its CRC-16 low byte first.
 inline constexpr std::size_t settingsFileSize = sizeof(AppState) + 2;
 
-// kavix.ini in the current working directory (any length of path).
+// kavix.ini in the current working directory (any length of path); where no
+// file can be made there, in the user's own folder (%LOCALAPPDATA%\Kavix).
 std::filesystem::path settingsPath();
 
 // Loads an intact settings file into state and clears the run-time link and

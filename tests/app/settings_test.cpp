@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+
 #include "base/crc16.h"
 #include "temp_dir.h"
 
@@ -32,6 +35,19 @@ protected:
     }
 };
 
+// An empty value removes the variable.
+void setVariable(const char* name, const std::string& value)
+{
+#ifdef _WIN32
+    _putenv_s(name, value.c_str());
+#else
+    if (value.empty())
+        unsetenv(name);
+    else
+        setenv(name, value.c_str(), 1);
+#endif
+}
+
 } // namespace
 
 TEST_F(Settings, FirstStartCreatesTheFileFromTheZeroBlockInTheCurrentDirectory)
@@ -44,6 +60,40 @@ TEST_F(Settings, FirstStartCreatesTheFileFromTheZeroBlockInTheCurrentDirectory)
     expected[184] = 0x9A;
     expected[185] = 0xDD;
     EXPECT_EQ(readBytes(file), expected);
+}
+
+// Where the working directory takes no file (Program Files to an ordinary
+// user; /proc even to root) the file lives in the user's own folder, made
+// if need be, and the language chosen there is loaded at the next start.
+TEST_F(Settings, AWorkingDirectoryThatTakesNoFileLeavesItInTheUsersOwnFolder)
+{
+#ifdef _WIN32
+    const char* variable = "LOCALAPPDATA";
+    const std::filesystem::path own = dir / "Kavix" / "kavix.ini";
+    std::filesystem::current_path("Z:\\proc");
+#else
+    const char* variable = "XDG_CONFIG_HOME";
+    const std::filesystem::path own = dir / "kavix" / "kavix.ini";
+    std::filesystem::current_path("/proc");
+#endif
+    const char* before = std::getenv(variable);
+    const std::string saved = before ? before : "";
+    setVariable(variable, dir.path().string());
+
+    AppState state = withLanguage(0);
+    EXPECT_FALSE(loadSettings(state));
+    EXPECT_EQ(settingsPath(), own);
+    EXPECT_EQ(readBytes(own).size(), 186u);
+    EXPECT_FALSE(std::filesystem::exists("kavix.ini"));
+    ASSERT_TRUE(saveSettings(withLanguage(1)));
+    AppState next = withLanguage(0);
+    EXPECT_TRUE(loadSettings(next));
+    EXPECT_EQ(next.language, 1);
+
+    // Back in a folder that takes it, the working directory's file counts.
+    std::filesystem::current_path(dir.path());
+    EXPECT_TRUE(std::filesystem::equivalent(settingsPath().parent_path(), dir.path()));
+    setVariable(variable, saved);
 }
 
 // Written over the start of an existing file without truncating it; bytes
