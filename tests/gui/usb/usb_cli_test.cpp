@@ -24,7 +24,12 @@ struct Child {
 
     explicit Child(const std::string& arguments)
     {
-        std::string command = "\"" + wineSidePath(KAVIX_CLI_EXE) + "\" " + arguments;
+        // Appended piece by piece: g++ 12 warns (-Wrestrict) wrongly on a
+        // literal + std::string here.
+        std::string command(1, '"');
+        command += wineSidePath(KAVIX_CLI_EXE);
+        command += "\" ";
+        command += arguments;
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
